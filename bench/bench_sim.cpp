@@ -1,0 +1,72 @@
+// The simulation's share of a timer tick.
+#include <benchmark/benchmark.h>
+
+#include "sim/cycle.h"
+#include "sim/drive_model.h"
+
+namespace {
+
+sim::Drive MidTransient() {
+  sim::Drive d;
+  d.MarkerX = sim::MarkerCentre;
+  sim::SetUpTimeBase(d);
+  d.Kamp = 100;
+  d.Tamp = 0.003;
+  d.Kmotor = 0.75;
+  d.Tmotor = 0.02;
+  d.Pitch = 8;
+  d.Kfb = 0.2;
+  sim::ComputeCoefficients(d);
+  d.Command = 10;
+  // 20 ticks into a step toward 50 mm: the state is moving, far from denormal values.
+  for (int i = 0; i < 20 * sim::DefaultStepsPerTick; ++i) {
+    sim::IntegrateStep(d);
+  }
+  return d;
+}
+
+// The model work of one tick: 40 integration steps, 480 derivative evaluations.
+void BM_TickModelWork(benchmark::State& state) {
+  const sim::Drive start = MidTransient();
+  sim::Drive d = start;
+  for (auto _ : state) {
+    d.DriveState = start.DriveState;
+    for (int i = 0; i < d.StepsPerTick; ++i) {
+      sim::IntegrateStep(d);
+    }
+    benchmark::DoNotOptimize(d.DriveState);
+  }
+  state.SetItemsProcessed(state.iterations() * d.StepsPerTick * 12);
+}
+BENCHMARK(BM_TickModelWork)->Unit(benchmark::kMicrosecond);
+
+// The whole cycle without a window: model work, carriage and screw, the trace window.
+class NoWindow final : public sim::CycleHost {
+ public:
+  bool StabilitySelected() const override { return true; }
+  bool AccuracySelected() const override { return false; }
+  void DrawMarker() override {}
+  void DrawMachine() override {}
+  void DrawScrewAndCarriage() override {}
+  void ClearSeries() override {}
+  void PlotStabilityTraces() override {}
+  void PlotAccuracyTraces() override {}
+  void SetTimerEnabled(bool) override {}
+};
+
+void BM_Cycle(benchmark::State& state) {
+  const sim::Drive start = MidTransient();
+  sim::Drive d = start;
+  d.MarkerX = 158;
+  NoWindow host;
+  for (auto _ : state) {
+    d.DriveState = start.DriveState;
+    sim::Timer1Timer(d, host);
+    benchmark::DoNotOptimize(d.TraceActual);
+  }
+}
+BENCHMARK(BM_Cycle)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,320 @@
+#include "tools/runner.h"
+
+#include <charconv>
+#include <cmath>
+#include <functional>
+#include <ostream>
+#include <system_error>
+
+#include "sim/checked_float.h"
+#include "sim/cycle.h"
+#include "sim/drive_model.h"
+
+namespace runner {
+
+namespace {
+
+// The marker travels over strip columns 40..177, so its offset from column 108 does too.
+constexpr std::int32_t MinOffset = 40 - sim::MarkerCentre;
+constexpr std::int32_t MaxOffset = 177 - sim::MarkerCentre;
+// The limits of the two spin edits.
+constexpr std::int32_t MaxAmplitude = 50;
+constexpr std::int32_t MaxFrequency = 1000;
+
+std::optional<std::int64_t> ReadInteger(std::string_view text) {
+  std::int64_t value = 0;
+  const char* first = text.data();
+  const char* last = text.data() + text.size();
+  if (first != last && *first == '+') {
+    ++first;
+  }
+  const auto [end, ec] = std::from_chars(first, last, value);
+  if (ec != std::errc() || end != last || first == last) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+// A decimal number with '.', stored as a double; beyond the double range is refused here
+// rather than reported as an overflow of the simulation.
+std::optional<double> ReadReal(std::string_view text) {
+  long double value = 0;
+  const char* first = text.data();
+  const char* last = text.data() + text.size();
+  if (first != last && *first == '+') {
+    ++first;
+  }
+  const auto [end, ec] = std::from_chars(first, last, value);
+  if (ec != std::errc() || end != last || first == last || !std::isfinite(value)) {
+    return std::nullopt;
+  }
+  const double stored = static_cast<double>(value);
+  if (!std::isfinite(stored)) {
+    return std::nullopt;
+  }
+  return stored;
+}
+
+std::string Quoted(std::string_view text) {
+  std::string quoted;
+  quoted.reserve(text.size() + 2);
+  quoted.append(1, '\'').append(text).append(1, '\'');
+  return quoted;
+}
+
+// The option's value text, or the form it expects as the error.
+using Setter = std::function<bool(std::string_view value, Options&)>;
+
+struct OptionSpec {
+  std::string_view name;
+  std::string_view expects;
+  Setter set;
+};
+
+Setter IntegerIn(std::int64_t lo, std::int64_t hi, std::function<void(Options&, std::int64_t)> store) {
+  return [=](std::string_view text, Options& o) {
+    const auto v = ReadInteger(text);
+    if (!v || *v < lo || *v > hi) {
+      return false;
+    }
+    store(o, *v);
+    return true;
+  };
+}
+
+Setter Real(double Options::*field) {
+  return [=](std::string_view text, Options& o) {
+    const auto v = ReadReal(text);
+    if (!v) {
+      return false;
+    }
+    o.*field = *v;
+    return true;
+  };
+}
+
+const std::vector<OptionSpec>& Specs() {
+  static const std::vector<OptionSpec> specs = {
+      {"--mode", "stability or accuracy",
+       [](std::string_view text, Options& o) {
+         if (text == "stability") {
+           o.mode = Mode::Stability;
+         } else if (text == "accuracy") {
+           o.mode = Mode::Accuracy;
+         } else {
+           return false;
+         }
+         return true;
+       }},
+      {"--offset", "an integer from -68 to 69 (mm from the strip's centre)",
+       IntegerIn(MinOffset, MaxOffset, [](Options& o, std::int64_t v) { o.offset = static_cast<std::int32_t>(v); })},
+      {"--amplitude", "an integer from 0 to 50 (the amplitude used is one more)",
+       IntegerIn(0, MaxAmplitude, [](Options& o, std::int64_t v) { o.amplitude = static_cast<std::int32_t>(v); })},
+      {"--frequency", "an integer from 0 to 1000 (rad/s)",
+       IntegerIn(0, MaxFrequency, [](Options& o, std::int64_t v) { o.frequency = static_cast<std::int32_t>(v); })},
+      {"--kamp", "a real number such as 100", Real(&Options::kamp)},
+      {"--tamp", "a real number such as 0.003", Real(&Options::tamp)},
+      {"--kmotor", "a real number such as 0.75", Real(&Options::kmotor)},
+      {"--tmotor", "a real number such as 0.02", Real(&Options::tmotor)},
+      {"--pitch", "a real number such as 8", Real(&Options::pitch)},
+      {"--kfb", "a real number such as 0.2", Real(&Options::kfb)},
+      {"--cycles", "a whole number of cycles, 0 or more",
+       IntegerIn(0, INT64_MAX, [](Options& o, std::int64_t v) { o.cycles = v; })},
+      {"--every", "a whole number, 1 or more",
+       IntegerIn(1, INT64_MAX, [](Options& o, std::int64_t v) { o.every = v; })},
+  };
+  return specs;
+}
+
+const OptionSpec* FindSpec(std::string_view name) {
+  for (const auto& spec : Specs()) {
+    if (spec.name == name) {
+      return &spec;
+    }
+  }
+  return nullptr;
+}
+
+// The window's stand-in: the mode the run was started in; drawing and plotting are not
+// needed for numbers.
+class HeadlessHost final : public sim::CycleHost {
+ public:
+  explicit HeadlessHost(Mode mode) : mode_(mode) {}
+
+  bool StabilitySelected() const override { return mode_ == Mode::Stability; }
+  bool AccuracySelected() const override { return mode_ == Mode::Accuracy; }
+  void DrawMarker() override {}
+  void DrawMachine() override {}
+  void DrawScrewAndCarriage() override {}
+  void ClearSeries() override {}
+  void PlotStabilityTraces() override {}
+  void PlotAccuracyTraces() override {}
+  void SetTimerEnabled(bool) override {}
+
+ private:
+  Mode mode_;
+};
+
+// Numbers as the CSV carries them: '.' and 17 significant digits, whatever the locale.
+void WriteNumber(std::ostream& out, double v) {
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 17);
+  out.write(buffer, result.ptr - buffer);
+}
+
+void WriteRow(std::ostream& out, std::int64_t cycle, const sim::Drive& d) {
+  constexpr int n = sim::TraceNewest;
+  out << cycle;
+  for (double v : {d.SimTime, d.Command, d.DriveState[0], d.DriveState[1], d.DriveState[2]}) {
+    out << ',';
+    WriteNumber(out, v);
+  }
+  out << ',' << d.CarriageX << ',' << d.ScrewPhase;
+  for (double v : {d.TraceTime[n], d.TracePreset[n], d.TraceActual[n], d.TraceError[n]}) {
+    out << ',';
+    WriteNumber(out, v);
+  }
+  out << '\n';
+}
+
+// The window's two readings of the parameters, each value stored as soon as it is read.
+void ReadParameters(const Options& o, sim::Drive& d) {
+  d.Kamp = o.kamp;
+  d.Tamp = o.tamp;
+  d.Kmotor = o.mode == Mode::Accuracy ? sim::Store(sim::Ext(1) / o.kmotor) : o.kmotor;
+  d.Tmotor = o.tmotor;
+  d.Pitch = o.pitch;
+  d.Kfb = o.kfb;
+  if (o.mode == Mode::Accuracy) {
+    d.Amplitude = o.amplitude + 1;
+    d.Frequency = o.frequency;
+  }
+  sim::ComputeCoefficients(d);
+}
+
+}  // namespace
+
+ParseResult ParseOptions(const std::vector<std::string_view>& args) {
+  ParseResult result;
+  Options options;
+  bool offsetGiven = false;
+  bool harmonicGiven = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string_view arg = args[i];
+    if (arg == "--help" || arg == "-h") {
+      result.help = true;
+      return result;
+    }
+    std::string_view name = arg;
+    std::optional<std::string_view> value;
+    if (const auto eq = arg.find('='); eq != std::string_view::npos) {
+      name = arg.substr(0, eq);
+      value = arg.substr(eq + 1);
+    }
+    const OptionSpec* spec = FindSpec(name);
+    if (spec == nullptr) {
+      result.error = "unknown option " + Quoted(arg) + "; see --help";
+      return result;
+    }
+    if (!value) {
+      if (i + 1 >= args.size()) {
+        result.error = std::string(spec->name) + " expects " + std::string(spec->expects) + ", and has no value";
+        return result;
+      }
+      value = args[++i];
+    }
+    if (!spec->set(*value, options)) {
+      result.error = std::string(spec->name) + " expects " + std::string(spec->expects) + ", not " + Quoted(*value);
+      return result;
+    }
+    offsetGiven |= spec->name == "--offset";
+    harmonicGiven |= spec->name == "--amplitude" || spec->name == "--frequency";
+  }
+  if (options.mode == Mode::Accuracy && offsetGiven) {
+    result.error = "--offset sets the marker of --mode stability; accuracy research moves it by the sine";
+    return result;
+  }
+  if (options.mode == Mode::Stability && harmonicGiven) {
+    result.error = "--amplitude and --frequency set the harmonic input of --mode accuracy";
+    return result;
+  }
+  result.options = options;
+  return result;
+}
+
+std::string Usage() {
+  return R"(Usage: drivelab-sim [options]
+
+Simulates the CNC feed drive's position loop cycle by cycle, as the drivelab window
+does on each 10 ms tick (0.002 s of model time), and prints one CSV row per cycle:
+cycle,SimTime,Command,x2,x1,x,CarriageX,ScrewPhase,TraceTime392,TracePreset392,TraceActual392,TraceError392
+
+Research:
+  --mode stability|accuracy  stability: a step command from the marker (default)
+                             accuracy: a sine command
+  --offset MM                stability: the marker's offset from the centre,
+                             -68..69 (default 50)
+  --amplitude N              accuracy: the amplitude spin edit, 0..50; the amplitude
+                             used is N + 1 mm (default 0)
+  --frequency N              accuracy: the frequency spin edit, 0..1000 rad/s (default 0)
+
+Drive parameters (the window's defaults):
+  --kamp X     converter-amplifier gain (100)
+  --tamp X     converter-amplifier time constant, s (0.003)
+  --kmotor X   the number typed in the motor box (0.75); accuracy research
+               uses its reciprocal, as "Process" does
+  --tmotor X   motor time constant, s (0.02)
+  --pitch X    lead-screw pitch, mm (8)
+  --kfb X      feedback coefficient, V/mm (0.2)
+
+Output:
+  --cycles N   cycles to run (default 500)
+  --every K    print every K-th cycle (default 1)
+  --help       this text
+
+Exit status: 0 done; 1 a floating-point error (its message on stderr, the rows printed
+before it stay); 2 bad options.
+)";
+}
+
+int Run(const Options& options, std::ostream& out, std::ostream& err) {
+  sim::Drive d;
+  d.MarkerX = sim::MarkerCentre;
+  sim::SetUpTimeBase(d);
+  HeadlessHost host(options.mode);
+
+  out << "cycle,SimTime,Command,x2,x1,x,CarriageX,ScrewPhase,"
+         "TraceTime392,TracePreset392,TraceActual392,TraceError392\n";
+  try {
+    if (options.mode == Mode::Stability) {
+      d.MarkerX = sim::MarkerCentre + options.offset;
+    }
+    ReadParameters(options, d);
+    for (std::int64_t cycle = 1; cycle <= options.cycles; ++cycle) {
+      sim::Timer1Timer(d, host);
+      if (cycle % options.every == 0) {
+        WriteRow(out, cycle, d);
+      }
+    }
+  } catch (const sim::FloatError& e) {
+    out.flush();
+    err << e.what() << '\n';
+    return 1;
+  }
+  return 0;
+}
+
+int Main(const std::vector<std::string_view>& args, std::ostream& out, std::ostream& err) {
+  const ParseResult parsed = ParseOptions(args);
+  if (parsed.help) {
+    out << Usage();
+    return 0;
+  }
+  if (!parsed.options) {
+    err << "drivelab-sim: " << parsed.error << '\n';
+    return 2;
+  }
+  return Run(*parsed.options, out, err);
+}
+
+}  // namespace runner
