@@ -3,6 +3,7 @@
 
 #include "sim/cycle.h"
 #include "sim/drive_model.h"
+#include "tools/runner.h"
 
 namespace {
 
@@ -41,24 +42,11 @@ void BM_TickModelWork(benchmark::State& state) {
 BENCHMARK(BM_TickModelWork)->Unit(benchmark::kMicrosecond);
 
 // The whole cycle without a window: model work, carriage and screw, the trace window.
-class NoWindow final : public sim::CycleHost {
- public:
-  bool StabilitySelected() const override { return true; }
-  bool AccuracySelected() const override { return false; }
-  void DrawMarker() override {}
-  void DrawMachine() override {}
-  void DrawScrewAndCarriage() override {}
-  void ClearSeries() override {}
-  void PlotStabilityTraces() override {}
-  void PlotAccuracyTraces() override {}
-  void SetTimerEnabled(bool) override {}
-};
-
 void BM_Cycle(benchmark::State& state) {
   const sim::Drive start = MidTransient();
   sim::Drive d = start;
   d.MarkerX = 158;
-  NoWindow host;
+  runner::HeadlessHost host(runner::Mode::Stability);
   for (auto _ : state) {
     d.DriveState = start.DriveState;
     sim::Timer1Timer(d, host);

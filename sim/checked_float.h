@@ -69,8 +69,8 @@ class Ext {
 // Rounds to double for storing; a value beyond the double range overflows.
 inline double Store(long double v) {
   const double d = static_cast<double>(v);
-  // An all-ones exponent is an infinity or a NaN. Testing the bits in an integer register
-  // keeps the test off the x87 path that the stored value goes on along.
+  // An all-ones exponent is an infinity or a NaN. The bits are tested in an integer
+  // register, off the x87 path along which the value goes on into the next formula.
   if ((std::bit_cast<std::uint64_t>(d) & 0x7FF0000000000000u) == 0x7FF0000000000000u) [[unlikely]] {
     RaiseFloatError(std::isnan(d) ? FloatFault::InvalidOperation : FloatFault::Overflow);
   }

@@ -38,6 +38,7 @@ using Long = long double;
   return i == 0 ? x3 : d.DriveDeriv[i];
 }
 
+// k/2 is taken as k*0.5: an exact halving either way, and no x87 division.
 [[gnu::always_inline]] inline void AdvanceComponent(Drive& d, int i) {
   auto& s = d.DriveState;
   const Long h = d.StepH;

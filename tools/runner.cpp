@@ -135,26 +135,6 @@ const OptionSpec* FindSpec(std::string_view name) {
   return nullptr;
 }
 
-// The window's stand-in: the mode the run was started in; drawing and plotting are not
-// needed for numbers.
-class HeadlessHost final : public sim::CycleHost {
- public:
-  explicit HeadlessHost(Mode mode) : mode_(mode) {}
-
-  bool StabilitySelected() const override { return mode_ == Mode::Stability; }
-  bool AccuracySelected() const override { return mode_ == Mode::Accuracy; }
-  void DrawMarker() override {}
-  void DrawMachine() override {}
-  void DrawScrewAndCarriage() override {}
-  void ClearSeries() override {}
-  void PlotStabilityTraces() override {}
-  void PlotAccuracyTraces() override {}
-  void SetTimerEnabled(bool) override {}
-
- private:
-  Mode mode_;
-};
-
 // Numbers as the CSV carries them: '.' and 17 significant digits, whatever the locale.
 void WriteNumber(std::ostream& out, double v) {
   char buffer[64];

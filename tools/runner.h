@@ -11,9 +11,31 @@
 #include <string_view>
 #include <vector>
 
+#include "sim/cycle.h"
+
 namespace runner {
 
 enum class Mode { Stability, Accuracy };
+
+// The window's stand-in: the mode the run was started in; numbers need no drawing or
+// plotting, and the run's length, not a timer, decides how many cycles run.
+class HeadlessHost final : public sim::CycleHost {
+ public:
+  explicit HeadlessHost(Mode mode) : mode_(mode) {}
+
+  bool StabilitySelected() const override { return mode_ == Mode::Stability; }
+  bool AccuracySelected() const override { return mode_ == Mode::Accuracy; }
+  void DrawMarker() override {}
+  void DrawMachine() override {}
+  void DrawScrewAndCarriage() override {}
+  void ClearSeries() override {}
+  void PlotStabilityTraces() override {}
+  void PlotAccuracyTraces() override {}
+  void SetTimerEnabled(bool) override {}
+
+ private:
+  Mode mode_;
+};
 
 struct Options {
   Mode mode = Mode::Stability;

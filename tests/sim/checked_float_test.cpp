@@ -19,16 +19,10 @@ struct FaultCase {
 TEST(CheckedFloat, FaultsRaiseTheirOwnMessages) {
   const FaultCase cases[] = {
       {"1/0", [] { (void)(Ext(1) / 0.0); }, FloatFault::DivisionByZero, "Floating point division by zero"},
-      {"-3/-0", [] { (void)(Ext(-3) / -0.0); }, FloatFault::DivisionByZero, "Floating point division by zero"},
       {"0/0", [] { (void)(Ext(0) / 0.0); }, FloatFault::InvalidOperation, "Invalid floating point operation"},
       {"product beyond extended range", [] { (void)(Ext(1e4000L) * 1e4000L); }, FloatFault::Overflow,
        "Floating point overflow"},
-      {"sum beyond extended range",
-       [] { (void)(Ext(std::numeric_limits<long double>::max()) + std::numeric_limits<long double>::max()); },
-       FloatFault::Overflow, "Floating point overflow"},
       {"fits extended, not double", [] { (void)Store(Ext(1e308) * 10); }, FloatFault::Overflow,
-       "Floating point overflow"},
-      {"negative beyond double", [] { (void)Store(Ext(-1e308) * 10); }, FloatFault::Overflow,
        "Floating point overflow"},
       {"round beyond 32 bits", [] { (void)RoundToInt32(2147483647.5L); }, FloatFault::InvalidOperation,
        "Invalid floating point operation"},
@@ -52,15 +46,6 @@ TEST(CheckedFloat, UnderflowAndInexactAreSilent) {
   EXPECT_GT(denormal, 0.0);
   EXPECT_LT(denormal, std::numeric_limits<double>::min());
   EXPECT_EQ(Store(Ext(1) / 3), 1.0 / 3.0);
-}
-
-TEST(CheckedFloat, QuotientIsTakenInExtendedPrecision) {
-  // 10/0.2 in doubles is exactly 50; in extended the divisor's excess shows and the
-  // quotient stays below 50, which is what the trace truncates.
-  const Ext q = Ext(10.0) / 0.2;
-  EXPECT_LT(q.value(), 50.0L);
-  EXPECT_EQ(TruncToInt64(q), 49);
-  EXPECT_EQ(Store(q), 50.0);
 }
 
 TEST(CheckedFloat, RoundingHalvesToEvenAndTruncatingTowardZero) {

@@ -6,23 +6,10 @@
 #include <cmath>
 
 #include "sim/checked_float.h"
+#include "tests/sim/default_drive.h"
 
 namespace sim {
 namespace {
-
-// The window's default texts.
-Drive DefaultDrive(double kmotor = 0.75) {
-  Drive d;
-  d.Kamp = 100;
-  d.Tamp = 0.003;
-  d.Kmotor = kmotor;
-  d.Tmotor = 0.02;
-  d.Pitch = 8;
-  d.Kfb = 0.2;
-  d.StepH = DefaultStepH;
-  d.StepsPerTick = DefaultStepsPerTick;
-  return d;
-}
 
 void ExpectRelativelyNear(double actual, double expected, double relative) {
   EXPECT_NEAR(actual, expected, std::abs(expected) * relative) << "expected about " << expected;
@@ -50,61 +37,40 @@ TEST(Coefficients, DefaultTextsForBothReadingsOfTheMotorBox) {
 }
 
 TEST(Coefficients, FailureKeepsWhatWasStoredBeforeIt) {
-  const Drive old = [] {
-    Drive d = DefaultDrive();
-    d.B0 = 1;
-    d.A1 = 2;
-    d.A2 = 3;
-    d.A3 = 4;
-    return d;
-  }();
+  Drive old = DefaultDrive();
+  old.B0 = 1;
+  old.A1 = 2;
+  old.A2 = 3;
+  old.A3 = 4;
 
   const struct {
     const char* what;
-    double Drive::*field;
-    double value;
+    void (*change)(Drive&);
     FloatFault fault;
     bool b0a1a2New;
   } rows[] = {
-      {"Tamp 0", &Drive::Tamp, 0, FloatFault::DivisionByZero, false},
-      {"Tmotor 0", &Drive::Tmotor, 0, FloatFault::DivisionByZero, false},
+      {"Tamp 0", [](Drive& d) { d.Tamp = 0; }, FloatFault::DivisionByZero, false},
+      {"Tmotor 0", [](Drive& d) { d.Tmotor = 0; }, FloatFault::DivisionByZero, false},
+      {"Tamp 0, Kamp 0", [](Drive& d) { d.Tamp = d.Kamp = 0; }, FloatFault::InvalidOperation, false},
+      {"Kamp 1e305", [](Drive& d) { d.Kamp = 1e305; }, FloatFault::Overflow, false},
       // Kfb only enters A3: the first three are stored before it overflows.
-      {"Kfb 1e303", &Drive::Kfb, 1e303, FloatFault::Overflow, true},
-      {"Kamp 1e305", &Drive::Kamp, 1e305, FloatFault::Overflow, false},
+      {"Kfb 1e303", [](Drive& d) { d.Kfb = 1e303; }, FloatFault::Overflow, true},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.what);
     Drive d = old;
-    d.*r.field = r.value;
+    r.change(d);
     try {
       ComputeCoefficients(d);
       ADD_FAILURE() << "no error";
     } catch (const FloatError& e) {
       EXPECT_EQ(e.fault(), r.fault);
     }
-    if (r.b0a1a2New) {
-      EXPECT_NE(d.B0, old.B0);
-      EXPECT_NE(d.A1, old.A1);
-      EXPECT_NE(d.A2, old.A2);
-    } else {
-      EXPECT_EQ(d.B0, old.B0);
-      EXPECT_EQ(d.A1, old.A1);
-      EXPECT_EQ(d.A2, old.A2);
-    }
+    EXPECT_EQ(d.B0 != old.B0, r.b0a1a2New);
+    EXPECT_EQ(d.A1 != old.A1, r.b0a1a2New);
+    EXPECT_EQ(d.A2 != old.A2, r.b0a1a2New);
     EXPECT_EQ(d.A3, old.A3);
   }
-
-  // 0/0 when the numerator vanishes too.
-  Drive d = old;
-  d.Tamp = 0;
-  d.Kamp = 0;
-  try {
-    ComputeCoefficients(d);
-    ADD_FAILURE() << "no error";
-  } catch (const FloatError& e) {
-    EXPECT_EQ(e.fault(), FloatFault::InvalidOperation);
-  }
-  EXPECT_EQ(d.B0, old.B0);
 }
 
 TEST(Integrator, ZeroStateWithZeroCommandStaysExactlyZero) {
