@@ -1,0 +1,1 @@
+#include "animation/machine_picture.h"

@@ -1,0 +1,1 @@
+#include "app/Unit2.h"

@@ -1,0 +1,1 @@
+#include "platform/number_reading.h"

@@ -1,0 +1,1 @@
+#include "platform/picture_box.h"

@@ -1,0 +1,1 @@
+#include "platform/raster_canvas.h"

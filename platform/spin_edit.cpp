@@ -1,0 +1,1 @@
+#include "platform/spin_edit.h"
