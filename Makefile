@@ -9,7 +9,7 @@ setup:
 run: setup
 	cmake --preset release
 	cmake --build --preset release -j $(JOBS)
-	./build/release/tools/drivelab-sim
+	./build/release/app/drivelab
 
 test: setup
 	cmake --preset release

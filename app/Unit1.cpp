@@ -1,1 +1,223 @@
 #include "app/Unit1.h"
+
+#include <QFontMetrics>
+#include <QIcon>
+#include <QPainter>
+#include <QStyleOptionFrame>
+
+#include "animation/machine_picture.h"
+#include "app/Unit2.h"
+#include "platform/fonts.h"
+#include "sim/cycle.h"
+
+namespace {
+
+// The window's outer size less the frame: borders of 4 and a caption of 19 pixels.
+constexpr int FrameWidth = 8;
+constexpr int FrameHeight = 27;
+
+QFont ControlFont(bool bold = false) { return platform::LayoutFont(QStringLiteral("MS Sans Serif"), 13, bold); }
+
+// Stands in the oscilloscope's place until the chart control is there.
+class ChartPlaceholder final : public QWidget {
+ public:
+  explicit ChartPlaceholder(QWidget* parent) : QWidget(parent) { setFocusPolicy(Qt::StrongFocus); }
+
+ protected:
+  void paintEvent(QPaintEvent* /*event*/) override {
+    QPainter p(this);
+    p.fillRect(rect(), platform::ToQColor(platform::clBtnFace));
+    p.setPen(platform::ToQColor(platform::clBtnShadow));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+  }
+};
+
+}  // namespace
+
+TForm1::TForm1(QChar decimalSeparator, QWidget* parent) : QWidget(parent), separator_(decimalSeparator) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("Investigation of drive stability and accuracy"));
+  setWindowIcon(QIcon(QStringLiteral(":/icons/drivelab.xpm")));
+  setFont(platform::DefaultFont());
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, platform::ToQColor(platform::clBtnFace));
+  palette.setColor(QPalette::Button, platform::ToQColor(platform::clBtnFace));
+  setPalette(palette);
+  setAutoFillBackground(true);
+  move(193, 107);
+  resize(723 - FrameWidth, 515 - FrameHeight);
+
+  // In creation order: later controls lie above earlier ones where they overlap.
+  Image1 = new platform::PictureBox(489, 233, this);
+  Image1->setObjectName(QStringLiteral("Image1"));
+  Image1->move(216, 8);
+
+  Image2 = new platform::PictureBox(217, 41, this);
+  Image2->setObjectName(QStringLiteral("Image2"));
+  Image2->move(425, 152);
+  Image2->setCursor(Qt::PointingHandCursor);
+
+  Label16 = MakeLabel(this, "Label16", {72, 456, 43, 13}, QStringLiteral("Tallberg"));
+  Label16->setFont(platform::DefaultFont());
+  Label16->adjustSize();
+  QPalette gray = Label16->palette();
+  gray.setColor(QPalette::WindowText, platform::ToQColor(platform::clGray));
+  Label16->setPalette(gray);
+
+  Panel1 = new platform::TPanel(this);
+  Panel1->setObjectName(QStringLiteral("Panel1"));
+  Panel1->setGeometry(2, 152, 207, 257);
+  QWidget* initial = Panel1->Client();
+  Label1 = MakeLabel(initial, "Label1", {48, 4, 73, 16}, QStringLiteral("Initial data"), true);
+  Label2 = MakeLabel(initial, "Label2", {16, 26, 132, 16}, QStringLiteral("Converter amplifier"), true);
+  Label3 = MakeLabel(initial, "Label3", {8, 56, 28, 16}, QStringLiteral("Gain"));
+  Edit1 = MakeEdit(initial, "Edit1", {152, 48, 41, 24}, QStringLiteral("100"));
+  Label4 = MakeLabel(initial, "Label4", {8, 84, 97, 16}, QStringLiteral("Time constant, s"));
+  Edit2 = MakeEdit(initial, "Edit2", {152, 76, 41, 24}, platform::WithSeparator(QStringLiteral("0.003"), separator_));
+  Label5 = MakeLabel(initial, "Label5", {64, 104, 40, 16}, QStringLiteral("Motor"), true);
+  Label6 = MakeLabel(initial, "Label6", {8, 120, 95, 16}, QStringLiteral("Motor back emf "));
+  Label15 = MakeLabel(initial, "Label15", {8, 134, 96, 16}, QStringLiteral("constant, sV/rad"));
+  Edit3 = MakeEdit(initial, "Edit3", {152, 120, 41, 24}, platform::WithSeparator(QStringLiteral("0.75"), separator_));
+  Label7 = MakeLabel(initial, "Label7", {8, 156, 97, 16}, QStringLiteral("Time constant, s"));
+  Edit4 = MakeEdit(initial, "Edit4", {152, 148, 41, 24}, platform::WithSeparator(QStringLiteral("0.02"), separator_));
+  Label8 = MakeLabel(initial, "Label8", {32, 176, 80, 16}, QStringLiteral("Lead screw"), true);
+  Label9 = MakeLabel(initial, "Label9", {8, 192, 94, 16}, QStringLiteral("screw pitch, mm"));
+  Edit5 = MakeEdit(initial, "Edit5", {152, 184, 41, 24}, QStringLiteral("8"));
+  Label10 = MakeLabel(initial, "Label10", {32, 216, 71, 16}, QStringLiteral("Feedback"), true);
+  Label11 = MakeLabel(initial, "Label11", {8, 232, 103, 16}, QStringLiteral("Coefficient, V/mm"));
+  Edit6 = MakeEdit(initial, "Edit6", {152, 224, 41, 24}, platform::WithSeparator(QStringLiteral("0.2"), separator_));
+
+  Button1 = MakeButton("Button1", {8, 448, 57, 25}, QStringLiteral("Exit"));
+  Button2 = MakeButton("Button2", {8, 416, 57, 25}, QStringLiteral("Pause"));
+
+  Chart1 = new ChartPlaceholder(this);
+  Chart1->setObjectName(QStringLiteral("Chart1"));
+  Chart1->setGeometry(216, 248, 489, 225);
+
+  Button3 = MakeButton("Button3", {144, 448, 57, 25}, QStringLiteral("Help"));
+  Button4 = MakeButton("Button4", {144, 416, 57, 25}, QStringLiteral("Reset"));
+
+  RadioButton1 = new QRadioButton(QStringLiteral("Sustainability research"), this);
+  RadioButton2 = new QRadioButton(QStringLiteral("Accuracy research"), this);
+  const struct {
+    QRadioButton* button;
+    const char* name;
+    QRect geometry;
+  } radios[] = {{RadioButton1, "RadioButton1", {32, 8, 145, 17}}, {RadioButton2, "RadioButton2", {32, 24, 153, 25}}};
+  for (const auto& r : radios) {
+    r.button->setObjectName(QString::fromLatin1(r.name));
+    r.button->setFont(ControlFont());
+    // The substitute font may be a little wider than the layout's: grow to fit, never shrink.
+    QRect geometry = r.geometry;
+    geometry.setWidth(std::max(geometry.width(), r.button->sizeHint().width()));
+    r.button->setGeometry(geometry);
+    // Only the selected radio button is a tab stop.
+    connect(r.button, &QRadioButton::toggled, r.button, [button = r.button](bool checked) {
+      button->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
+    });
+  }
+  RadioButton2->setFocusPolicy(Qt::ClickFocus);
+  RadioButton1->setChecked(true);
+
+  Panel2 = new platform::TPanel(this);
+  Panel2->setObjectName(QStringLiteral("Panel2"));
+  Panel2->setGeometry(2, 48, 207, 97);
+  QWidget* harmonic = Panel2->Client();
+  Label12 = MakeLabel(harmonic, "Label12", {32, 4, 104, 16}, QStringLiteral("Harmonic input"), true);
+  Label13 = MakeLabel(harmonic, "Label13", {8, 32, 88, 16}, QStringLiteral("Amplitude, mm"));
+  SpinEdit1 = MakeSpinEdit(harmonic, "SpinEdit1", {144, 24, 49, 26}, 50);
+  Label14 = MakeLabel(harmonic, "Label14", {8, 64, 101, 16}, QStringLiteral("Frequency, rad/s"));
+  SpinEdit2 = MakeSpinEdit(harmonic, "SpinEdit2", {144, 56, 49, 26}, 1000);
+
+  Button5 = MakeButton("Button5", {72, 416, 65, 25}, QStringLiteral("Process"));
+
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName(QStringLiteral("Timer1"));
+  Timer1->setInterval(10);
+  Timer1->setTimerType(Qt::PreciseTimer);
+
+  SetUpTabOrder();
+
+  connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+  connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+
+  FormCreate();
+}
+
+QLabel* TForm1::MakeLabel(QWidget* parent, const char* name, QRect geometry, const QString& text, bool bold) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setFont(ControlFont(bold));
+  // Labels size themselves to their text; the layout's widths are its texts' in the
+  // original font, and a wider substitute makes the label grow.
+  geometry.setWidth(std::max(geometry.width(), QFontMetrics(label->font()).horizontalAdvance(text)));
+  label->setGeometry(geometry);
+  return label;
+}
+
+QLineEdit* TForm1::MakeEdit(QWidget* parent, const char* name, QRect geometry, const QString& text) {
+  auto* edit = new QLineEdit(text, parent);
+  edit->setObjectName(QString::fromLatin1(name));
+  edit->setFont(ControlFont());
+  edit->setGeometry(geometry);
+  return edit;
+}
+
+QPushButton* TForm1::MakeButton(const char* name, QRect geometry, const QString& text) {
+  auto* button = new QPushButton(text, this);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setFont(ControlFont());
+  button->setGeometry(geometry);
+  button->setAutoDefault(false);
+  return button;
+}
+
+platform::TSpinEdit* TForm1::MakeSpinEdit(QWidget* parent, const char* name, QRect geometry, int maxValue) {
+  auto* spin = new platform::TSpinEdit(parent);
+  spin->setObjectName(QString::fromLatin1(name));
+  spin->setFont(ControlFont());
+  spin->SetMinValue(0);
+  spin->SetMaxValue(maxValue);
+  spin->SetValue(0);
+  spin->setGeometry(geometry);
+  return spin;
+}
+
+void TForm1::SetUpTabOrder() {
+  const QList<QWidget*> order = {Edit1,   Edit2,   Edit3,        Edit4,        Edit5,     Edit6,     Button1,
+                                 Button2, Chart1,  Button3,      Button4,      RadioButton1, RadioButton2,
+                                 SpinEdit1, SpinEdit2, Button5};
+  for (qsizetype i = 1; i < order.size(); ++i) {
+    setTabOrder(order[i - 1], order[i]);
+  }
+}
+
+void TForm1::DrawPicture() {
+  animation::DrawMachine(Image1->Canvas());
+  animation::DrawScrewAndCarriage(Image1->Canvas(), drive_.CarriageX, drive_.ScrewPhase);
+  Image1->update();
+}
+
+void TForm1::FormCreate() {
+  drive_.MarkerX = sim::MarkerCentre;
+  if (RadioButton1->isChecked()) {
+    Panel2->hide();
+    Button5->hide();
+  }
+  if (RadioButton2->isChecked()) {
+    Panel2->show();
+    Button5->show();
+  }
+  DrawPicture();
+  sim::SetUpTimeBase(drive_);
+}
+
+void TForm1::Button1Click() { close(); }
+
+void TForm1::Button3Click() {
+  if (Form2 != nullptr) {
+    Form2->show();
+    Form2->raise();
+    Form2->activateWindow();
+  }
+}

@@ -1,1 +1,82 @@
 #include "app/Unit2.h"
+
+#include <QIcon>
+#include <QStringList>
+
+#include "platform/colors.h"
+#include "platform/fonts.h"
+
+namespace {
+
+// The window's outer size less the frame: borders of 4 and a caption of 19 pixels.
+constexpr int FrameWidth = 8;
+constexpr int FrameHeight = 27;
+
+}  // namespace
+
+QString TForm2::InstructionsText() {
+  // Spaces at the ends of lines belong to the text.
+  static const QStringList lines = {
+      QStringLiteral("     The program is designed to study the stability and accuracy "),
+      QStringLiteral("of self-propelled guns of an electric machine drive with CNC."),
+      QStringLiteral("To work with the program, first select the type of research "),
+      QStringLiteral("(stability or accuracy), and then in the windows of the main "),
+      QStringLiteral("interface set the initial data of the self-propelled guns."),
+      QString(),
+      QStringLiteral("Sustainability study."),
+      QStringLiteral("Use the mouse to move the red rectangle in the graphics "),
+      QStringLiteral("window to any side and release the mouse. This command "),
+      QStringLiteral("represents the position to which the caliper needs to be "),
+      QStringLiteral("moved."),
+      QStringLiteral("The regulation process is reflected on the oscilloscope screen "),
+      QStringLiteral("with two signals: the actual caliper movement is the blue line, "),
+      QStringLiteral("the specified caliper movement is the green line."),
+      QString(),
+      QStringLiteral("Accuracy research."),
+      QStringLiteral("In this type of research, additional windows appear on the main "),
+      QStringLiteral("interface for setting the amplitude and frequency of the "),
+      QStringLiteral("harmonic input signal, as well as the \"Process\" button."),
+      QStringLiteral("After setting the amplitude and frequency for simulation, click "),
+      QStringLiteral("the \"Process\" button. In the animation window, the red rectangle "),
+      QStringLiteral("moves in harmonic law, and the specified movement is "),
+      QStringLiteral("reflected on the oscilloscope - the green line, the support "),
+      QStringLiteral("movement - the blue line and the error - the red line."),
+      QString(),
+      QString(),
+  };
+  return lines.join(u'\n');
+}
+
+TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName(QStringLiteral("Form2"));
+  setWindowTitle(QStringLiteral("Instructions"));
+  setWindowIcon(QIcon(QStringLiteral(":/icons/instructions.xpm")));
+  // Close box only: no minimise or maximise.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowCloseButtonHint);
+  // Closing the main window ends the program even while this one is shown.
+  setAttribute(Qt::WA_QuitOnClose, false);
+  setFont(platform::DefaultFont());
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, platform::ToQColor(platform::clBtnFace));
+  setPalette(palette);
+  setAutoFillBackground(true);
+  move(192, 107);
+  resize(415 - FrameWidth, 543 - FrameHeight);
+
+  Memo1 = new QPlainTextEdit(this);
+  Memo1->setObjectName(QStringLiteral("Memo1"));
+  Memo1->setGeometry(8, 8, 393, 465);
+  Memo1->setFont(platform::LayoutFont(QStringLiteral("MS Sans Serif"), 13));
+  QPalette memoPalette = Memo1->palette();
+  memoPalette.setColor(QPalette::Base, platform::ToQColor(platform::RGB(255, 255, 215)));
+  memoPalette.setColor(QPalette::Text, platform::ToQColor(platform::clBlack));
+  Memo1->setPalette(memoPalette);
+  Memo1->setReadOnly(true);
+  Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  Memo1->setPlainText(InstructionsText());
+  Memo1->moveCursor(QTextCursor::Start);
+}

@@ -8,13 +8,50 @@
 //   - everything is aliased and integer.
 // A new surface is white, with a black pen of width 1, a white brush, the default font
 // ("MS Sans Serif", 11 px, black) and the current position at (0, 0).
+//
+// Where those rules leave a choice, this surface decides:
+//   - Two geometries meet. FillRect, Rectangle and Ellipse take box corners: pixel (i, j)
+//     is the unit square [i, i+1) x [j, j+1), sampled at its centre, so the box
+//     (x1, y1)-(x2, y2) holds columns x1..x2-1. Lines and polygons take pixel centres: the
+//     point (x, y) is the pixel (x, y) itself.
+//   - A box with x2 <= x1 or y2 <= y1 is empty and draws nothing, outline included (the
+//     corners are not swapped).
+//   - 1-pixel lines are Bresenham lines; where the true line passes exactly half-way
+//     between two pixels, the one nearer the start point's row (or column) is taken.
+//   - A polygon's interior is the set of pixels inside the polygon through the points,
+//     by the odd-even rule; a pixel exactly on an edge belongs to the interior when the
+//     edge bounds it on the left or on top, not on the right or below (the rule that makes
+//     a box hold x1..x2-1). The outline is drawn over the interior and closes the path, so
+//     with a 1-pixel pen every vertex's pixel is drawn and every pixel on an edge is the
+//     pen's: a filled and outlined polygon covers its right and bottom edges too.
+//   - A pen of width w > 1 covers the pixels whose centres lie within w/2 of the path
+//     (segments with discs at their ends and joins), and so includes the end point. For an
+//     even w the path is moved half a pixel up and left, as no pixel row is centred on it:
+//     a 2-pixel line from (x1, y) to (x2, y), x1 < x2, covers columns x1-1..x2 of rows y-1
+//     and y.
+//   - An ellipse covers the pixels whose centres lie inside the ellipse inscribed in its
+//     box. Its 1-pixel outline is the ring of those pixels with a side neighbour outside;
+//     a pen of width w grows the ring (w-1)/2 pixels outward (rounded down) and the rest
+//     inward.
+//   - A wider pen on Rectangle strokes the closed path through the 1-pixel outline's
+//     corners (x1, y1), (x2-1, y1), (x2-1, y2-1), (x1, y2-1) over the brush-filled inside.
+//   - A pen width below 1 is taken as 1.
+//   - TextOut's cell is TextExtent(text) at (x, y): the text's advance wide and the
+//     font's ascent plus descent high. The font is rendered without antialiasing, so each
+//     pixel of the cell is either the brush or the font colour. TextOut leaves the current
+//     position alone, as do Polyline and Polygon.
+//   - Drawing is clipped to the surface. PixelAt outside the surface gives clNone.
+//   - Colours are resolved with ColorToRGB: system colours take the classic scheme,
+//     clDefault and clNone draw black.
 
 #include <QFont>
 #include <QImage>
 #include <QPoint>
 #include <QSize>
 #include <QString>
+#include <cstdint>
 #include <span>
+#include <vector>
 
 #include "platform/colors.h"
 
@@ -63,6 +100,32 @@ class RasterCanvas {
   TColor PixelAt(int x, int y) const;
 
  private:
+  // A polygon edge stepped row by row in exact integer arithmetic: at the current row the
+  // edge crosses at x = column - remainder/dy, so column is that x rounded up.
+  struct PolygonEdge {
+    int yTop;
+    int yBottom;  // first row below the edge
+    int column;
+    std::int64_t remainder;  // 0 <= remainder < dy
+    std::int64_t dy;
+    int columnStep;
+    std::int64_t remainderStep;
+  };
+
+  std::uint32_t* Row(int y) { return reinterpret_cast<std::uint32_t*>(bits_ + y * bytesPerLine_); }
+  void BeginDrawing();
+  void HorizontalSpan(int x1, int x2, int y, std::uint32_t pixel);  // columns x1..x2-1
+  void FillBox(int x1, int y1, int x2, int y2, std::uint32_t pixel);
+  void ThinLine(QPoint from, QPoint to, std::uint32_t pixel);  // end pixel left out
+  void WideSegment(QPoint from, QPoint to);
+  void FillPolygon(std::span<const QPoint> points, std::uint32_t pixel);
+  void StrokePath(std::span<const QPoint> points, bool closed);
+  struct Span {
+    int left;
+    int right;  // inclusive; left > right when the row misses the ellipse
+  };
+  void EllipseSpans(int x1, int y1, int x2, int y2, int grow, std::vector<Span>& spans) const;
+
   QImage image_;
   TColor penColor_ = clBlack;
   int penWidth_ = 1;
@@ -70,6 +133,16 @@ class RasterCanvas {
   QFont font_;
   TColor fontColor_ = clBlack;
   QPoint penPos_{0, 0};
+
+  std::uint32_t penPixel_;
+  std::uint32_t brushPixel_;
+  uchar* bits_ = nullptr;
+  qsizetype bytesPerLine_ = 0;
+  // Scratch space kept between calls so that drawing allocates nothing per call.
+  std::vector<PolygonEdge> edges_;
+  std::vector<int> crossings_;
+  std::vector<Span> outerSpans_;
+  std::vector<Span> innerSpans_;
 };
 
 }  // namespace platform

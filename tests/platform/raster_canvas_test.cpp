@@ -1,1 +1,308 @@
+#include "platform/raster_canvas.h"
+
 #include <gtest/gtest.h>
+
+#include <QPoint>
+#include <functional>
+#include <set>
+#include <utility>
+#include <vector>
+
+namespace platform {
+namespace {
+
+constexpr TColor Pen = RGB(200, 0, 0);
+constexpr TColor Brush = RGB(0, 0, 200);
+
+using Pixels = std::set<std::pair<int, int>>;
+
+Pixels PixelsOf(const RasterCanvas& canvas, TColor color) {
+  Pixels found;
+  for (int y = 0; y < canvas.Height(); ++y) {
+    for (int x = 0; x < canvas.Width(); ++x) {
+      if (canvas.PixelAt(x, y) == color) {
+        found.insert({x, y});
+      }
+    }
+  }
+  return found;
+}
+
+// Every pixel of the canvas against a rule: a whole small surface, not a golden image.
+void ExpectEveryPixel(const RasterCanvas& canvas, const std::function<TColor(int, int)>& expected) {
+  int wrong = 0;
+  for (int y = 0; y < canvas.Height(); ++y) {
+    for (int x = 0; x < canvas.Width(); ++x) {
+      if (canvas.PixelAt(x, y) != expected(x, y) && ++wrong <= 5) {
+        ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << canvas.PixelAt(x, y)
+                      << ", expected " << expected(x, y);
+      }
+    }
+  }
+  EXPECT_EQ(wrong, 0);
+}
+
+RasterCanvas PenAndBrushCanvas(int width, int height, int penWidth = 1) {
+  RasterCanvas canvas(width, height);
+  canvas.SetPenColor(Pen);
+  canvas.SetBrushColor(Brush);
+  canvas.SetPenWidth(penWidth);
+  return canvas;
+}
+
+TEST(RasterCanvas, NewSurfaceIsWhiteWithBlackThinPenAndWhiteBrush) {
+  const RasterCanvas canvas(7, 5);
+  ExpectEveryPixel(canvas, [](int, int) { return clWhite; });
+  EXPECT_EQ(canvas.PenColor(), clBlack);
+  EXPECT_EQ(canvas.PenWidth(), 1);
+  EXPECT_EQ(canvas.BrushColor(), clWhite);
+  EXPECT_EQ(canvas.PenPos(), QPoint(0, 0));
+  EXPECT_EQ(canvas.PixelAt(7, 0), clNone);
+  EXPECT_EQ(canvas.PixelAt(0, -1), clNone);
+}
+
+TEST(RasterCanvas, ColoursReachTheImageInItsOwnByteOrder) {
+  const struct {
+    TColor color;
+    QRgb shown;
+    TColor readBack;
+  } rows[] = {
+      {RGB(1, 2, 3), qRgb(1, 2, 3), RGB(1, 2, 3)},
+      {clBlue, qRgb(0, 0, 255), clBlue},
+      {clBtnFace, qRgb(212, 208, 200), RGB(212, 208, 200)},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.color);
+    RasterCanvas canvas(3, 3);
+    canvas.SetBrushColor(r.color);
+    canvas.FillRect(1, 1, 2, 2);
+    EXPECT_EQ(canvas.Image().pixel(1, 1), r.shown);
+    EXPECT_EQ(canvas.PixelAt(1, 1), r.readBack);
+  }
+}
+
+TEST(RasterCanvas, RectanglesCoverExactlyTheirColumnsAndRows) {
+  enum class Op { FillRect, Rectangle };
+  const struct {
+    const char* what;
+    Op op;
+    int x1, y1, x2, y2;
+    TColor pen, brush;
+  } rows[] = {
+      {"fill", Op::FillRect, 3, 2, 9, 7, Pen, Brush},
+      {"outlined", Op::Rectangle, 3, 2, 9, 7, Pen, Brush},
+      {"pen and brush alike", Op::Rectangle, 3, 2, 9, 7, Brush, Brush},
+      {"two by two: all outline", Op::Rectangle, 4, 4, 6, 6, Pen, Brush},
+      {"one row: all outline", Op::Rectangle, 2, 5, 10, 6, Pen, Brush},
+      {"zero height covers nothing", Op::Rectangle, 2, 5, 10, 5, Pen, Brush},
+      {"swapped corners cover nothing", Op::FillRect, 9, 7, 3, 2, Pen, Brush},
+      {"partly off the surface", Op::Rectangle, -4, -3, 5, 4, Pen, Brush},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.what);
+    RasterCanvas canvas(12, 10);
+    canvas.SetPenColor(r.pen);
+    canvas.SetBrushColor(r.brush);
+    if (r.op == Op::FillRect) {
+      canvas.FillRect(r.x1, r.y1, r.x2, r.y2);
+    } else {
+      canvas.Rectangle(r.x1, r.y1, r.x2, r.y2);
+    }
+    ExpectEveryPixel(canvas, [&](int x, int y) {
+      if (x < r.x1 || x >= r.x2 || y < r.y1 || y >= r.y2) {
+        return clWhite;
+      }
+      const bool edge = x == r.x1 || x == r.x2 - 1 || y == r.y1 || y == r.y2 - 1;
+      return (r.op == Op::Rectangle && edge) ? r.pen : r.brush;
+    });
+  }
+}
+
+TEST(RasterCanvas, ThinLinesLeaveOutTheirEndPixel) {
+  const struct {
+    const char* what;
+    QPoint from, to;
+    Pixels drawn;
+  } rows[] = {
+      {"right", {2, 3}, {6, 3}, {{2, 3}, {3, 3}, {4, 3}, {5, 3}}},
+      {"up", {4, 6}, {4, 3}, {{4, 6}, {4, 5}, {4, 4}}},
+      {"diagonal", {1, 1}, {4, 4}, {{1, 1}, {2, 2}, {3, 3}}},
+      {"shallow", {0, 0}, {6, 2}, {{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 1}, {5, 2}}},
+      {"steep, leftwards", {5, 0}, {3, 6}, {{5, 0}, {5, 1}, {4, 2}, {4, 3}, {4, 4}, {3, 5}}},
+      // Half-way between two rows the one nearer the start is taken, so direction matters.
+      {"tie, forwards", {0, 0}, {4, 2}, {{0, 0}, {1, 0}, {2, 1}, {3, 1}}},
+      {"tie, backwards", {4, 2}, {0, 0}, {{4, 2}, {3, 2}, {2, 1}, {1, 1}}},
+      {"zero length", {3, 3}, {3, 3}, {}},
+      {"off the surface", {-2, -2}, {3, 3}, {{0, 0}, {1, 1}, {2, 2}}},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.what);
+    RasterCanvas canvas(8, 8);
+    canvas.MoveTo(r.from.x(), r.from.y());
+    canvas.LineTo(r.to.x(), r.to.y());
+    EXPECT_EQ(PixelsOf(canvas, clBlack), r.drawn);
+    EXPECT_EQ(canvas.PenPos(), r.to);
+  }
+}
+
+TEST(RasterCanvas, LineToContinuesFromTheLeftOutEndPixel) {
+  RasterCanvas canvas(10, 10);
+  canvas.MoveTo(1, 1);
+  canvas.LineTo(5, 1);
+  EXPECT_EQ(canvas.PixelAt(5, 1), clWhite);
+  canvas.LineTo(5, 4);
+  EXPECT_EQ(PixelsOf(canvas, clBlack), (Pixels{{1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {5, 2}, {5, 3}}));
+  EXPECT_EQ(canvas.PenPos(), QPoint(5, 4));
+}
+
+TEST(RasterCanvas, PolylineLeavesOutOnlyItsLastPoint) {
+  RasterCanvas canvas(10, 10);
+  const QPoint points[] = {{1, 1}, {4, 1}, {4, 4}, {1, 4}};
+  canvas.Polyline(points);
+  EXPECT_EQ(PixelsOf(canvas, clBlack),
+            (Pixels{{1, 1}, {2, 1}, {3, 1}, {4, 1}, {4, 2}, {4, 3}, {4, 4}, {3, 4}, {2, 4}}));
+  EXPECT_EQ(canvas.PenPos(), QPoint(0, 0));
+}
+
+TEST(RasterCanvas, WidePensAreCentredWithRoundEndsAndJoins) {
+  const struct {
+    const char* what;
+    int width;
+    std::vector<QPoint> path;
+    Pixels drawn, blank;
+  } rows[] = {
+      // No pixel row is centred on an even-width path: it sits half a pixel up and left.
+      {"2 px across", 2, {{5, 10}, {15, 10}},
+       {{4, 9}, {4, 10}, {15, 9}, {15, 10}, {10, 9}, {10, 10}},
+       {{10, 8}, {10, 11}, {3, 10}, {16, 10}}},
+      {"2 px down", 2, {{10, 5}, {10, 15}},
+       {{9, 4}, {10, 4}, {9, 15}, {10, 15}},
+       {{8, 10}, {11, 10}, {10, 3}, {10, 16}}},
+      {"3 px diagonal", 3, {{5, 5}, {15, 15}},
+       {{10, 10}, {11, 9}, {9, 11}, {4, 4}, {16, 16}},
+       {{12, 9}, {9, 12}, {3, 4}, {17, 16}}},
+      // At width 5 the end's corners are cut off.
+      {"5 px round ends", 5, {{10, 10}, {20, 10}},
+       {{15, 8}, {15, 12}, {10, 8}, {10, 12}, {8, 9}, {8, 11}, {22, 9}, {22, 11}},
+       {{15, 7}, {15, 13}, {10, 7}, {10, 13}, {8, 8}, {8, 12}, {7, 10}, {22, 8}, {22, 12}, {23, 10}}},
+      // The outer corner of the join is round: neither mitred nor bevelled.
+      {"5 px round join", 5, {{10, 10}, {20, 10}, {20, 20}},
+       {{22, 9}, {21, 8}, {22, 10}, {20, 22}},
+       {{22, 8}, {23, 10}}},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.what);
+    RasterCanvas canvas = PenAndBrushCanvas(30, 30, r.width);
+    canvas.Polyline(r.path);
+    for (const auto& [x, y] : r.drawn) {
+      EXPECT_EQ(canvas.PixelAt(x, y), Pen) << x << ", " << y;
+    }
+    for (const auto& [x, y] : r.blank) {
+      EXPECT_EQ(canvas.PixelAt(x, y), clWhite) << x << ", " << y;
+    }
+  }
+}
+
+TEST(RasterCanvas, PolygonIsOutlinedWithThePenAndFilledInside) {
+  RasterCanvas canvas = PenAndBrushCanvas(14, 14);
+  const QPoint triangle[] = {{0, 0}, {10, 0}, {0, 10}};
+  canvas.Polygon(triangle);
+  // The closed outline runs through every vertex; the fill takes what is strictly inside.
+  ExpectEveryPixel(canvas, [](int x, int y) {
+    if (x + y > 10) {
+      return clWhite;
+    }
+    return (x == 0 || y == 0 || x + y == 10) ? Pen : Brush;
+  });
+}
+
+TEST(RasterCanvas, SelfOverlappingPolygonFillsByTheAlternateRule) {
+  RasterCanvas canvas = PenAndBrushCanvas(100, 100);
+  const QPoint pentagram[] = {{50, 10}, {74, 82}, {12, 38}, {88, 38}, {26, 82}};
+  canvas.Polygon(pentagram);
+  EXPECT_EQ(canvas.PixelAt(50, 50), clWhite) << "the centre is crossed twice";
+  EXPECT_EQ(canvas.PixelAt(50, 45), clWhite);
+  EXPECT_EQ(canvas.PixelAt(50, 25), Brush) << "a point";
+  EXPECT_EQ(canvas.PixelAt(25, 40), Brush) << "a point";
+  EXPECT_EQ(canvas.PixelAt(50, 38), Pen) << "edges cross the inner pentagon";
+  EXPECT_EQ(canvas.PixelAt(5, 5), clWhite);
+}
+
+TEST(RasterCanvas, EllipseFillsItsBoxInsideAnOutline) {
+  const struct {
+    int x1, y1, x2, y2, penWidth;
+  } rows[] = {
+      {5, 5, 45, 45, 1}, {3, 8, 23, 18, 1}, {10, 10, 17, 15, 1}, {5, 5, 45, 45, 3}, {5, 5, 45, 45, 2},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(testing::Message() << r.x1 << "," << r.y1 << " - " << r.x2 << "," << r.y2 << " pen "
+                                    << r.penWidth);
+    RasterCanvas canvas = PenAndBrushCanvas(50, 50, r.penWidth);
+    canvas.Ellipse(r.x1, r.y1, r.x2, r.y2);
+    // A wider pen grows the ring outward by (width - 1) / 2 pixels, rounded down.
+    const int grow = (r.penWidth - 1) / 2;
+    int left = 50, right = -1, top = 50, bottom = -1;
+    for (int y = 0; y < 50; ++y) {
+      for (int x = 0; x < 50; ++x) {
+        const TColor c = canvas.PixelAt(x, y);
+        if (c != clWhite) {
+          left = std::min(left, x), right = std::max(right, x);
+          top = std::min(top, y), bottom = std::max(bottom, y);
+          // Symmetric about the box's centre.
+          EXPECT_EQ(canvas.PixelAt(r.x1 + r.x2 - 1 - x, r.y1 + r.y2 - 1 - y), c) << x << ", " << y;
+        }
+        if (c == Brush) {  // the fill never touches the outside
+          EXPECT_NE(canvas.PixelAt(x - 1, y), clWhite) << x << ", " << y;
+          EXPECT_NE(canvas.PixelAt(x + 1, y), clWhite) << x << ", " << y;
+          EXPECT_NE(canvas.PixelAt(x, y - 1), clWhite) << x << ", " << y;
+          EXPECT_NE(canvas.PixelAt(x, y + 1), clWhite) << x << ", " << y;
+        }
+      }
+    }
+    EXPECT_EQ(left, r.x1 - grow);
+    EXPECT_EQ(right, r.x2 - 1 + grow);
+    EXPECT_EQ(top, r.y1 - grow);
+    EXPECT_EQ(bottom, r.y2 - 1 + grow);
+    EXPECT_EQ(canvas.PixelAt(r.x1, r.y1), clWhite) << "the box's corner is outside";
+    EXPECT_EQ(canvas.PixelAt((r.x1 + r.x2) / 2, (r.y1 + r.y2) / 2), Brush);
+    EXPECT_EQ(canvas.PixelAt((r.x1 + r.x2) / 2, r.y1 - grow + r.penWidth - 1), Pen) << "ring width";
+    EXPECT_EQ(canvas.PixelAt((r.x1 + r.x2) / 2, r.y1 - grow + r.penWidth), Brush) << "ring width";
+  }
+}
+
+TEST(RasterCanvas, TextCellBackgroundTakesTheBrushAndGlyphsTheFontColour) {
+  const struct {
+    TColor brush, font;
+  } rows[] = {{RGB(170, 190, 170), clBlack}, {clWhite, clRed}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.font);
+    RasterCanvas canvas(120, 40);
+    canvas.SetBrushColor(r.brush);
+    canvas.SetFontColor(r.font);
+    const QString text = QStringLiteral("MOTOR");
+    const QSize cell = canvas.TextExtent(text);
+    ASSERT_GT(cell.width(), 20);
+    ASSERT_GT(cell.height(), 10);
+    canvas.TextOut(10, 5, text);
+    int glyphPixels = 0;
+    for (int y = 0; y < canvas.Height(); ++y) {
+      for (int x = 0; x < canvas.Width(); ++x) {
+        const bool inCell = x >= 10 && x < 10 + cell.width() && y >= 5 && y < 5 + cell.height();
+        const TColor c = canvas.PixelAt(x, y);
+        if (!inCell) {
+          EXPECT_EQ(c, clWhite) << x << ", " << y;
+        } else if (c == r.font) {
+          ++glyphPixels;
+        } else {
+          // No antialiasing: nothing between the two colours.
+          EXPECT_EQ(c, r.brush) << x << ", " << y;
+        }
+      }
+    }
+    EXPECT_GT(glyphPixels, 30);
+    EXPECT_EQ(canvas.PixelAt(10, 5), r.brush) << "the cell's top-left corner";
+  }
+}
+
+}  // namespace
+}  // namespace platform
