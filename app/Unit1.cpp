@@ -1,20 +1,30 @@
 #include "app/Unit1.h"
 
+#include <QApplication>
+#include <QCloseEvent>
 #include <QFontMetrics>
+#include <algorithm>
 #include <QIcon>
 #include <QPainter>
 #include <QStyleOptionFrame>
 
 #include "animation/machine_picture.h"
+#include "animation/marker_strip.h"
 #include "app/Unit2.h"
 #include "platform/fonts.h"
+#include "sim/checked_float.h"
 #include "sim/cycle.h"
+#include "sim/drive_model.h"
 
 namespace {
 
 // The window's outer size less the frame: borders of 4 and a caption of 19 pixels.
 constexpr int FrameWidth = 8;
 constexpr int FrameHeight = 27;
+
+// A drag holds the marker within the strip: commanded positions -68..69 mm.
+constexpr int MarkerMin = 40;
+constexpr int MarkerMax = 177;
 
 QFont ControlFont(bool bold = false) { return platform::LayoutFont(QStringLiteral("MS Sans Serif"), 13, bold); }
 
@@ -138,8 +148,21 @@ TForm1::TForm1(QChar decimalSeparator, QWidget* parent) : QWidget(parent), separ
 
   SetUpTabOrder();
 
+  errorBox_ = std::make_unique<platform::MessageBoxReporter>(this, QApplication::applicationName());
+  reporter_ = errorBox_.get();
+
   connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+  connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
   connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+  connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
+  connect(Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
+  // On a change of selection only: a click on the selected button changes nothing.
+  connect(RadioButton1, &QRadioButton::toggled, this, &TForm1::RadioButton1Click);
+  connect(RadioButton2, &QRadioButton::toggled, this, &TForm1::RadioButton2Click);
+  connect(Image2, &platform::PictureBox::MouseDown, this, &TForm1::Image2MouseDown);
+  connect(Image2, &platform::PictureBox::MouseMove, this, &TForm1::Image2MouseMove);
+  connect(Image2, &platform::PictureBox::MouseUp, this, &TForm1::Image2MouseUp);
+  connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
 
   FormCreate();
 }
@@ -192,32 +215,170 @@ void TForm1::SetUpTabOrder() {
   }
 }
 
-void TForm1::DrawPicture() {
+// The handlers below run through Guarded; the helpers they call may throw.
+
+void TForm1::FormCreate() {
+  Guarded([this] {
+    drive_.MarkerX = sim::MarkerCentre;
+    if (RadioButton1->isChecked()) {
+      Panel2->hide();
+      Button5->hide();
+      DrawMarker();
+    }
+    if (RadioButton2->isChecked()) {
+      Panel2->show();
+      Button5->show();
+    }
+    DrawMachine();
+    DrawScrewAndCarriage();
+    sim::SetUpTimeBase(drive_);
+  });
+}
+
+void TForm1::Button1Click() {
+  Guarded([this] { close(); });
+}
+
+void TForm1::Button2Click() {
+  Guarded([this] { SetTimerEnabled(false); });
+}
+
+void TForm1::Button3Click() {
+  Guarded([this] {
+    if (Form2 != nullptr) {
+      Form2->show();
+      Form2->raise();
+      Form2->activateWindow();
+    }
+  });
+}
+
+void TForm1::Button4Click() {
+  Guarded([this] { sim::ResetDrive(drive_, *this); });
+}
+
+void TForm1::Button5Click() {
+  Guarded([this] {
+    ReadAccuracy();
+    SetTimerEnabled(true);
+  });
+}
+
+void TForm1::RadioButton1Click() {
+  Guarded([this] {
+    if (RadioButton1->isChecked()) {
+      Panel2->hide();
+      Button5->hide();
+      sim::ResetDrive(drive_, *this);
+    }
+  });
+}
+
+void TForm1::RadioButton2Click() {
+  Guarded([this] {
+    if (RadioButton2->isChecked()) {
+      Panel2->show();
+      Button5->show();
+      sim::ResetDrive(drive_, *this);
+    }
+  });
+}
+
+void TForm1::Image2MouseDown(Qt::MouseButton /*button*/, Qt::KeyboardModifiers /*shift*/, int /*x*/, int /*y*/) {
+  Guarded([this] {
+    if (RadioButton1->isChecked()) {
+      drive_.Dragging = true;
+    }
+  });
+}
+
+void TForm1::Image2MouseMove(Qt::KeyboardModifiers /*shift*/, int x, int /*y*/) {
+  Guarded([this, x] {
+    if (drive_.Dragging) {
+      drive_.MarkerX = std::clamp(x, MarkerMin, MarkerMax);
+      DrawMarker();
+    }
+  });
+}
+
+void TForm1::Image2MouseUp(Qt::MouseButton /*button*/, Qt::KeyboardModifiers /*shift*/, int /*x*/, int /*y*/) {
+  // A failed reading ends the handler before the last line: the drag goes on.
+  Guarded([this] {
+    ReadStability();
+    if (drive_.Dragging) {
+      SetTimerEnabled(true);
+    }
+    drive_.Dragging = false;
+  });
+}
+
+void TForm1::Timer1Timer() {
+  Guarded([this] { sim::RunTimerTick(drive_, *this); });
+}
+
+void TForm1::ReadStability() {
+  drive_.Kamp = platform::ReadReal(Edit1->text(), separator_);
+  drive_.Tamp = platform::ReadReal(Edit2->text(), separator_);
+  drive_.Kmotor = platform::ReadReal(Edit3->text(), separator_);
+  drive_.Tmotor = platform::ReadReal(Edit4->text(), separator_);
+  drive_.Pitch = platform::ReadReal(Edit5->text(), separator_);
+  drive_.Kfb = platform::ReadReal(Edit6->text(), separator_);
+  sim::ComputeCoefficients(drive_);
+}
+
+void TForm1::ReadAccuracy() {
+  drive_.Kamp = platform::ReadReal(Edit1->text(), separator_);
+  drive_.Tamp = platform::ReadReal(Edit2->text(), separator_);
+  drive_.Kmotor = sim::Store(sim::Ext(1) / platform::ReadReal(Edit3->text(), separator_));
+  drive_.Tmotor = platform::ReadReal(Edit4->text(), separator_);
+  drive_.Pitch = platform::ReadReal(Edit5->text(), separator_);
+  drive_.Kfb = platform::ReadReal(Edit6->text(), separator_);
+  // The amplitude used is one more than the number shown. The spin edit keeps its text
+  // within 0..50 once the focus leaves it, so the sum cannot overflow.
+  drive_.Amplitude = platform::ReadInteger(SpinEdit1->text()) + 1;
+  drive_.Frequency = platform::ReadInteger(SpinEdit2->text());
+  sim::ComputeCoefficients(drive_);
+}
+
+bool TForm1::StabilitySelected() const { return RadioButton1->isChecked(); }
+
+bool TForm1::AccuracySelected() const { return RadioButton2->isChecked(); }
+
+void TForm1::DrawMarker() {
+  animation::DrawMarker(Image2->Canvas(), drive_.MarkerX);
+  Image2->update();
+}
+
+void TForm1::DrawMachine() {
   animation::DrawMachine(Image1->Canvas());
+  Image1->update();
+}
+
+void TForm1::DrawScrewAndCarriage() {
   animation::DrawScrewAndCarriage(Image1->Canvas(), drive_.CarriageX, drive_.ScrewPhase);
   Image1->update();
 }
 
-void TForm1::FormCreate() {
-  drive_.MarkerX = sim::MarkerCentre;
-  if (RadioButton1->isChecked()) {
-    Panel2->hide();
-    Button5->hide();
+// The oscilloscope's series arrive with the chart.
+void TForm1::ClearSeries() {}
+
+void TForm1::PlotStabilityTraces() {}
+
+void TForm1::PlotAccuracyTraces() {}
+
+void TForm1::SetTimerEnabled(bool enabled) {
+  // Enabling a running timer leaves its rhythm alone, as "Process" pressed twice must.
+  if (!enabled) {
+    Timer1->stop();
+  } else if (!Timer1->isActive()) {
+    Timer1->start();
   }
-  if (RadioButton2->isChecked()) {
-    Panel2->show();
-    Button5->show();
-  }
-  DrawPicture();
-  sim::SetUpTimeBase(drive_);
 }
 
-void TForm1::Button1Click() { close(); }
-
-void TForm1::Button3Click() {
+void TForm1::closeEvent(QCloseEvent* event) {
+  // The instructions window goes with the main window.
   if (Form2 != nullptr) {
-    Form2->show();
-    Form2->raise();
-    Form2->activateWindow();
+    Form2->close();
   }
+  QWidget::closeEvent(event);
 }

@@ -3,6 +3,7 @@
 // picture with its target strip, and the oscilloscope.
 
 #include <QLabel>
+#include <memory>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -10,15 +11,19 @@
 #include <QWidget>
 
 #include "platform/colors.h"
+#include "platform/error_box.h"
 #include "platform/number_reading.h"
 #include "platform/panel.h"
 #include "platform/picture_box.h"
 #include "platform/spin_edit.h"
+#include "sim/cycle.h"
 #include "sim/drive.h"
 
 class TForm2;
 
-class TForm1 : public QWidget {
+// The window is the simulation cycle's host: it answers which research mode is selected,
+// draws the marker and the machine at the cycle's fixed points and owns the timer.
+class TForm1 : public QWidget, public sim::CycleHost {
   Q_OBJECT
 
  public:
@@ -30,6 +35,9 @@ class TForm1 : public QWidget {
   void SetInstructionsWindow(TForm2* form2) { Form2 = form2; }
 
   const sim::Drive& Drive() const { return drive_; }
+
+  // Where errors are shown; the error box unless a test sets another.
+  void SetErrorReporter(platform::ErrorReporter* reporter) { reporter_ = reporter; }
 
   // Controls, by their layout names.
   platform::PictureBox* Image1;
@@ -72,19 +80,52 @@ class TForm1 : public QWidget {
 
   TForm2* Form2 = nullptr;
 
-  // Handlers.
+  // Handlers. Each runs through the one error function: an error ends the handler where
+  // it occurs, is shown in the error box, and the program goes on with the next event.
   void FormCreate();
-  void Button1Click();
-  void Button3Click();
+  void Button1Click();  // "Exit"
+  void Button2Click();  // "Pause"
+  void Button3Click();  // "Help"
+  void Button4Click();  // "Reset"
+  void Button5Click();  // "Process"
+  void RadioButton1Click();
+  void RadioButton2Click();
+  void Image2MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+  void Image2MouseMove(Qt::KeyboardModifiers shift, int x, int y);
+  void Image2MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+  void Timer1Timer();
+
+  // sim::CycleHost
+  bool StabilitySelected() const override;
+  bool AccuracySelected() const override;
+  void DrawMarker() override;
+  void DrawMachine() override;
+  void DrawScrewAndCarriage() override;
+  void ClearSeries() override;
+  void PlotStabilityTraces() override;
+  void PlotAccuracyTraces() override;
+  void SetTimerEnabled(bool enabled) override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
 
  private:
+  template <class F>
+  void Guarded(F&& f) {
+    platform::RunGuarded(*reporter_, std::forward<F>(f));
+  }
+  // The two readings of the parameters, each value stored as soon as it is read.
+  void ReadStability();
+  void ReadAccuracy();
+
   QLabel* MakeLabel(QWidget* parent, const char* name, QRect geometry, const QString& text, bool bold = false);
   QLineEdit* MakeEdit(QWidget* parent, const char* name, QRect geometry, const QString& text);
   QPushButton* MakeButton(const char* name, QRect geometry, const QString& text);
   platform::TSpinEdit* MakeSpinEdit(QWidget* parent, const char* name, QRect geometry, int maxValue);
   void SetUpTabOrder();
-  void DrawPicture();
 
   QChar separator_;
   sim::Drive drive_;
+  std::unique_ptr<platform::MessageBoxReporter> errorBox_;
+  platform::ErrorReporter* reporter_;
 };
