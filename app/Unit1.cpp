@@ -3,10 +3,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontMetrics>
-#include <algorithm>
 #include <QIcon>
-#include <QPainter>
-#include <QStyleOptionFrame>
+#include <algorithm>
 
 #include "animation/machine_picture.h"
 #include "animation/marker_strip.h"
@@ -27,20 +25,6 @@ constexpr int MarkerMin = 40;
 constexpr int MarkerMax = 177;
 
 QFont ControlFont(bool bold = false) { return platform::LayoutFont(QStringLiteral("MS Sans Serif"), 13, bold); }
-
-// Stands in the oscilloscope's place until the chart control is there.
-class ChartPlaceholder final : public QWidget {
- public:
-  explicit ChartPlaceholder(QWidget* parent) : QWidget(parent) { setFocusPolicy(Qt::StrongFocus); }
-
- protected:
-  void paintEvent(QPaintEvent* /*event*/) override {
-    QPainter p(this);
-    p.fillRect(rect(), platform::ToQColor(platform::clBtnFace));
-    p.setPen(platform::ToQColor(platform::clBtnShadow));
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
-  }
-};
 
 }  // namespace
 
@@ -100,9 +84,10 @@ TForm1::TForm1(QChar decimalSeparator, QWidget* parent) : QWidget(parent), separ
   Button1 = MakeButton("Button1", {8, 448, 57, 25}, QStringLiteral("Exit"));
   Button2 = MakeButton("Button2", {8, 416, 57, 25}, QStringLiteral("Pause"));
 
-  Chart1 = new ChartPlaceholder(this);
+  Chart1 = new chart::TChart(this);
   Chart1->setObjectName(QStringLiteral("Chart1"));
   Chart1->setGeometry(216, 248, 489, 225);
+  SetUpChart();
 
   Button3 = MakeButton("Button3", {144, 448, 57, 25}, QStringLiteral("Help"));
   Button4 = MakeButton("Button4", {144, 416, 57, 25}, QStringLiteral("Reset"));
@@ -204,6 +189,31 @@ platform::TSpinEdit* TForm1::MakeSpinEdit(QWidget* parent, const char* name, QRe
   spin->SetValue(0);
   spin->setGeometry(geometry);
   return spin;
+}
+
+void TForm1::SetUpChart() {
+  // The form's description of the chart, applied as it is loaded.
+  Chart1->BeginLoading();
+  Chart1->SetMarginLeft(1);
+  Chart1->SetMarginTop(2);
+  Chart1->SetMarginRight(1);
+  Chart1->SetMarginBottom(2);
+  Chart1->SetColor(platform::clMenu);
+  Chart1->Gradient().SetEndColor(platform::clSilver);
+  Chart1->Gradient().SetVisible(true);
+  chart::TChartFont& titleFont = Chart1->Title().Font();
+  titleFont.SetName(QStringLiteral("Tahoma"));
+  titleFont.SetHeight(13);
+  titleFont.SetBold(true);
+  titleFont.SetColor(platform::clBlue);
+  Chart1->Title().SetText({QStringLiteral("Oscilloscope")});
+  // A brush colour makes the back wall's brush solid; the wall itself is black.
+  Chart1->BackWall().Brush().SetColor(platform::clWhite);
+  Chart1->BackWall().SetColor(platform::clBlack);
+  Chart1->SetBackColor(platform::clBlack);
+  Chart1->Legend().SetVisible(false);
+  Chart1->SetView3D(false);
+  Chart1->EndLoading();
 }
 
 void TForm1::SetUpTabOrder() {

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "chart/chart.h"
 #include "platform/colors.h"
 #include "platform/error_box.h"
 #include "platform/number_reading.h"
@@ -64,7 +65,7 @@ class TForm1 : public QWidget, public sim::CycleHost {
   QLineEdit* Edit6;
   QPushButton* Button1;
   QPushButton* Button2;
-  QWidget* Chart1;
+  chart::TChart* Chart1;
   QPushButton* Button3;
   QPushButton* Button4;
   QRadioButton* RadioButton1;
@@ -122,6 +123,7 @@ class TForm1 : public QWidget, public sim::CycleHost {
   QLineEdit* MakeEdit(QWidget* parent, const char* name, QRect geometry, const QString& text);
   QPushButton* MakeButton(const char* name, QRect geometry, const QString& text);
   platform::TSpinEdit* MakeSpinEdit(QWidget* parent, const char* name, QRect geometry, int maxValue);
+  void SetUpChart();
   void SetUpTabOrder();
 
   QChar separator_;

@@ -1,10 +1,8 @@
 // The machine picture's share of a timer tick.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 
 #include "animation/machine_picture.h"
-#include "platform/fonts.h"
 
 namespace {
 
@@ -38,19 +36,3 @@ void BM_DrawWholePicture(benchmark::State& state) {
 BENCHMARK(BM_DrawWholePicture)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-// The picture's text needs a GUI application for its fonts; no window is shown.
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  }
-  QGuiApplication app(argc, argv);
-  platform::InstallFontSubstitutes();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-    return 1;
-  }
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -2,10 +2,8 @@
 // the sine, the screw and the carriage, on the real main window.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 
 #include "app/Unit1.h"
-#include "platform/fonts.h"
 
 namespace {
 
@@ -24,13 +22,3 @@ void BM_AccuracyTick(benchmark::State& state) {
 BENCHMARK(BM_AccuracyTick)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  platform::InstallFontSubstitutes();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -14,6 +14,7 @@
 #include <QFont>
 #include <QPoint>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "chart/chart_pen.h"
@@ -84,6 +85,8 @@ class TChartCanvas {
   virtual void SetPenWidth(int width) = 0;
   virtual void SetPenStyle(TPenStyle style) = 0;
   virtual void SetBrushColor(TColor color) = 0;
+  // A clear brush also makes the background transparent, so that nothing shows behind
+  // text drawn with it; SetBackgroundMode afterwards overrides.
   virtual void SetBrushStyle(TBrushStyle style) = 0;
   virtual void SetFontColor(TColor color) = 0;
 
@@ -129,6 +132,12 @@ class TChartCanvas3D final : public TCanvas3D {
   // Pen black width 1 solid, brush white solid, font colour black at 10 points,
   // background white and transparent.
   void ResetDrawingState();
+  // Frames ended with PresentFrame, and frames answered by RedrawFromBuffer instead.
+  int FramesPresented() const;
+  int BufferCopies() const;
+
+  // Raised when a change of the surface itself needs the chart drawn again (Monochrome).
+  std::function<void()> OnRepaintRequest;
 
   // TChartCanvas and TCanvas3D: see there. (Implemented in chart_canvas.cpp.)
   TColor BackgroundColor() const override;

@@ -1,1 +1,156 @@
 #pragma once
+// The chart control's first two layers.
+//
+// TCustomChartPanel: the window, its margins, its buffered drawing surface, the paint
+// entry and the bevels. Every change only asks for a repaint (Invalidate): the surface is
+// marked stale and Qt merges the requests, so a thousand changes in one handler cost one
+// paint. A paint with nothing changed copies the kept buffer.
+//
+// TCustomChartPanelExtended: the background gradient and the zoom and panning settings.
+// (This chart never shows a background picture, so there is none to set.)
+
+#include <QWidget>
+#include <functional>
+
+#include "chart/chart_canvas.h"
+#include "chart/chart_parts.h"
+#include "chart/chart_types.h"
+
+namespace chart {
+
+enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+enum TPanningMode { pmNone, pmHorizontal, pmVertical, pmBoth };
+
+class TCustomChartPanel : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TCustomChartPanel(QWidget* parent = nullptr);
+
+  TColor Color() const { return color_; }
+  void SetColor(TColor color);
+  TBevelCut BevelOuter() const { return bevelOuter_; }
+  void SetBevelOuter(TBevelCut cut);
+  TBevelCut BevelInner() const { return bevelInner_; }
+  void SetBevelInner(TBevelCut cut);
+  int BevelWidth() const { return bevelWidth_; }
+  void SetBevelWidth(int width);
+  int BorderWidth() const { return borderWidth_; }
+  void SetBorderWidth(int width);
+  // Percent of the drawing's width (left, right) or height (top, bottom); not range-checked.
+  int MarginLeft() const { return marginLeft_; }
+  void SetMarginLeft(int percent);
+  int MarginTop() const { return marginTop_; }
+  void SetMarginTop(int percent);
+  int MarginRight() const { return marginRight_; }
+  void SetMarginRight(int percent);
+  int MarginBottom() const { return marginBottom_; }
+  void SetMarginBottom(int percent);
+  bool View3D() const { return view3D_; }
+  void SetView3D(bool view3D);
+  // 1..100; anything else raises ChartException and keeps the old value.
+  int Chart3DPercent() const { return chart3DPercent_; }
+  void SetChart3DPercent(int percent);
+  TView3DOptions& View3DOptions() { return view3DOptions_; }
+  bool PrintProportional() const { return printProportional_; }
+  void SetPrintProportional(bool proportional) { printProportional_ = proportional; }
+
+  const TRect& ChartBounds() const { return chartBounds_; }
+  const TRect& ChartRect() const { return chartRect_; }
+  void SetChartRect(const TRect& rect) { chartRect_ = rect; }
+  int ChartWidth() const { return chartWidth_; }
+  int ChartHeight() const { return chartHeight_; }
+  int ChartXCenter() const { return chartXCenter_; }
+  int ChartYCenter() const { return chartYCenter_; }
+
+  TChartCanvas3D& Canvas() { return canvas_; }
+  bool Printing() const { return printing_; }
+  bool RepaintEnabled() const { return repaintEnabled_; }
+  void SetRepaintEnabled(bool enabled) { repaintEnabled_ = enabled; }
+
+  // The single repaint request: marks the buffer stale and asks Qt for a paint.
+  virtual void Invalidate();
+  // The whole chart for a target and rectangle: frame, margins, contents, presented.
+  void DrawChart(QPainter* target, const TRect& rect);
+  // Normalises ChartRect and derives its width, height and centre.
+  void RecalcChartRect();
+
+  // How many times the chart has been drawn in full (a copied buffer does not count).
+  int FullDrawCount() const { return fullDraws_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  // The window's paint request: the kept buffer when it is valid, else a full draw.
+  virtual void Paint(QPainter* painter);
+  virtual void DrawContents(const TRect& bounds) = 0;
+  virtual void DrawBevels(const TRect& rect);
+  // A frame of `rings` one-pixel rings just inside rect.
+  void DrawFrame(const TRect& rect, int rings, TColor topLeft, TColor bottomRight);
+
+  // Stores a new value and repaints; the held value changes nothing.
+  template <class T>
+  void SetAndInvalidate(T& field, const T& value) {
+    if (field == value) {
+      return;
+    }
+    field = value;
+    Invalidate();
+  }
+
+ private:
+  TColor color_ = platform::clBtnFace;
+  TBevelCut bevelOuter_ = bvRaised;
+  TBevelCut bevelInner_ = bvNone;
+  int bevelWidth_ = 1;
+  int borderWidth_ = 0;
+  int marginLeft_ = 3;
+  int marginTop_ = 4;
+  int marginRight_ = 3;
+  int marginBottom_ = 4;
+  bool view3D_ = true;
+  int chart3DPercent_ = 15;
+  TView3DOptions view3DOptions_;
+  bool printProportional_ = true;
+  TRect chartBounds_;
+  TRect chartRect_;
+  int chartWidth_ = 0;
+  int chartHeight_ = 0;
+  int chartXCenter_ = 0;
+  int chartYCenter_ = 0;
+  TChartCanvas3D canvas_;
+  bool printing_ = false;
+  bool repaintEnabled_ = false;  // off while the constructors run
+  int fullDraws_ = 0;
+};
+
+class TCustomChartPanelExtended : public TCustomChartPanel {
+  Q_OBJECT
+
+ public:
+  explicit TCustomChartPanelExtended(QWidget* parent = nullptr);
+
+  TChartGradient& Gradient() { return gradient_; }
+  bool AllowZoom() const { return allowZoom_; }
+  void SetAllowZoom(bool allow) { allowZoom_ = allow; }
+  TPanningMode AllowPanning() const { return allowPanning_; }
+  void SetAllowPanning(TPanningMode mode) { allowPanning_ = mode; }
+  bool AnimatedZoom() const { return animatedZoom_; }
+  void SetAnimatedZoom(bool animated) { animatedZoom_ = animated; }
+  int AnimatedZoomSteps() const { return animatedZoomSteps_; }
+  void SetAnimatedZoomSteps(int steps) { animatedZoomSteps_ = steps; }
+
+ protected:
+  // The gradient, or the panel's colour, over rect.
+  virtual void PaintBackground(const TRect& rect);
+  // The background, then the bevels.
+  virtual void PaintPanel(const TRect& rect);
+
+ private:
+  TChartGradient gradient_;
+  bool allowZoom_ = true;
+  TPanningMode allowPanning_ = pmBoth;
+  bool animatedZoom_ = false;
+  int animatedZoomSteps_ = 8;
+};
+
+}  // namespace chart

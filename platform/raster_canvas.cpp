@@ -1,10 +1,14 @@
 #include "platform/raster_canvas.h"
 
 #include <QFontMetrics>
+#include <QHashFunctions>
 #include <QPainter>
+#include <QTransform>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <initializer_list>
+#include <numbers>
 
 #include "platform/fonts.h"
 
@@ -34,13 +38,81 @@ QFont Aliased(QFont font) {
   return font;
 }
 
+// On and off runs of the cosmetic pen styles, as a bit per pixel of one period.
+struct LinePattern {
+  std::uint32_t bits;
+  int period;
+};
+
+constexpr LinePattern Pattern(std::initializer_list<int> runs) {
+  std::uint32_t bits = 0;
+  int position = 0;
+  bool on = true;
+  for (const int run : runs) {
+    for (int i = 0; i < run; ++i, ++position) {
+      if (on) {
+        bits |= 1u << position;
+      }
+    }
+    on = !on;
+  }
+  return {bits, position};
+}
+
+LinePattern PatternOf(LineStyle style) {
+  switch (style) {
+    case LineStyle::Dash:
+      return Pattern({18, 6});
+    case LineStyle::Dot:
+      return Pattern({3, 3});
+    case LineStyle::DashDot:
+      return Pattern({9, 6, 3, 6});
+    case LineStyle::DashDotDot:
+      return Pattern({9, 3, 3, 3, 3, 3});
+    case LineStyle::Alternate:
+      return Pattern({1, 1});
+    default:
+      return Pattern({1});
+  }
+}
+
+// Exact sine and cosine on the right angles, where the text frame must land on whole pixels.
+void SineCosine(int degrees, double& sine, double& cosine) {
+  switch (degrees) {
+    case 0:
+      sine = 0, cosine = 1;
+      return;
+    case 90:
+      sine = 1, cosine = 0;
+      return;
+    case 180:
+      sine = 0, cosine = -1;
+      return;
+    case 270:
+      sine = -1, cosine = 0;
+      return;
+    default:
+      sine = std::sin(degrees * std::numbers::pi / 180);
+      cosine = std::cos(degrees * std::numbers::pi / 180);
+  }
+}
+
 }  // namespace
+
+std::size_t RasterCanvas::TextKeyHash::operator()(const TextKey& key) const {
+  return qHashMulti(0, key.text, key.font, key.angle);
+}
 
 RasterCanvas::RasterCanvas(int width, int height)
     : image_(width, height, QImage::Format_RGB32),
       font_(Aliased(DefaultFont())),
+      metrics_(font_, &image_),
+      clipRight_(image_.width()),
+      clipBottom_(image_.height()),
       penPixel_(ToPixel(penColor_)),
-      brushPixel_(ToPixel(brushColor_)) {
+      brushPixel_(ToPixel(brushColor_)),
+      backgroundPixel_(ToPixel(backgroundColor_)),
+      fonts_{font_} {
   image_.fill(Qt::white);
 }
 
@@ -56,7 +128,38 @@ void RasterCanvas::SetBrushColor(TColor color) {
   brushPixel_ = ToPixel(color);
 }
 
-void RasterCanvas::SetFont(const QFont& font) { font_ = Aliased(font); }
+void RasterCanvas::SetFont(const QFont& font) {
+  QFont aliased = Aliased(font);
+  if (aliased == font_) {
+    return;  // the chart sets the same font before each label
+  }
+  font_ = std::move(aliased);
+  metrics_ = QFontMetrics(font_, &image_);
+  const auto known = std::find(fonts_.begin(), fonts_.end(), font_);
+  fontIndex_ = static_cast<int>(known - fonts_.begin());
+  if (known == fonts_.end()) {
+    fonts_.push_back(font_);
+  }
+}
+
+void RasterCanvas::SetBackgroundColor(TColor color) {
+  backgroundColor_ = color;
+  backgroundPixel_ = ToPixel(color);
+}
+
+void RasterCanvas::IntersectClip(int x1, int y1, int x2, int y2) {
+  clipLeft_ = std::max(clipLeft_, x1);
+  clipTop_ = std::max(clipTop_, y1);
+  clipRight_ = std::max(clipLeft_, std::min(clipRight_, x2));
+  clipBottom_ = std::max(clipTop_, std::min(clipBottom_, y2));
+}
+
+void RasterCanvas::RemoveClip() {
+  clipLeft_ = 0;
+  clipTop_ = 0;
+  clipRight_ = Width();
+  clipBottom_ = Height();
+}
 
 void RasterCanvas::SetFontColor(TColor color) { fontColor_ = color; }
 
@@ -69,32 +172,36 @@ void RasterCanvas::BeginDrawing() {
 }
 
 void RasterCanvas::HorizontalSpan(int x1, int x2, int y, std::uint32_t pixel) {
-  if (y < 0 || y >= Height()) {
+  if (y < clipTop_ || y >= clipBottom_) {
     return;
   }
-  x1 = std::max(x1, 0);
-  x2 = std::min(x2, Width());
+  x1 = std::max(x1, clipLeft_);
+  x2 = std::min(x2, clipRight_);
   if (x1 < x2) {
     std::fill(Row(y) + x1, Row(y) + x2, pixel);
   }
 }
 
 void RasterCanvas::FillBox(int x1, int y1, int x2, int y2, std::uint32_t pixel) {
-  x1 = std::max(x1, 0);
-  x2 = std::min(x2, Width());
+  x1 = std::max(x1, clipLeft_);
+  x2 = std::min(x2, clipRight_);
   if (x1 >= x2) {
     return;
   }
-  for (int y = std::max(y1, 0), yEnd = std::min(y2, Height()); y < yEnd; ++y) {
+  for (int y = std::max(y1, clipTop_), yEnd = std::min(y2, clipBottom_); y < yEnd; ++y) {
     std::fill(Row(y) + x1, Row(y) + x2, pixel);
   }
 }
 
 void RasterCanvas::ThinLine(QPoint from, QPoint to, std::uint32_t pixel) {
-  const int w = Width();
-  const int h = Height();
+  if (from.y() == to.y()) {  // grid lines, ticks and bevels: one span
+    const int left = from.x() < to.x() ? from.x() : to.x() + 1;
+    const int right = from.x() < to.x() ? to.x() : from.x() + 1;
+    HorizontalSpan(left, right, from.y(), pixel);
+    return;
+  }
   auto plot = [&](int x, int y) {
-    if (x >= 0 && x < w && y >= 0 && y < h) {
+    if (x >= clipLeft_ && x < clipRight_ && y >= clipTop_ && y < clipBottom_) {
       Row(y)[x] = pixel;
     }
   };
@@ -131,6 +238,82 @@ void RasterCanvas::ThinLine(QPoint from, QPoint to, std::uint32_t pixel) {
   }
 }
 
+void RasterCanvas::StyledLine(QPoint from, QPoint to, int& phase) {
+  if (penStyle_ == LineStyle::Solid) {
+    ThinLine(from, to, penPixel_);
+    return;
+  }
+  const LinePattern pattern = PatternOf(penStyle_);
+  auto put = [&](std::uint32_t* pixel) {
+    if (((pattern.bits >> phase) & 1u) != 0) {
+      *pixel = penPixel_;
+    } else if (opaqueBackground_) {
+      *pixel = backgroundPixel_;
+    }
+    if (++phase == pattern.period) {
+      phase = 0;
+    }
+  };
+  const int dx = to.x() - from.x();
+  const int dy = to.y() - from.y();
+  if (dx == 0 || dy == 0) {
+    // Grid lines run along a row or a column: clip the run once, then step the pattern.
+    const bool horizontal = dy == 0;
+    const int length = std::abs(horizontal ? dx : dy);
+    const int step = (horizontal ? dx : dy) < 0 ? -1 : 1;
+    const int across = horizontal ? from.y() : from.x();
+    const int along = horizontal ? from.x() : from.y();
+    const int low = horizontal ? clipLeft_ : clipTop_;
+    const int high = horizontal ? clipRight_ : clipBottom_;
+    const bool crossesClip =
+        horizontal ? across >= clipTop_ && across < clipBottom_ : across >= clipLeft_ && across < clipRight_;
+    const int endPhase = (phase + length) % pattern.period;
+    if (crossesClip) {
+      const int first = std::max(0, step > 0 ? low - along : along - (high - 1));
+      const int end = std::min(length, step > 0 ? high - along : along - low + 1);
+      phase = (phase + first) % pattern.period;
+      for (int k = first; k < end; ++k) {
+        const int c = along + k * step;
+        put(horizontal ? Row(across) + c : Row(c) + across);
+      }
+    }
+    phase = endPhase;
+    return;
+  }
+  // The same Bresenham walk as ThinLine, choosing each pixel by the pattern.
+  const int sx = dx < 0 ? -1 : 1;
+  const int sy = dy < 0 ? -1 : 1;
+  const std::int64_t ax = std::abs(std::int64_t{dx});
+  const std::int64_t ay = std::abs(std::int64_t{dy});
+  const bool xMajor = ax >= ay;
+  const std::int64_t major = xMajor ? ax : ay;
+  const std::int64_t minor = xMajor ? ay : ax;
+  int x = from.x();
+  int y = from.y();
+  std::int64_t err = 2 * minor - major;
+  for (std::int64_t i = 0; i < major; ++i) {
+    if (x >= clipLeft_ && x < clipRight_ && y >= clipTop_ && y < clipBottom_) {
+      put(Row(y) + x);
+    } else if (++phase == pattern.period) {
+      phase = 0;
+    }
+    if (err > 0) {
+      if (xMajor) {
+        y += sy;
+      } else {
+        x += sx;
+      }
+      err -= 2 * major;
+    }
+    err += 2 * minor;
+    if (xMajor) {
+      x += sx;
+    } else {
+      y += sy;
+    }
+  }
+}
+
 void RasterCanvas::WideSegment(QPoint from, QPoint to) {
   // Twice the pixel coordinates, so that the half-pixel shift of an even width and the
   // radius w/2 stay integers and the distance test is exact.
@@ -145,10 +328,10 @@ void RasterCanvas::WideSegment(QPoint from, QPoint to) {
   const std::int64_t length2 = dx * dx + dy * dy;
   const std::int64_t radius2 = w * w;
 
-  const std::int64_t left = std::max<std::int64_t>(CeilDiv(std::min(ax, bx) - w, 2), 0);
-  const std::int64_t right = std::min<std::int64_t>(FloorDiv(std::max(ax, bx) + w, 2), Width() - 1);
-  const std::int64_t top = std::max<std::int64_t>(CeilDiv(std::min(ay, by) - w, 2), 0);
-  const std::int64_t bottom = std::min<std::int64_t>(FloorDiv(std::max(ay, by) + w, 2), Height() - 1);
+  const std::int64_t left = std::max<std::int64_t>(CeilDiv(std::min(ax, bx) - w, 2), clipLeft_);
+  const std::int64_t right = std::min<std::int64_t>(FloorDiv(std::max(ax, bx) + w, 2), clipRight_ - 1);
+  const std::int64_t top = std::max<std::int64_t>(CeilDiv(std::min(ay, by) - w, 2), clipTop_);
+  const std::int64_t bottom = std::min<std::int64_t>(FloorDiv(std::max(ay, by) + w, 2), clipBottom_ - 1);
   for (std::int64_t j = top; j <= bottom; ++j) {
     std::uint32_t* row = Row(static_cast<int>(j));
     for (std::int64_t i = left; i <= right; ++i) {
@@ -175,12 +358,16 @@ void RasterCanvas::WideSegment(QPoint from, QPoint to) {
 
 void RasterCanvas::StrokePath(std::span<const QPoint> points, bool closed) {
   const std::size_t n = points.size();
+  if (penStyle_ == LineStyle::Clear) {
+    return;
+  }
   if (penWidth_ == 1) {
+    int phase = 0;
     for (std::size_t i = 0; i + 1 < n; ++i) {
-      ThinLine(points[i], points[i + 1], penPixel_);
+      StyledLine(points[i], points[i + 1], phase);
     }
     if (closed && n > 1) {
-      ThinLine(points[n - 1], points[0], penPixel_);
+      StyledLine(points[n - 1], points[0], phase);
     }
     return;
   }
@@ -196,11 +383,10 @@ void RasterCanvas::StrokePath(std::span<const QPoint> points, bool closed) {
 }
 
 void RasterCanvas::FillPolygon(std::span<const QPoint> points, std::uint32_t pixel) {
-  const int height = Height();
   const std::size_t n = points.size();
   edges_.clear();
-  int rowBegin = height;
-  int rowEnd = 0;
+  int rowBegin = clipBottom_;
+  int rowEnd = clipTop_;
   for (std::size_t i = 0; i < n; ++i) {
     QPoint top = points[i];
     QPoint bottom = points[(i + 1) % n];
@@ -210,8 +396,8 @@ void RasterCanvas::FillPolygon(std::span<const QPoint> points, std::uint32_t pix
     if (top.y() > bottom.y()) {
       std::swap(top, bottom);
     }
-    const int first = std::max(top.y(), 0);
-    const int last = std::min(bottom.y(), height);
+    const int first = std::max(top.y(), clipTop_);
+    const int last = std::min(bottom.y(), clipBottom_);
     if (first >= last) {
       continue;
     }
@@ -284,6 +470,9 @@ void RasterCanvas::EllipseSpans(int x1, int y1, int x2, int y2, int grow, std::v
 // --- operations ---------------------------------------------------------------------
 
 void RasterCanvas::FillRect(int x1, int y1, int x2, int y2) {
+  if (brushStyle_ == FillStyle::Clear) {
+    return;
+  }
   BeginDrawing();
   FillBox(x1, y1, x2, y2, brushPixel_);
 }
@@ -293,8 +482,17 @@ void RasterCanvas::Rectangle(int x1, int y1, int x2, int y2) {
     return;
   }
   BeginDrawing();
-  if (penWidth_ > 1) {
-    FillBox(x1 + 1, y1 + 1, x2 - 1, y2 - 1, brushPixel_);
+  const bool fill = brushStyle_ == FillStyle::Solid;
+  if (penStyle_ == LineStyle::Clear) {
+    if (fill) {
+      FillBox(x1, y1, x2, y2, brushPixel_);
+    }
+    return;
+  }
+  if (penWidth_ > 1 || penStyle_ != LineStyle::Solid || !fill) {
+    if (fill) {
+      FillBox(x1 + 1, y1 + 1, x2 - 1, y2 - 1, brushPixel_);
+    }
     const QPoint corners[] = {{x1, y1}, {x2 - 1, y1}, {x2 - 1, y2 - 1}, {x1, y2 - 1}};
     StrokePath(corners, true);
     return;
@@ -305,7 +503,7 @@ void RasterCanvas::Rectangle(int x1, int y1, int x2, int y2) {
   }
   HorizontalSpan(x1, x2, y1, penPixel_);
   HorizontalSpan(x1, x2, y2 - 1, penPixel_);
-  for (int y = std::max(y1 + 1, 0), yEnd = std::min(y2 - 1, Height()); y < yEnd; ++y) {
+  for (int y = std::max(y1 + 1, clipTop_), yEnd = std::min(y2 - 1, clipBottom_); y < yEnd; ++y) {
     HorizontalSpan(x1, x1 + 1, y, penPixel_);
     HorizontalSpan(x1 + 1, x2 - 1, y, brushPixel_);
     HorizontalSpan(x2 - 1, x2, y, penPixel_);
@@ -317,25 +515,50 @@ void RasterCanvas::Ellipse(int x1, int y1, int x2, int y2) {
     return;
   }
   BeginDrawing();
+  const bool fill = brushStyle_ == FillStyle::Solid;
+  if (penStyle_ == LineStyle::Clear) {
+    if (fill) {
+      EllipseSpans(x1, y1, x2, y2, 0, outerSpans_);
+      for (std::size_t k = 0; k < outerSpans_.size(); ++k) {
+        HorizontalSpan(outerSpans_[k].left, outerSpans_[k].right + 1, y1 - 1 + static_cast<int>(k), brushPixel_);
+      }
+    }
+    return;
+  }
   const int outward = (penWidth_ - 1) / 2;
   const int inward = outward - (penWidth_ - 1);  // <= 0: the ring's inner edge
   EllipseSpans(x1, y1, x2, y2, outward, outerSpans_);
+  EllipseSpans(x1, y1, x2, y2, inward, innerSpans_);
   const int outerFirstRow = y1 - outward - 1;
-  for (std::size_t k = 0; k < outerSpans_.size(); ++k) {
-    HorizontalSpan(outerSpans_[k].left, outerSpans_[k].right + 1, outerFirstRow + static_cast<int>(k), penPixel_);
-  }
+  const int innerFirstRow = y1 - inward - 1;
   // The inside is what stays when the ring is taken off: pixels of the inner ellipse whose
   // four side neighbours are all in it too.
-  EllipseSpans(x1, y1, x2, y2, inward, innerSpans_);
-  const int innerFirstRow = y1 - inward - 1;
-  for (std::size_t k = 1; k + 1 < innerSpans_.size(); ++k) {
+  auto inside = [&](int row) -> Span {
+    const auto k = static_cast<std::size_t>(row - innerFirstRow);
+    if (row <= innerFirstRow || k + 1 >= innerSpans_.size()) {
+      return {1, 0};
+    }
     const Span& above = innerSpans_[k - 1];
     const Span& here = innerSpans_[k];
     const Span& below = innerSpans_[k + 1];
-    const int left = std::max({here.left + 1, above.left, below.left});
-    const int right = std::min({here.right - 1, above.right, below.right});
-    if (left <= right && above.left <= above.right && below.left <= below.right) {
-      HorizontalSpan(left, right + 1, innerFirstRow + static_cast<int>(k), brushPixel_);
+    if (above.left > above.right || below.left > below.right) {
+      return {1, 0};
+    }
+    return {std::max({here.left + 1, above.left, below.left}), std::min({here.right - 1, above.right, below.right})};
+  };
+  for (std::size_t k = 0; k < outerSpans_.size(); ++k) {
+    const int row = outerFirstRow + static_cast<int>(k);
+    const Span ring = outerSpans_[k];
+    const Span in = inside(row);
+    if (in.left > in.right) {
+      HorizontalSpan(ring.left, ring.right + 1, row, penPixel_);
+    } else if (fill) {
+      HorizontalSpan(ring.left, in.left, row, penPixel_);
+      HorizontalSpan(in.left, in.right + 1, row, brushPixel_);
+      HorizontalSpan(in.right + 1, ring.right + 1, row, penPixel_);
+    } else {
+      HorizontalSpan(ring.left, in.left, row, penPixel_);
+      HorizontalSpan(in.right + 1, ring.right + 1, row, penPixel_);
     }
   }
 }
@@ -345,7 +568,9 @@ void RasterCanvas::Polygon(std::span<const QPoint> points) {
     return;
   }
   BeginDrawing();
-  FillPolygon(points, brushPixel_);
+  if (brushStyle_ == FillStyle::Solid) {
+    FillPolygon(points, brushPixel_);
+  }
   StrokePath(points, true);
 }
 
@@ -363,20 +588,141 @@ void RasterCanvas::LineTo(int x, int y) {
   penPos_ = path[1];
 }
 
+// --- text -------------------------------------------------------------------------------
+
+const RasterCanvas::RenderedText& RasterCanvas::Rendered(const QString& text, int angle) {
+  TextKey key{fontIndex_, angle, text};
+  if (const auto found = texts_.find(key); found != texts_.end()) {
+    return found->second;
+  }
+  // Axis labels repeat from frame to frame, but a range that keeps moving brings new ones:
+  // start afresh rather than grow without bound.
+  constexpr std::size_t MaxKeptTexts = 512;
+  if (texts_.size() >= MaxKeptTexts) {
+    texts_.clear();
+  }
+  RenderedText rendered{metrics_.horizontalAdvance(text), metrics_.height(), metrics_.ascent(), {}, {}};
+  double sine = 0;
+  double cosine = 1;
+  SineCosine(angle, sine, cosine);
+  // The text frame's point (u, v) lies at (u cos + v sin, -u sin + v cos) from the cell's
+  // corner: u along the baseline, v down the glyphs.
+  const QTransform frame(cosine, -sine, sine, cosine, 0, 0);
+  const QRect cellBounds = frame.mapRect(QRectF(0, 0, rendered.width, rendered.height)).toAlignedRect();
+
+  // Glyphs may reach past their cell (bearings, slant), so render with room around it.
+  const int margin = rendered.height / 2 + 2;
+  const QRect bounds = cellBounds.adjusted(-margin, -margin, margin, margin);
+  // One scratch image serves every text: a painter on an image it has painted before
+  // starts several times faster than on a new one.
+  if (textMask_.width() < bounds.width() || textMask_.height() < bounds.height()) {
+    textMask_ = QImage(std::max(bounds.width(), textMask_.width()), std::max(bounds.height(), textMask_.height()),
+                       QImage::Format_RGB32);
+  }
+  QImage& mask = textMask_;
+  for (int y = 0; y < bounds.height(); ++y) {
+    auto* row = reinterpret_cast<std::uint32_t*>(mask.scanLine(y));
+    std::fill(row, row + bounds.width(), 0u);
+  }
+  {
+    QPainter painter(&mask);
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    painter.setFont(font_);
+    painter.setPen(QColor(255, 255, 255));
+    painter.setTransform(frame * QTransform::fromTranslate(-bounds.left(), -bounds.top()));
+    painter.drawText(0, rendered.ascent, text);
+  }
+  for (int y = 0; y < bounds.height(); ++y) {
+    const auto* row = reinterpret_cast<const std::uint32_t*>(mask.constScanLine(y));
+    for (int x = 0; x < bounds.width();) {
+      if ((row[x] & 0xFF00u) < 0x8000u) {
+        ++x;
+        continue;
+      }
+      const int first = x;
+      while (x < bounds.width() && (row[x] & 0xFF00u) >= 0x8000u) {
+        ++x;
+      }
+      rendered.glyphs.push_back({y + bounds.top(), first + bounds.left(), x + bounds.left()});
+    }
+  }
+  // The cell: pixels whose centres fall inside it once turned back into the text frame.
+  if (angle % 90 == 0) {
+    for (int y = cellBounds.top(); y <= cellBounds.bottom(); ++y) {
+      rendered.cell.push_back({y, cellBounds.left(), cellBounds.right() + 1});
+    }
+    return texts_.emplace(std::move(key), std::move(rendered)).first->second;
+  }
+  for (int y = cellBounds.top() - 1; y <= cellBounds.bottom() + 1; ++y) {
+    int first = 0;
+    int last = -1;
+    for (int x = cellBounds.left() - 1; x <= cellBounds.right() + 1; ++x) {
+      const double cx = x + 0.5;
+      const double cy = y + 0.5;
+      const double u = cx * cosine - cy * sine;
+      const double v = cx * sine + cy * cosine;
+      if (u >= 0 && u < rendered.width && v >= 0 && v < rendered.height) {
+        first = last < first ? x : first;
+        last = x;
+      }
+    }
+    if (last >= first) {
+      rendered.cell.push_back({y, first, last + 1});
+    }
+  }
+  return texts_.emplace(std::move(key), std::move(rendered)).first->second;
+}
+
+void RasterCanvas::PaintSpans(int x, int y, const std::vector<TextSpan>& spans, std::uint32_t pixel) {
+  for (const TextSpan& span : spans) {
+    HorizontalSpan(x + span.x1, x + span.x2, y + span.y, pixel);
+  }
+}
+
 void RasterCanvas::TextOut(int x, int y, const QString& text) {
-  const QFontMetrics metrics(font_, &image_);
+  if (text.isEmpty()) {
+    return;
+  }
   BeginDrawing();
-  FillBox(x, y, x + metrics.horizontalAdvance(text), y + metrics.height(), brushPixel_);
-  QPainter painter(&image_);
-  painter.setRenderHint(QPainter::TextAntialiasing, false);
-  painter.setFont(font_);
-  painter.setPen(ToQColor(fontColor_));
-  painter.drawText(x, y + metrics.ascent(), text);
+  const RenderedText& rendered = Rendered(text, 0);
+  if (brushStyle_ == FillStyle::Solid) {
+    PaintSpans(x, y, rendered.cell, brushPixel_);
+  }
+  PaintSpans(x, y, rendered.glyphs, ToPixel(fontColor_));
+}
+
+void RasterCanvas::DrawText(int x, int y, const QString& text, int angle) {
+  if (text.isEmpty()) {
+    return;
+  }
+  angle = ((angle % 360) + 360) % 360;
+  BeginDrawing();
+  const RenderedText& rendered = Rendered(text, angle);
+  int along = 0;  // the reference point in the text frame
+  if ((textAlign_ & AlignCenter) == AlignCenter) {
+    along = rendered.width / 2;
+  } else if ((textAlign_ & AlignRight) != 0) {
+    along = rendered.width;
+  }
+  int down = 0;
+  if ((textAlign_ & AlignBaseline) == AlignBaseline) {
+    down = rendered.ascent;
+  } else if ((textAlign_ & AlignBottom) != 0) {
+    down = rendered.height;
+  }
+  double sine = 0;
+  double cosine = 1;
+  SineCosine(angle, sine, cosine);
+  const int cornerX = x - static_cast<int>(std::lround(along * cosine + down * sine));
+  const int cornerY = y - static_cast<int>(std::lround(-along * sine + down * cosine));
+  if (opaqueBackground_) {
+    PaintSpans(cornerX, cornerY, rendered.cell, backgroundPixel_);
+  }
+  PaintSpans(cornerX, cornerY, rendered.glyphs, ToPixel(fontColor_));
 }
 
 QSize RasterCanvas::TextExtent(const QString& text) const {
-  const QFontMetrics metrics(font_, &image_);
-  return {metrics.horizontalAdvance(text), metrics.height()};
+  return {metrics_.horizontalAdvance(text), metrics_.height()};
 }
 
 TColor RasterCanvas::PixelAt(int x, int y) const {

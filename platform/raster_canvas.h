@@ -40,22 +40,52 @@
 //     font's ascent plus descent high. The font is rendered without antialiasing, so each
 //     pixel of the cell is either the brush or the font colour. TextOut leaves the current
 //     position alone, as do Polyline and Polygon.
-//   - Drawing is clipped to the surface. PixelAt outside the surface gives clNone.
+//   - Drawing is clipped to the surface and to the clip rectangle, which covers columns
+//     x1..x2-1 and rows y1..y2-1 like any box. PixelAt outside the surface gives clNone.
 //   - Colours are resolved with ColorToRGB: system colours take the classic scheme,
 //     clDefault and clNone draw black.
+//   - Pen styles follow the window system's cosmetic pens: a 1-pixel line steps through
+//     its pattern pixel by pixel along its longer axis (dash 18 on 6 off, dot 3 on 3 off,
+//     dash-dot 9-6-3-6, dash-dot-dot 9-3-3-3-3-3, alternate 1 on 1 off), starting afresh
+//     with each call and running on across the segments of one path. The gaps take the
+//     background colour when the background is opaque and are left alone otherwise. A pen
+//     wider than 1 pixel draws solid whatever its style, as the window system's does. A
+//     clear pen draws nothing: Rectangle then fills the whole box, Ellipse the whole
+//     ellipse with the brush. A clear brush fills nothing.
+//   - DrawText places the text cell (advance wide, ascent plus descent high) by its
+//     reference point and the alignment flags, rotated counter-clockwise about the
+//     reference point by whole degrees with the alignment taken in the rotated frame; an
+//     opaque background fills the rotated cell with the background colour first. Each text
+//     is rendered once per font and angle and kept as pixel runs, so a label drawn again
+//     on the next frame is a copy of runs. Off the right angles the cell's corner is
+//     rounded to a whole pixel.
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <cstdint>
 #include <span>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/colors.h"
 
 namespace platform {
+
+enum class LineStyle { Solid, Dash, Dot, DashDot, DashDotDot, Alternate, Clear };
+enum class FillStyle { Solid, Clear };
+
+// DrawText's reference point: one horizontal flag or-ed with one vertical flag.
+inline constexpr int AlignLeft = 0;
+inline constexpr int AlignRight = 2;
+inline constexpr int AlignCenter = 6;
+inline constexpr int AlignTop = 0;
+inline constexpr int AlignBottom = 8;
+inline constexpr int AlignBaseline = 24;
 
 class RasterCanvas {
  public:
@@ -74,9 +104,28 @@ class RasterCanvas {
   TColor BrushColor() const { return brushColor_; }
   void SetFont(const QFont& font);
   const QFont& Font() const { return font_; }
+  // The text colour of TextOut and DrawText.
   void SetFontColor(TColor color);
   TColor FontColor() const { return fontColor_; }
   QPoint PenPos() const { return penPos_; }
+  void SetPenStyle(LineStyle style) { penStyle_ = style; }
+  LineStyle PenStyle() const { return penStyle_; }
+  void SetBrushStyle(FillStyle style) { brushStyle_ = style; }
+  FillStyle BrushStyle() const { return brushStyle_; }
+  // Behind dotted lines and DrawText; a new surface's is transparent and white.
+  void SetOpaqueBackground(bool opaque) { opaqueBackground_ = opaque; }
+  bool OpaqueBackground() const { return opaqueBackground_; }
+  void SetBackgroundColor(TColor color);
+  TColor BackgroundColor() const { return backgroundColor_; }
+  // AlignLeft, AlignRight or AlignCenter or-ed with AlignTop, AlignBottom or AlignBaseline.
+  void SetTextAlign(int flags) { textAlign_ = flags; }
+  int TextAlign() const { return textAlign_; }
+
+  // Narrows the clip rectangle to its intersection with (x1, y1)-(x2, y2).
+  void IntersectClip(int x1, int y1, int x2, int y2);
+  // Back to the whole surface.
+  void RemoveClip();
+  QRect ClipRect() const { return QRect(clipLeft_, clipTop_, clipRight_ - clipLeft_, clipBottom_ - clipTop_); }
 
   // Fills (x1, y1)-(x2, y2) with the brush, no outline.
   void FillRect(int x1, int y1, int x2, int y2);
@@ -92,8 +141,12 @@ class RasterCanvas {
   // From the current position, which moves to (x, y).
   void LineTo(int x, int y);
   // The top-left corner of the text's cell at (x, y), each character cell's background
-  // in the brush colour, the glyphs in the font colour.
+  // in the brush colour (left alone with a clear brush), the glyphs in the font colour;
+  // alignment and background mode play no part.
   void TextOut(int x, int y, const QString& text);
+  // At the reference point (x, y) by the text alignment, turned `angle` degrees
+  // counter-clockwise, glyphs in the font colour, the cell per the background mode.
+  void DrawText(int x, int y, const QString& text, int angle = 0);
   QSize TextExtent(const QString& text) const;
 
   // The colour at a pixel, as 0x00BBGGRR; for tests and for the picture's readers.
@@ -112,11 +165,38 @@ class RasterCanvas {
     std::int64_t remainderStep;
   };
 
+  // A text as pixel runs about its cell's top-left corner, which sits at (0, 0).
+  struct TextSpan {
+    int y;
+    int x1;
+    int x2;  // columns x1..x2-1
+  };
+  struct RenderedText {
+    int width;
+    int height;
+    int ascent;
+    std::vector<TextSpan> glyphs;
+    std::vector<TextSpan> cell;
+  };
+  struct TextKey {
+    int font;  // index into fonts_
+    int angle;  // 0..359
+    QString text;
+    friend bool operator==(const TextKey&, const TextKey&) = default;
+  };
+  struct TextKeyHash {
+    std::size_t operator()(const TextKey& key) const;
+  };
+
   std::uint32_t* Row(int y) { return reinterpret_cast<std::uint32_t*>(bits_ + y * bytesPerLine_); }
   void BeginDrawing();
   void HorizontalSpan(int x1, int x2, int y, std::uint32_t pixel);  // columns x1..x2-1
   void FillBox(int x1, int y1, int x2, int y2, std::uint32_t pixel);
   void ThinLine(QPoint from, QPoint to, std::uint32_t pixel);  // end pixel left out
+  // Solid or patterned by the pen style; `phase` carries the pattern along a path.
+  void StyledLine(QPoint from, QPoint to, int& phase);
+  const RenderedText& Rendered(const QString& text, int angle);
+  void PaintSpans(int x, int y, const std::vector<TextSpan>& spans, std::uint32_t pixel);
   void WideSegment(QPoint from, QPoint to);
   void FillPolygon(std::span<const QPoint> points, std::uint32_t pixel);
   void StrokePath(std::span<const QPoint> points, bool closed);
@@ -129,13 +209,28 @@ class RasterCanvas {
   QImage image_;
   TColor penColor_ = clBlack;
   int penWidth_ = 1;
+  LineStyle penStyle_ = LineStyle::Solid;
   TColor brushColor_ = clWhite;
+  FillStyle brushStyle_ = FillStyle::Solid;
   QFont font_;
+  QFontMetrics metrics_;
   TColor fontColor_ = clBlack;
   QPoint penPos_{0, 0};
+  bool opaqueBackground_ = false;
+  TColor backgroundColor_ = clWhite;
+  int textAlign_ = AlignLeft | AlignTop;
+  int clipLeft_ = 0;
+  int clipTop_ = 0;
+  int clipRight_;
+  int clipBottom_;
 
   std::uint32_t penPixel_;
   std::uint32_t brushPixel_;
+  std::uint32_t backgroundPixel_;
+  int fontIndex_ = 0;
+  std::vector<QFont> fonts_;  // every font this surface has drawn text in
+  std::unordered_map<TextKey, RenderedText, TextKeyHash> texts_;
+  QImage textMask_;  // where texts are rendered before they are kept as runs
   uchar* bits_ = nullptr;
   qsizetype bytesPerLine_ = 0;
   // Scratch space kept between calls so that drawing allocates nothing per call.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <array>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -134,6 +135,28 @@ TEST(MainWindowLayout, OpensWithTheMachineAtRest) {
   EXPECT_DOUBLE_EQ(form.Drive().TraceTime[0], -0.784);
 }
 
+TEST(MainWindowLayout, TheOscilloscopeWithItsSettings) {
+  TForm1 form(u',');
+  chart::TChart& chart = *form.Chart1;
+  EXPECT_EQ(chart.geometry(), QRect(216, 248, 489, 225));
+  EXPECT_EQ(chart.Title().Text(), QStringList{QStringLiteral("Oscilloscope")});
+  EXPECT_EQ(chart.Title().Font().Name(), QStringLiteral("Tahoma"));
+  EXPECT_EQ(chart.Title().Font().Height(), 13);
+  EXPECT_TRUE(chart.Title().Font().Bold());
+  EXPECT_EQ(chart.Title().Font().Color(), platform::clBlue);
+  EXPECT_EQ((std::array{chart.MarginLeft(), chart.MarginTop(), chart.MarginRight(), chart.MarginBottom()}),
+            (std::array{1, 2, 1, 2}));
+  EXPECT_EQ(chart.Color(), platform::clMenu);
+  EXPECT_TRUE(chart.Gradient().Visible());
+  EXPECT_EQ(chart.Gradient().StartColor(), platform::clWhite);
+  EXPECT_EQ(chart.Gradient().EndColor(), platform::clSilver);
+  EXPECT_FALSE(chart.Legend().Visible());
+  EXPECT_FALSE(chart.View3D());
+  EXPECT_EQ(chart.BackColor(), platform::clBlack);
+  EXPECT_EQ(chart.BackWall().Brush().Style(), chart::bsSolid) << "made solid by the brush colour";
+  EXPECT_TRUE(chart.RepaintEnabled());
+}
+
 TEST(MainWindowLayout, DefaultTextsUseThePointSeparatorToo) {
   TForm1 form(u'.');
   EXPECT_EQ(form.Edit2->text(), QStringLiteral("0.003"));
@@ -183,8 +206,9 @@ TEST(MainWindowLayout, TabOrderWithOnlyTheSelectedRadioButtonAsStop) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
 
   using Chain = std::vector<std::string>;
-  EXPECT_EQ(TabChain(form.Edit1, 13),
-            (Chain{"Edit1", "Edit2", "Edit3", "Edit4", "Edit5", "Edit6", "Button1", "Button2", "Chart1", "Button3",
+  // The chart takes no keyboard focus: nothing on it answers a key.
+  EXPECT_EQ(TabChain(form.Edit1, 12),
+            (Chain{"Edit1", "Edit2", "Edit3", "Edit4", "Edit5", "Edit6", "Button1", "Button2", "Button3",
                    "Button4", "RadioButton1", "Edit1"}));
 
   // The accuracy layout: the other radio button takes the stop, the harmonic group joins.

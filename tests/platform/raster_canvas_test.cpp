@@ -2,17 +2,24 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
 #include <QPoint>
+#include <QRect>
+#include <algorithm>
 #include <functional>
 #include <set>
+#include <string>
 #include <utility>
 #include <vector>
+
+#include "platform/fonts.h"
 
 namespace platform {
 namespace {
 
 constexpr TColor Pen = RGB(200, 0, 0);
 constexpr TColor Brush = RGB(0, 0, 200);
+constexpr TColor Background = RGB(0, 200, 0);
 
 using Pixels = std::set<std::pair<int, int>>;
 
@@ -301,6 +308,180 @@ TEST(RasterCanvas, TextCellBackgroundTakesTheBrushAndGlyphsTheFontColour) {
     }
     EXPECT_GT(glyphPixels, 30);
     EXPECT_EQ(canvas.PixelAt(10, 5), r.brush) << "the cell's top-left corner";
+  }
+}
+
+
+// Row y as characters: 'P' pen, 'B' brush, 'G' background, '.' white.
+std::string RowOf(const RasterCanvas& canvas, int y) {
+  std::string row;
+  for (int x = 0; x < canvas.Width(); ++x) {
+    const TColor c = canvas.PixelAt(x, y);
+    row += c == Pen ? 'P' : c == Brush ? 'B' : c == Background ? 'G' : c == clWhite ? '.' : '?';
+  }
+  return row;
+}
+
+QRect ExtentOf(const RasterCanvas& canvas, std::initializer_list<TColor> colors) {
+  QRect box;
+  for (int y = 0; y < canvas.Height(); ++y) {
+    for (int x = 0; x < canvas.Width(); ++x) {
+      if (std::find(colors.begin(), colors.end(), canvas.PixelAt(x, y)) != colors.end()) {
+        box |= QRect(x, y, 1, 1);
+      }
+    }
+  }
+  return box;
+}
+
+TEST(RasterCanvas, PenStylesPatternThinLinesAndFillGapsOnlyOnAnOpaqueBackground) {
+  const struct {
+    LineStyle style;
+    bool opaque;
+    int width;
+    const char* row;  // a line from (0, 1) to (28, 1)
+    int clipLeft = 0;
+  } rows[] = {
+      {LineStyle::Dot, false, 1, "PPP...PPP...PPP...PPP...PPP..."},
+      {LineStyle::Dot, true, 1, "PPPGGGPPPGGGPPPGGGPPPGGGPPPG.."},
+      {LineStyle::Dot, true, 1, ".....GPPPGGGPPPGGGPPPGGGPPPG..", 5},  // clipping keeps the pattern's place
+      {LineStyle::Alternate, true, 1, "PGPGPGPGPGPGPGPGPGPGPGPGPGPG.."},
+      {LineStyle::Dash, true, 1, "PPPPPPPPPPPPPPPPPPGGGGGGPPPP.."},
+      {LineStyle::DashDot, false, 1, "PPPPPPPPP......PPP......PPPP.."},
+      {LineStyle::DashDotDot, false, 1, "PPPPPPPPP...PPP...PPP...PPPP.."},
+      {LineStyle::Clear, true, 1, ".............................."},
+      {LineStyle::Dot, true, 3, "PPPPPPPPPPPPPPPPPPPPPPPPPPPPPP"},  // wide pens draw solid
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(testing::Message() << static_cast<int>(r.style) << (r.opaque ? " opaque" : "") << " width "
+                                    << r.width);
+    RasterCanvas canvas = PenAndBrushCanvas(30, 3, r.width);
+    canvas.SetPenStyle(r.style);
+    canvas.SetOpaqueBackground(r.opaque);
+    canvas.SetBackgroundColor(Background);
+    canvas.IntersectClip(r.clipLeft, 0, 30, 3);
+    canvas.MoveTo(0, 1);
+    canvas.LineTo(28, 1);
+    EXPECT_EQ(RowOf(canvas, 1), r.row);
+  }
+
+  // The pattern runs on across the corners of one path, upwards and diagonally too.
+  RasterCanvas canvas = PenAndBrushCanvas(12, 12);
+  canvas.SetPenStyle(LineStyle::Dot);
+  const QPoint path[] = {{0, 5}, {4, 5}, {4, 0}, {9, 5}};
+  canvas.Polyline(path);
+  EXPECT_EQ(PixelsOf(canvas, Pen), (Pixels{{0, 5}, {1, 5}, {2, 5}, {4, 3}, {4, 2}, {4, 1}, {7, 3}, {8, 4}}));
+}
+
+TEST(RasterCanvas, ClearPenAndClearBrushLeaveTheirPartOut) {
+  const struct {
+    const char* what;
+    bool ellipse;
+    LineStyle pen;
+    FillStyle brush;
+    TColor centre;
+  } rows[] = {
+      {"ellipse, clear brush", true, LineStyle::Solid, FillStyle::Clear, clWhite},
+      {"ellipse, clear pen", true, LineStyle::Clear, FillStyle::Solid, Brush},
+      {"polygon, clear brush", false, LineStyle::Dot, FillStyle::Clear, clWhite},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.what);
+    RasterCanvas canvas = PenAndBrushCanvas(20, 20);
+    canvas.SetPenStyle(r.pen);
+    canvas.SetBrushStyle(r.brush);
+    const QPoint square[] = {{2, 2}, {17, 2}, {17, 17}, {2, 17}};
+    r.ellipse ? canvas.Ellipse(2, 2, 18, 18) : canvas.Polygon(square);
+    EXPECT_EQ(canvas.PixelAt(10, 10), r.centre);
+    EXPECT_EQ(canvas.PixelAt(10, 2), r.pen == LineStyle::Clear ? Brush : Pen) << "top edge";
+    EXPECT_EQ(PixelsOf(canvas, Pen).empty(), r.pen == LineStyle::Clear);
+  }
+}
+
+TEST(RasterCanvas, ClipRectangleBoundsEveryOperation) {
+  const std::function<void(RasterCanvas&)> operations[] = {
+      [](RasterCanvas& c) { c.FillRect(0, 0, 20, 16); },
+      [](RasterCanvas& c) { c.Ellipse(-4, -4, 24, 20); },
+      [](RasterCanvas& c) {
+        const QPoint triangle[] = {{-5, -5}, {30, 8}, {-5, 20}};
+        c.Polygon(triangle);
+      },
+      [](RasterCanvas& c) {
+        c.MoveTo(0, 0);
+        c.LineTo(20, 16);
+      },
+      [](RasterCanvas& c) {
+        c.SetPenWidth(5);
+        c.MoveTo(0, 8);
+        c.LineTo(20, 8);
+      },
+      [](RasterCanvas& c) {
+        c.SetOpaqueBackground(true);
+        c.DrawText(0, 16, QStringLiteral("WWWW"), 90);
+      },
+  };
+  const QRect clip(QPoint(5, 4), QPoint(14, 11));
+  for (std::size_t i = 0; i < std::size(operations); ++i) {
+    SCOPED_TRACE(i);
+    RasterCanvas canvas = PenAndBrushCanvas(20, 16);
+    canvas.IntersectClip(2, 4, 15, 12);
+    canvas.IntersectClip(5, 0, 18, 14);
+    EXPECT_EQ(canvas.ClipRect(), clip);
+    operations[i](canvas);
+    ExpectEveryPixel(canvas, [&](int x, int y) { return clip.contains(x, y) ? canvas.PixelAt(x, y) : clWhite; });
+    EXPECT_FALSE(ExtentOf(canvas, {Pen, Brush, clBlack}).isEmpty()) << "something inside";
+  }
+  RasterCanvas canvas = PenAndBrushCanvas(20, 16);
+  canvas.IntersectClip(5, 4, 15, 12);
+  canvas.RemoveClip();
+  canvas.FillRect(0, 0, 1, 1);
+  EXPECT_EQ(canvas.PixelAt(0, 0), Brush);
+}
+
+TEST(RasterCanvas, TextTurnsCounterClockwiseAboutItsAlignedReferencePoint) {
+  const QString text = QStringLiteral("Label");
+  const struct {
+    int angle;
+    int flags;
+    std::function<QRect(int w, int h, int ascent)> cell;  // for the reference point (50, 50)
+  } rows[] = {
+      {0, AlignLeft | AlignTop, [](int w, int h, int) { return QRect(50, 50, w, h); }},
+      {0, AlignLeft | AlignBaseline, [](int w, int h, int ascent) { return QRect(50, 50 - ascent, w, h); }},
+      {90, AlignLeft | AlignTop, [](int w, int h, int) { return QRect(50, 50 - w, h, w); }},
+      {180, AlignLeft | AlignTop, [](int w, int h, int) { return QRect(50 - w, 50 - h, w, h); }},
+      {270, AlignLeft | AlignTop, [](int w, int h, int) { return QRect(50 - h, 50, h, w); }},
+      // The axis titles: reading upwards, just left or right of the point, centred on it.
+      {90, AlignCenter | AlignBottom, [](int w, int h, int) { return QRect(50 - h, 50 + w / 2 - w, h, w); }},
+      {90, AlignCenter | AlignTop, [](int w, int h, int) { return QRect(50, 50 + w / 2 - w, h, w); }},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(testing::Message() << r.angle << " degrees, flags " << r.flags);
+    RasterCanvas canvas(100, 100);
+    canvas.SetFontColor(Pen);
+    canvas.SetOpaqueBackground(true);
+    canvas.SetBackgroundColor(Background);
+    canvas.SetTextAlign(r.flags);
+    canvas.DrawText(50, 50, text, r.angle);
+    const QSize extent = canvas.TextExtent(text);
+    const QRect cell = r.cell(extent.width(), extent.height(), QFontMetrics(canvas.Font()).ascent());
+    EXPECT_EQ(ExtentOf(canvas, {Pen, Background}), cell);
+  }
+
+  // A "T" turned a quarter to the left has its bar on the left.
+  for (const int angle : {90, 270}) {
+    SCOPED_TRACE(angle);
+    RasterCanvas canvas(100, 100);
+    canvas.SetFont(LayoutFont(QStringLiteral("Arial"), 30));
+    canvas.DrawText(50, 50, QStringLiteral("T"), angle);
+    const QRect glyph = ExtentOf(canvas, {clBlack});
+    auto column = [&](int x) {
+      int count = 0;
+      for (int y = 0; y < 100; ++y) {
+        count += canvas.PixelAt(x, y) == clBlack ? 1 : 0;
+      }
+      return count;
+    };
+    EXPECT_EQ(column(glyph.left()) > column(glyph.right()), angle == 90);
   }
 }
 
