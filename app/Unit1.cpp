@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QIcon>
+#include <QLocale>
 #include <algorithm>
 
 #include "animation/machine_picture.h"
@@ -213,6 +214,28 @@ void TForm1::SetUpChart() {
   Chart1->SetBackColor(platform::clBlack);
   Chart1->Legend().SetVisible(false);
   Chart1->SetView3D(false);
+
+  const chart::TChartFont labelsFont(QStringLiteral("Arial"), 12, platform::clBlack);
+  const auto setTitle = [](chart::TChartAxis& axis, const char* caption, int angle, platform::TColor color) {
+    axis.Title().SetCaption(QString::fromLatin1(caption));
+    axis.Title().SetAngle(angle);
+    axis.Title().Font() = chart::TChartFont(QStringLiteral("Tahoma"), 13, color);
+  };
+  chart::TChartAxis& bottom = Chart1->BottomAxis();
+  bottom.LabelsFont() = labelsFont;
+  setTitle(bottom, "Time, s", 0, platform::clBlack);
+  // Both vertical axes are fixed at -120..120 mm; the right one reads upwards too.
+  for (chart::TChartAxis* axis : {&Chart1->LeftAxis(), &Chart1->RightAxis()}) {
+    axis->SetAutomatic(false);
+    axis->SetAutomaticMaximum(false);
+    axis->SetAutomaticMinimum(false);
+    axis->SetMaximum(120);
+    axis->SetMinimum(-120);
+    axis->LabelsFont() = labelsFont;
+  }
+  setTitle(Chart1->LeftAxis(), "Support moving, mm", 90, platform::clBlue);
+  setTitle(Chart1->RightAxis(), "Preset moving, mm", 90, platform::clGreen);
+  Chart1->SetLabelSeparators(QString(separator_), QLocale::system().groupSeparator());
   Chart1->EndLoading();
 }
 

@@ -1,8 +1,29 @@
 #include "chart/axis_panel.h"
 
+#include <QLocale>
+#include <algorithm>
+
 namespace chart {
 
-TCustomAxisPanel::TCustomAxisPanel(QWidget* parent) : TCustomChartPanelExtended(parent) {}
+TCustomAxisPanel::TCustomAxisPanel(QWidget* parent)
+    : TCustomChartPanelExtended(parent),
+      bottomAxis_(std::make_unique<TChartAxis>(this, TCustomChartAxis::Side::Bottom)),
+      topAxis_(std::make_unique<TChartAxis>(this, TCustomChartAxis::Side::Top)),
+      leftAxis_(std::make_unique<TChartAxis>(this, TCustomChartAxis::Side::Left)),
+      rightAxis_(std::make_unique<TChartAxis>(this, TCustomChartAxis::Side::Right)),
+      depthAxis_(std::make_unique<TChartDepthAxis>(this)),
+      axes_{bottomAxis_.get(), topAxis_.get(), leftAxis_.get(), rightAxis_.get(), depthAxis_.get()} {
+  const QLocale locale = QLocale::system();
+  decimalSeparator_ = locale.decimalPoint();
+  groupSeparator_ = locale.groupSeparator();
+}
+
+TCustomAxisPanel::~TCustomAxisPanel() {
+  // Series outlive nothing of the chart: let them forget it.
+  for (TChartSeries* series : std::vector<TChartSeries*>(seriesList_)) {
+    series->SetParentChart(nullptr);
+  }
+}
 
 void TCustomAxisPanel::SetAxisVisible(bool visible) { SetAndInvalidate(axisVisible_, visible); }
 void TCustomAxisPanel::SetClipPoints(bool clip) { SetAndInvalidate(clipPoints_, clip); }
@@ -11,9 +32,120 @@ void TCustomAxisPanel::SetMaxPointsPerPage(int points) { SetAndInvalidate(maxPoi
 void TCustomAxisPanel::SetPage(int page) { SetAndInvalidate(page_, page); }
 void TCustomAxisPanel::SetScaleLastPage(bool scale) { SetAndInvalidate(scaleLastPage_, scale); }
 
+void TCustomAxisPanel::SetLabelSeparators(const QString& decimal, const QString& group) {
+  if (decimal != decimalSeparator_ || group != groupSeparator_) {
+    decimalSeparator_ = decimal;
+    groupSeparator_ = group;
+    Invalidate();
+  }
+}
+
+void TCustomAxisPanel::AddSeries(TChartSeries* series) {
+  if (std::find(seriesList_.begin(), seriesList_.end(), series) == seriesList_.end()) {
+    seriesList_.push_back(series);
+  }
+}
+
+void TCustomAxisPanel::RemoveSeries(TChartSeries* series) { std::erase(seriesList_, series); }
+
+double TCustomAxisPanel::SeriesExtreme(const TCustomChartAxis& axis, bool wantMinimum, bool alongX) const {
+  const bool anyActiveUses = std::any_of(seriesList_.begin(), seriesList_.end(), [&](const TChartSeries* s) {
+    return s->Active() && s->AssociatedToAxis(axis);
+  });
+  double result = 0;
+  bool taken = false;
+  for (const TChartSeries* s : seriesList_) {
+    if ((!s->Active() && anyActiveUses) || s->Count() == 0) {
+      continue;
+    }
+    const bool bound = alongX ? (s->GetHorizAxis() == &axis || s->HorizAxis() == aBothHorizAxis)
+                              : (s->GetVertAxis() == &axis || s->VertAxis() == aBothVertAxis);
+    if (!bound) {
+      continue;
+    }
+    const double v = alongX ? (wantMinimum ? s->MinXValue() : s->MaxXValue())
+                            : (wantMinimum ? s->MinYValue() : s->MaxYValue());
+    if (!taken || (wantMinimum ? v < result : v > result)) {
+      result = v;
+      taken = true;
+    }
+  }
+  return result;
+}
+
+bool TCustomAxisPanel::AxisShown(const TCustomChartAxis& axis) const {
+  if (!axisVisible_ || !axis.Visible()) {
+    return false;
+  }
+  if (axis.IsDepthAxis()) {
+    return View3D();
+  }
+  bool anyDrawsAgainstAxes = false;
+  for (const TChartSeries* s : seriesList_) {
+    if (s->Active() && s->UseAxis()) {
+      if (s->AssociatedToAxis(axis)) {
+        return true;
+      }
+      anyDrawsAgainstAxes = true;
+    }
+  }
+  return !anyDrawsAgainstAxes;
+}
+
+void TCustomAxisPanel::LayOutAxes() {
+  for (TCustomChartAxis* axis : axes_) {
+    axis->ComputeRange();
+  }
+  RecalcChartRect();
+  TRect r = ChartRect();
+  for (std::size_t i = 0; i < axes_.size(); ++i) {
+    if (!AxisShown(*axes_[i])) {
+      continue;
+    }
+    TRect r2 = r;
+    axes_[i]->ReserveSpace(r2, i < 5);
+    // An axis whose room would leave nothing is ignored.
+    const TRect both{std::max(r.Left, r2.Left), std::max(r.Top, r2.Top), std::min(r.Right, r2.Right),
+                     std::min(r.Bottom, r2.Bottom)};
+    if (both.Left < both.Right && both.Top < both.Bottom) {
+      r = both;
+    }
+  }
+  SetChartRect(r);
+  RecalcChartRect();
+  for (TCustomChartAxis* axis : axes_) {
+    axis->ComputePositions();
+  }
+}
+
+void TCustomAxisPanel::ApplySeriesMargins() {
+  for (TChartAxis* axis : {topAxis_.get(), leftAxis_.get(), rightAxis_.get(), bottomAxis_.get()}) {
+    TSeriesMargins m;
+    for (const TChartSeries* s : seriesList_) {
+      if (!s->Active() || !s->AssociatedToAxis(*axis)) {
+        continue;
+      }
+      const TSeriesMargins wanted = s->Margins();
+      if (axis->IsHorizontal()) {
+        if (axis->AutomaticMinimum()) m.Left = std::max(m.Left, wanted.Left);
+        if (axis->AutomaticMaximum()) m.Right = std::max(m.Right, wanted.Right);
+      } else {
+        if (axis->AutomaticMaximum()) m.Top = std::max(m.Top, wanted.Top);
+        if (axis->AutomaticMinimum()) m.Bottom = std::max(m.Bottom, wanted.Bottom);
+      }
+    }
+    axis->ApplyMargins(m);
+  }
+}
+
 void TCustomAxisPanel::DrawAxes() {
   if (OnBeforeDrawAxes) {
     OnBeforeDrawAxes();
+  }
+  for (TCustomChartAxis* axis : axes_) {
+    if (AxisShown(*axis)) {
+      axis->DrawAxis(true);
+    }
   }
 }
 

@@ -1,10 +1,15 @@
 #pragma once
-// TCustomAxisPanel: the chart layer that owns the series and the axes and fixes the order
-// in which a paint draws everything.
+// TCustomAxisPanel: the chart layer that owns the series list and the axes, lays the axes
+// out and draws them, and fixes the order in which a paint draws everything.
 
+#include <QString>
 #include <functional>
+#include <memory>
+#include <vector>
 
+#include "chart/chart_axis.h"
 #include "chart/chart_panel.h"
+#include "chart/chart_series.h"
 
 namespace chart {
 
@@ -13,6 +18,7 @@ class TCustomAxisPanel : public TCustomChartPanelExtended {
 
  public:
   explicit TCustomAxisPanel(QWidget* parent = nullptr);
+  ~TCustomAxisPanel() override;
 
   bool AxisVisible() const { return axisVisible_; }
   void SetAxisVisible(bool visible);
@@ -27,12 +33,44 @@ class TCustomAxisPanel : public TCustomChartPanelExtended {
   bool ScaleLastPage() const { return scaleLastPage_; }
   void SetScaleLastPage(bool scale);
 
+  // The five axes, and all of them in creation order: bottom, top, left, right, depth.
+  TChartAxis& BottomAxis() { return *bottomAxis_; }
+  TChartAxis& TopAxis() { return *topAxis_; }
+  TChartAxis& LeftAxis() { return *leftAxis_; }
+  TChartAxis& RightAxis() { return *rightAxis_; }
+  TChartDepthAxis& DepthAxis() { return *depthAxis_; }
+  const std::vector<TCustomChartAxis*>& Axes() const { return axes_; }
+
+  // The series in the order they joined; later ones are drawn over earlier ones.
+  const std::vector<TChartSeries*>& SeriesList() const { return seriesList_; }
+  void AddSeries(TChartSeries* series);
+  void RemoveSeries(TChartSeries* series);
+
+  // The smallest or largest value along x or y of the series bound to the axis; 0 when
+  // none has a point.
+  double SeriesExtreme(const TCustomChartAxis& axis, bool wantMinimum, bool alongX) const;
+  // Hidden with the axes switched off; the depth axis in 3D only; a side axis when some
+  // series draws against it, or when no series draws against any axis.
+  bool AxisShown(const TCustomChartAxis& axis) const;
+
+  // The separators of the value labels; the regional ones unless set.
+  const QString& LabelDecimalSeparator() const { return decimalSeparator_; }
+  const QString& LabelGroupSeparator() const { return groupSeparator_; }
+  void SetLabelSeparators(const QString& decimal, const QString& group);
+
   // Axes are drawn before the series, so traces lie over grid lines and axis lines.
   static constexpr bool AxesBehindSeries = true;
 
   std::function<void()> OnBeforeDrawAxes;
   std::function<void()> OnBeforeDrawSeries;
   std::function<void()> OnAfterDraw;
+  // May rewrite a label: (axis, series or null, point index or -1, text).
+  std::function<void(const TChartAxis*, const TChartSeries*, int, QString&)> OnGetAxisLabel;
+  // Replaces the label loop: (axis, label index, value, stop).
+  std::function<void(const TChartAxis*, int, double&, bool&)> OnGetNextAxisLabel;
+  // The widest label is measured without the label hook.
+  void SuspendAxisLabelHook(bool suspended) { labelHookSuspended_ = suspended; }
+  bool AxisLabelHookSuspended() const { return labelHookSuspended_; }
 
  protected:
   // The fixed drawing order of one paint.
@@ -40,10 +78,10 @@ class TCustomAxisPanel : public TCustomChartPanelExtended {
 
   virtual void DrawTitlesAndLegend() = 0;
   virtual void DrawWalls() = 0;
-  // Each axis takes its room from ChartRect and fixes its pixel positions.
-  virtual void LayOutAxes() {}
+  // Each shown axis takes its room from ChartRect, then fixes its pixel positions.
+  virtual void LayOutAxes();
   // The series' margins widen the automatic ends of the axes they use.
-  virtual void ApplySeriesMargins() {}
+  virtual void ApplySeriesMargins();
   virtual void DrawAxes();
   // Each active series in list order, clipped to ChartRect.
   virtual void DrawSeries() {}
@@ -57,6 +95,16 @@ class TCustomAxisPanel : public TCustomChartPanelExtended {
   int maxPointsPerPage_ = 0;
   int page_ = 1;
   bool scaleLastPage_ = true;
+  std::vector<TChartSeries*> seriesList_;
+  std::unique_ptr<TChartAxis> bottomAxis_;
+  std::unique_ptr<TChartAxis> topAxis_;
+  std::unique_ptr<TChartAxis> leftAxis_;
+  std::unique_ptr<TChartAxis> rightAxis_;
+  std::unique_ptr<TChartDepthAxis> depthAxis_;
+  std::vector<TCustomChartAxis*> axes_;
+  QString decimalSeparator_;
+  QString groupSeparator_;
+  bool labelHookSuspended_ = false;
 };
 
 }  // namespace chart

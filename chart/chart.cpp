@@ -17,7 +17,7 @@ TCustomChart::TCustomChart(QWidget* parent) : TCustomAxisPanel(parent) {
 
 void TCustomChart::SetBackColor(TColor color) {
   backWall_.SetColor(color);
-  if (parentWidget() != nullptr && !loading_) {
+  if (parentWidget() != nullptr && !Loading()) {
     backWall_.Brush().SetStyle(bsSolid);
   }
 }

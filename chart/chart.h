@@ -27,11 +27,6 @@ class TCustomChart : public TCustomAxisPanel {
   // Stands for the back wall's pen.
   TChartPen& Frame() { return backWall_.Pen(); }
 
-  // Settings applied between these two are the form's description of the chart.
-  void BeginLoading() { loading_ = true; }
-  void EndLoading() { loading_ = false; }
-  bool Loading() const { return loading_; }
-
  protected:
   void DrawTitlesAndLegend() override;
   // A title at the top of ChartRect or the foot at its bottom; ChartRect gives up its room.
@@ -46,7 +41,6 @@ class TCustomChart : public TCustomAxisPanel {
   TChartWall leftWall_{0x80FFFF};
   TChartWall bottomWall_{platform::clWhite};
   TChartLegend legend_;
-  bool loading_ = false;
 };
 
 class TChart : public TCustomChart {

@@ -75,6 +75,12 @@ class TCustomChartPanel : public QWidget {
   // Normalises ChartRect and derives its width, height and centre.
   void RecalcChartRect();
 
+  // Settings applied between these two are the form's description of the chart: range
+  // checks and cascades that would depend on the order of the settings are skipped.
+  void BeginLoading() { loading_ = true; }
+  void EndLoading() { loading_ = false; }
+  bool Loading() const { return loading_; }
+
   // How many times the chart has been drawn in full (a copied buffer does not count).
   int FullDrawCount() const { return fullDraws_; }
 
@@ -121,6 +127,7 @@ class TCustomChartPanel : public QWidget {
   bool printing_ = false;
   bool repaintEnabled_ = false;  // off while the constructors run
   int fullDraws_ = 0;
+  bool loading_ = false;
 };
 
 class TCustomChartPanelExtended : public TCustomChartPanel {

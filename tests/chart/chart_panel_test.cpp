@@ -21,9 +21,11 @@ struct Shown {
     QApplication::processEvents();
   }
 
-  // The oscilloscope's own settings.
+  // The oscilloscope's own panel settings; the axes are switched off so that the panel's
+  // own layout shows alone.
   void LikeTheOscilloscope() {
     chart->BeginLoading();
+    chart->SetAxisVisible(false);
     chart->SetMarginLeft(1);
     chart->SetMarginTop(2);
     chart->SetMarginRight(1);
@@ -192,6 +194,7 @@ TEST(ChartPanel, BackColorMakesTheWallSolidOnlyOnAChartInAWindowNotBeingLoaded) 
 
 TEST(ChartPanel, ChartRectIsNormalisedWhenMarginsCross) {
   Shown shown(100, 100);
+  shown.chart->SetAxisVisible(false);
   shown.chart->Title().SetVisible(false);
   shown.chart->SetMarginLeft(60);
   shown.chart->SetMarginRight(60);

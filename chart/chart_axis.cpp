@@ -1,0 +1,319 @@
+#include "chart/chart_axis.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "chart/axis_math.h"
+#include "chart/axis_panel.h"
+
+namespace chart {
+
+namespace {
+
+constexpr double PixelLimit = 2147483647.0;
+
+[[noreturn]] void AngleError(const char* what) {
+  throw ChartException(std::string(what) + " Angle must be between 0 and 359 degrees");
+}
+
+// A 64-bit pixel brought into 32 bits; the series skip anything this far out anyway.
+int ToPixel(std::int64_t p) {
+  return static_cast<int>(std::clamp<std::int64_t>(p, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
+
+void TChartAxisTitle::SetOnChange(std::function<void()> onChange) {
+  onChange_ = std::move(onChange);
+  font_.OnChange = onChange_;
+}
+
+void TChartAxisTitle::SetAngle(int angle) {
+  if (angle < 0 || angle > 359) {
+    AngleError("Axis Title");
+  }
+  if (angle != angle_) {
+    angle_ = angle;
+    if (onChange_) onChange_();
+  }
+}
+
+void TChartAxisTitle::SetCaption(const QString& caption) {
+  if (caption != caption_) {
+    caption_ = caption;
+    if (onChange_) onChange_();
+  }
+}
+
+TCustomChartAxis::TCustomChartAxis(TCustomAxisPanel* chart, Side side) : chart_(chart), side_(side) {
+  title_.angle_ = DefaultTitleAngle();
+  title_.SetOnChange([this] { Changed(); });
+  for (TChartPen* pen : std::initializer_list<TChartPen*>{&axis_, &grid_, &minorGrid_, &minorTicks_, &ticks_, &ticksInner_}) {
+    pen->OnChange = [this] { Changed(); };
+  }
+  labelsFont_.OnChange = [this] { Changed(); };
+}
+
+int TCustomChartAxis::DefaultTitleAngle() const {
+  switch (side_) {
+    case Side::Left:
+      return 90;
+    case Side::Right:
+      return 270;
+    default:
+      return 0;
+  }
+}
+
+void TCustomChartAxis::Changed() {
+  if (chart_ != nullptr) {
+    chart_->Invalidate();
+  }
+}
+
+void TCustomChartAxis::SetAxisValuesFormat(const QString& value) { Set(axisValuesFormat_, value); }
+void TCustomChartAxis::SetGridCentered(bool value) { Set(gridCentered_, value); }
+void TCustomChartAxis::SetInverted(bool value) { Set(inverted_, value); }
+void TCustomChartAxis::SetLabels(bool value) { Set(labels_, value); }
+void TCustomChartAxis::SetLabelsMultiLine(bool value) { Set(labelsMultiLine_, value); }
+void TCustomChartAxis::SetLabelsOnAxis(bool value) { Set(labelsOnAxis_, value); }
+void TCustomChartAxis::SetLabelsSize(int value) { Set(labelsSize_, value); }
+void TCustomChartAxis::SetLabelStyle(TAxisLabelStyle value) { Set(labelStyle_, value); }
+void TCustomChartAxis::SetMinorTickCount(int value) { Set(minorTickCount_, value); }
+void TCustomChartAxis::SetMinorTickLength(int value) { Set(minorTickLength_, value); }
+void TCustomChartAxis::SetStartPosition(double value) { Set(startPosition_, value); }
+void TCustomChartAxis::SetEndPosition(double value) { Set(endPosition_, value); }
+void TCustomChartAxis::SetPositionPercent(double value) { Set(positionPercent_, value); }
+void TCustomChartAxis::SetRoundFirstLabel(bool value) { Set(roundFirstLabel_, value); }
+void TCustomChartAxis::SetTickInnerLength(int value) { Set(tickInnerLength_, value); }
+void TCustomChartAxis::SetTickLength(int value) { Set(tickLength_, value); }
+void TCustomChartAxis::SetTickOnLabelsOnly(bool value) { Set(tickOnLabelsOnly_, value); }
+void TCustomChartAxis::SetTitleSize(int value) { Set(titleSize_, value); }
+void TCustomChartAxis::SetVisible(bool value) { Set(visible_, value); }
+
+void TCustomChartAxis::SetAutomatic(bool automatic) {
+  Set(automatic_, automatic);
+  // Both ends follow, except while the form's description is being read.
+  if (chart_ == nullptr || !chart_->Loading()) {
+    automaticMinimum_ = automatic;
+    automaticMaximum_ = automatic;
+  }
+}
+
+void TCustomChartAxis::SetAutomaticEnd(bool& end, bool otherEnd, bool automatic) {
+  Set(end, automatic);
+  // Automatic means both ends are.
+  if (!automatic) {
+    automatic_ = false;
+  } else if (otherEnd) {
+    automatic_ = true;
+  }
+}
+
+void TCustomChartAxis::SetAutomaticMaximum(bool automatic) {
+  SetAutomaticEnd(automaticMaximum_, automaticMinimum_, automatic);
+}
+
+void TCustomChartAxis::SetAutomaticMinimum(bool automatic) {
+  SetAutomaticEnd(automaticMinimum_, automaticMaximum_, automatic);
+}
+
+void TCustomChartAxis::SetIncrement(double increment) {
+  if (increment < 0) {
+    throw AxisException("Axis increment must be >= 0");
+  }
+  Set(increment_, increment);
+}
+
+void TCustomChartAxis::SetLabelsAngle(int angle) {
+  if (angle < 0 || angle > 359) {
+    AngleError("Axis Labels");
+  }
+  Set(labelsAngle_, angle);
+}
+
+void TCustomChartAxis::SetLabelsSeparation(int percent) {
+  if (percent < 0) {
+    throw AxisException("Labels Separation % must be greater than 0");
+  }
+  Set(labelsSeparation_, percent);
+}
+
+void TCustomChartAxis::SetMaximum(double maximum) {
+  // While the form is read, the two ends may arrive in either order.
+  if ((chart_ == nullptr || !chart_->Loading()) && maximum < minimum_) {
+    throw AxisException("Axis Maximum Value must be >= Minimum");
+  }
+  Set(maximum_, maximum);
+}
+
+void TCustomChartAxis::SetMinimum(double minimum) {
+  if ((chart_ == nullptr || !chart_->Loading()) && minimum > maximum_) {
+    throw AxisException("Axis Minimum Value must be <= Maximum");
+  }
+  Set(minimum_, minimum);
+}
+
+void TCustomChartAxis::Assign(const TCustomChartAxis& o) {
+  automatic_ = o.automatic_;
+  automaticMaximum_ = o.automaticMaximum_;
+  automaticMinimum_ = o.automaticMinimum_;
+  axis_.Assign(o.axis_);
+  axisValuesFormat_ = o.axisValuesFormat_;
+  grid_.Assign(o.grid_);
+  gridCentered_ = o.gridCentered_;
+  increment_ = o.increment_;
+  inverted_ = o.inverted_;
+  labels_ = o.labels_;
+  labelsAngle_ = o.labelsAngle_;
+  labelsFont_ = o.labelsFont_;
+  labelsFont_.OnChange = [this] { Changed(); };
+  labelsMultiLine_ = o.labelsMultiLine_;
+  labelsOnAxis_ = o.labelsOnAxis_;
+  labelsSeparation_ = o.labelsSeparation_;
+  labelsSize_ = o.labelsSize_;
+  labelStyle_ = o.labelStyle_;
+  maximum_ = o.maximum_;
+  minimum_ = o.minimum_;
+  minorGrid_.Assign(o.minorGrid_);
+  minorTickCount_ = o.minorTickCount_;
+  minorTickLength_ = o.minorTickLength_;
+  minorTicks_.Assign(o.minorTicks_);
+  startPosition_ = o.startPosition_;
+  endPosition_ = o.endPosition_;
+  positionPercent_ = o.positionPercent_;
+  roundFirstLabel_ = o.roundFirstLabel_;
+  tickInnerLength_ = o.tickInnerLength_;
+  tickLength_ = o.tickLength_;
+  tickOnLabelsOnly_ = o.tickOnLabelsOnly_;
+  ticks_.Assign(o.ticks_);
+  ticksInner_.Assign(o.ticksInner_);
+  title_.angle_ = o.title_.angle_;
+  title_.caption_ = o.title_.caption_;
+  title_.font_ = o.title_.font_;
+  title_.font_.OnChange = title_.onChange_;
+  titleSize_ = o.titleSize_;
+  visible_ = o.visible_;
+  Changed();
+}
+
+void TCustomChartAxis::SetRange(double min, double max) {
+  automatic_ = false;
+  automaticMinimum_ = false;
+  automaticMaximum_ = false;
+  if (min > max) {
+    std::swap(min, max);
+  }
+  minimum_ = min;
+  maximum_ = max;
+  if (maximum_ - minimum_ < 1e-10) {
+    maximum_ = minimum_ + 1e-10;
+  }
+  Changed();
+}
+
+void TCustomChartAxis::ComputeRange() {
+  if (chart_ != nullptr) {
+    if (automatic_ || automaticMaximum_) {
+      maximum_ = chart_->SeriesExtreme(*this, false, IsHorizontal());
+    }
+    if (automatic_ || automaticMinimum_) {
+      minimum_ = chart_->SeriesExtreme(*this, true, IsHorizontal());
+    }
+  }
+  RangeMax = maximum_;
+  RangeMin = minimum_;
+  RangeSize = RangeMax - RangeMin;
+}
+
+void TCustomChartAxis::ComputePositions() {
+  const TRect& r = chart_->ChartRect();
+  const int start = IsHorizontal() ? r.Left : r.Top;
+  const int size = IsHorizontal() ? chart_->ChartWidth() : chart_->ChartHeight();
+  StartPixel = start + static_cast<int>(RoundHalfEven(size * 0.01 * startPosition_));
+  EndPixel = start + static_cast<int>(RoundHalfEven(size * 0.01 * endPosition_));
+  AxisLength = EndPixel - StartPixel;
+  CenterPixel = (StartPixel + EndPixel) / 2;
+}
+
+int TCustomChartAxis::ValueToPixel(double value) const {
+  if (RangeSize == 0) {
+    return CenterPixel;
+  }
+  const double t = (value - RangeMin) * AxisLength / RangeSize;
+  if (!(std::fabs(t) < PixelLimit)) {
+    return CenterPixel;
+  }
+  const std::int64_t r = RoundHalfEven(t);
+  // Values grow rightwards and upwards; y grows downwards.
+  const bool fromStart = IsHorizontal() != inverted_;
+  return ToPixel(fromStart ? StartPixel + r : EndPixel - r);
+}
+
+double TCustomChartAxis::PixelToValue(int pixel) const {
+  if (AxisLength < 1) {
+    return 0;
+  }
+  const double d = inverted_ ? EndPixel - pixel : pixel - StartPixel;
+  const double t = d * RangeSize / AxisLength;
+  return IsHorizontal() ? RangeMin + t : RangeMax - t;
+}
+
+double TCustomChartAxis::CurrentIncrement() const {
+  const TChartCanvas3D& canvas = chart_->Canvas();
+  const QStringList maxLines = FormatLabel(RangeMax).split(u'\r');
+  const QStringList minLines = FormatLabel(RangeMin).split(u'\r');
+  auto widest = [&canvas](const QStringList& lines) {
+    int w = 0;
+    for (const QString& line : lines) {
+      w = std::max(w, canvas.MeasureTextWidth(line));
+    }
+    return w;
+  };
+  const int lineHeight = canvas.TextLineHeight();
+  const int widths = std::max(widest(maxLines), widest(minLines));
+  const int heights = lineHeight * static_cast<int>(std::max(maxLines.size(), minLines.size()));
+  int size = 0;
+  if (IsHorizontal()) {
+    size = labelsAngle_ == 90 || labelsAngle_ == 270 ? heights : widths;
+  } else {
+    size = labelsAngle_ == 0 || labelsAngle_ == 180 ? heights : widths;
+  }
+  return LabelIncrement(RangeSize, AxisLength, size, labelsSeparation_, increment_);
+}
+
+QString TCustomChartAxis::FormatLabel(double value) const {
+  QString text = FormatAxisValue(value, chart_->LabelDecimalSeparator(), chart_->LabelGroupSeparator());
+  if (chart_->OnGetAxisLabel && !chart_->AxisLabelHookSuspended()) {
+    chart_->OnGetAxisLabel(static_cast<const TChartAxis*>(this), nullptr, -1, text);
+  }
+  if (labelsMultiLine_) {
+    text.replace(u' ', u'\r');
+  }
+  return text;
+}
+
+TAxisLabelStyle TCustomChartAxis::ResolvedLabelStyle() const {
+  if (labelStyle_ != talAuto) {
+    return labelStyle_;
+  }
+  bool used = false;
+  for (const TChartSeries* series : chart_->SeriesList()) {
+    if (!series->Active() || !series->AssociatedToAxis(*this)) {
+      continue;
+    }
+    used = true;
+    const bool valuesAlong = IsHorizontal() ? series->YMandatory() : !series->YMandatory();
+    if (valuesAlong && series->Count() > 0 && !series->PointLabel(0).isEmpty()) {
+      return talText;
+    }
+  }
+  return used ? talValue : talNone;
+}
+
+TChartDepthAxis::TChartDepthAxis(TCustomAxisPanel* chart) : TCustomChartAxis(chart, Side::Depth) {
+  SetVisible(false);
+}
+
+}  // namespace chart
