@@ -236,6 +236,29 @@ void TForm1::SetUpChart() {
   setTitle(Chart1->LeftAxis(), "Support moving, mm", 90, platform::clBlue);
   setTitle(Chart1->RightAxis(), "Preset moving, mm", 90, platform::clGreen);
   Chart1->SetLabelSeparators(QString(separator_), QLocale::system().groupSeparator());
+
+  // The three traces; their points bring their own colours, so these never show.
+  Series1 = std::make_unique<chart::TLineSeries>();
+  Series2 = std::make_unique<chart::TLineSeries>();
+  Series3 = std::make_unique<chart::TLineSeries>();
+  const struct {
+    chart::TLineSeries* series;
+    platform::TColor color;
+    chart::TVertAxis vertAxis;
+  } series[] = {{Series1.get(), 0x80FFFF, chart::aLeftAxis},
+                {Series2.get(), platform::clLime, chart::aRightAxis},
+                {Series3.get(), 0x8080FF, chart::aLeftAxis}};
+  for (std::size_t i = 0; i < std::size(series); ++i) {
+    chart::TLineSeries& s = *series[i].series;
+    s.SetSeriesColor(series[i].color);
+    s.SetVertAxis(series[i].vertAxis);
+    s.Marks().ArrowLength = 8;
+    s.Marks().Visible = false;
+    s.Pointer().Style = chart::psRectangle;
+    s.Pointer().InflateMargins = true;
+    s.SetParentChart(Chart1);
+    traces_[i].Attach(&s);
+  }
   Chart1->EndLoading();
 }
 
@@ -392,12 +415,11 @@ void TForm1::DrawScrewAndCarriage() {
   Image1->update();
 }
 
-// The oscilloscope's series arrive with the chart.
-void TForm1::ClearSeries() {}
-
-void TForm1::PlotStabilityTraces() {}
-
-void TForm1::PlotAccuracyTraces() {}
+int TForm1::TraceSeriesAdapter::AddXY(double x, double y, std::string_view label, std::uint32_t colour) {
+  // The traces carry no labels; an empty one costs no conversion.
+  const QString text = label.empty() ? QString() : QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size()));
+  return series_->AddXY(x, y, text, colour);
+}
 
 void TForm1::SetTimerEnabled(bool enabled) {
   // Enabling a running timer leaves its rhythm alone, as "Process" pressed twice must.

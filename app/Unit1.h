@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include "chart/chart.h"
+#include "chart/line_series.h"
 #include "platform/colors.h"
 #include "platform/error_box.h"
 #include "platform/number_reading.h"
@@ -66,6 +67,10 @@ class TForm1 : public QWidget, public sim::CycleHost {
   QPushButton* Button1;
   QPushButton* Button2;
   chart::TChart* Chart1;
+  // Actual movement (left axis), preset movement (right axis), error (left axis).
+  std::unique_ptr<chart::TLineSeries> Series1;
+  std::unique_ptr<chart::TLineSeries> Series2;
+  std::unique_ptr<chart::TLineSeries> Series3;
   QPushButton* Button3;
   QPushButton* Button4;
   QRadioButton* RadioButton1;
@@ -102,9 +107,9 @@ class TForm1 : public QWidget, public sim::CycleHost {
   void DrawMarker() override;
   void DrawMachine() override;
   void DrawScrewAndCarriage() override;
-  void ClearSeries() override;
-  void PlotStabilityTraces() override;
-  void PlotAccuracyTraces() override;
+  sim::TraceSeries& FirstSeries() override { return traces_[0]; }
+  sim::TraceSeries& SecondSeries() override { return traces_[1]; }
+  sim::TraceSeries& ThirdSeries() override { return traces_[2]; }
   void SetTimerEnabled(bool enabled) override;
 
  protected:
@@ -126,8 +131,20 @@ class TForm1 : public QWidget, public sim::CycleHost {
   void SetUpChart();
   void SetUpTabOrder();
 
+  // The simulation plots into the chart's series through these.
+  class TraceSeriesAdapter final : public sim::TraceSeries {
+   public:
+    void Attach(chart::TLineSeries* series) { series_ = series; }
+    void Clear() override { series_->Clear(); }
+    int AddXY(double x, double y, std::string_view label, std::uint32_t colour) override;
+
+   private:
+    chart::TLineSeries* series_ = nullptr;
+  };
+
   QChar separator_;
   sim::Drive drive_;
+  TraceSeriesAdapter traces_[3];
   std::unique_ptr<platform::MessageBoxReporter> errorBox_;
   platform::ErrorReporter* reporter_;
 };

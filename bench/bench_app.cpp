@@ -1,24 +1,46 @@
-// One whole tick of the running program without the chart: the cycle, the marker following
-// the sine, the screw and the carriage, on the real main window.
+// The running program's tick on the real main window: the cycle, the marker following the
+// sine, the screw and the carriage, the three series refilled; and with the paint of the
+// oscilloscope that follows it.
 #include <benchmark/benchmark.h>
 
+#include <QImage>
+#include <QPainter>
 
 #include "app/Unit1.h"
 
 namespace {
 
-void BM_AccuracyTick(benchmark::State& state) {
-  TForm1 form(u',');
+void StartAccuracy(TForm1& form) {
   form.RadioButton2->setChecked(true);
   form.SpinEdit1->setText(QStringLiteral("50"));
   form.SpinEdit2->setText(QStringLiteral("20"));
   form.Button5Click();
   form.Timer1->stop();  // ticks are called here, not by the clock
+}
+
+void BM_AccuracyTick(benchmark::State& state) {
+  TForm1 form(u',');
+  StartAccuracy(form);
   for (auto _ : state) {
     form.Timer1Timer();
   }
   benchmark::DoNotOptimize(form.Drive().CarriageX);
 }
 BENCHMARK(BM_AccuracyTick)->Unit(benchmark::kMicrosecond);
+
+void BM_WholeTick(benchmark::State& state) {
+  TForm1 form(u',');
+  StartAccuracy(form);
+  chart::TChart& chart = *form.Chart1;
+  QImage window(chart.width(), chart.height(), QImage::Format_RGB32);
+  QPainter painter(&window);
+  const chart::TRect rect{0, 0, chart.width(), chart.height()};
+  for (auto _ : state) {
+    form.Timer1Timer();
+    chart.DrawChart(&painter, rect);
+  }
+  benchmark::DoNotOptimize(form.Drive().CarriageX);
+}
+BENCHMARK(BM_WholeTick)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "app/Unit1.h"
 #include "chart/chart_canvas.h"
+#include "sim/trace_plotting.h"
 
 namespace {
 
@@ -207,10 +208,36 @@ void BM_SurfaceSeriesLines(benchmark::State& state) {
 BENCHMARK(BM_SurfaceSeriesLines)->Unit(benchmark::kMicrosecond);
 
 // --- the oscilloscope itself --------------------------------------------------------
+
+// The main window after a few hundred ticks of accuracy research: three traces of 393
+// points with some shape to them. Ticks are called here, not by the clock.
+void RunAccuracy(TForm1& form, int ticks) {
+  form.RadioButton2->setChecked(true);
+  form.SpinEdit1->setText(QStringLiteral("50"));
+  form.SpinEdit2->setText(QStringLiteral("20"));
+  form.Button5Click();
+  form.Timer1->stop();
+  for (int i = 0; i < ticks; ++i) {
+    form.Timer1Timer();
+  }
+}
+
+// Refilling the three series as a tick does: 3 Clear and 1179 AddXY, each asking the
+// chart for a repaint.
+void BM_RefillSeries(benchmark::State& state) {
+  TForm1 form(u',');
+  RunAccuracy(form, 300);
+  for (auto _ : state) {
+    sim::PlotAccuracyTraces(form.Drive(), form.FirstSeries(), form.SecondSeries(), form.ThirdSeries());
+  }
+}
+BENCHMARK(BM_RefillSeries)->Unit(benchmark::kMicrosecond);
+
 // One full paint of the main window's Chart1 into its buffer, presented to a window-sized
-// image: panel, gradient, bevel, title, walls, and whatever else the chart draws.
+// image: panel, gradient, bevel, title, axes, walls and the three traces.
 void BM_PaintOscilloscope(benchmark::State& state) {
   TForm1 form(u',');
+  RunAccuracy(form, 300);
   chart::TChart& chart = *form.Chart1;
   QImage window(chart.width(), chart.height(), QImage::Format_RGB32);
   QPainter painter(&window);

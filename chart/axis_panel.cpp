@@ -138,6 +138,37 @@ void TCustomAxisPanel::ApplySeriesMargins() {
   }
 }
 
+bool TCustomAxisPanel::IsFreeSeriesColor(TColor color) const {
+  return color != Color() && std::none_of(seriesList_.begin(), seriesList_.end(), [color](const TChartSeries* s) {
+           return s->SeriesColor() == color;
+         });
+}
+
+void TCustomAxisPanel::DrawSeries() {
+  TChartCanvas3D& canvas = Canvas();
+  for (TChartSeries* series : seriesList_) {
+    if (!series->Active()) {
+      continue;
+    }
+    series->FindVisibleRange();
+    if (series->FirstVisible == -1) {
+      continue;
+    }
+    if (series->BeforeDrawValues) {
+      series->BeforeDrawValues(*series);
+    }
+    if (clipPoints_) {
+      canvas.ClipToCube(ChartRect(), 0, 0);
+    }
+    series->DrawAllPoints();
+    canvas.RemoveClip();
+    // Marks are never shown on this chart.
+    if (series->AfterDrawValues) {
+      series->AfterDrawValues(*series);
+    }
+  }
+}
+
 void TCustomAxisPanel::DrawAxes() {
   if (OnBeforeDrawAxes) {
     OnBeforeDrawAxes();

@@ -53,6 +53,9 @@ class TCustomAxisPanel : public TCustomChartPanelExtended {
   // series draws against it, or when no series draws against any axis.
   bool AxisShown(const TCustomChartAxis& axis) const;
 
+  // A colour a series joining the chart may take: used by no series and not the chart's.
+  virtual bool IsFreeSeriesColor(TColor color) const;
+
   // The separators of the value labels; the regional ones unless set.
   const QString& LabelDecimalSeparator() const { return decimalSeparator_; }
   const QString& LabelGroupSeparator() const { return groupSeparator_; }
@@ -83,8 +86,8 @@ class TCustomAxisPanel : public TCustomChartPanelExtended {
   // The series' margins widen the automatic ends of the axes they use.
   virtual void ApplySeriesMargins();
   virtual void DrawAxes();
-  // Each active series in list order, clipped to ChartRect.
-  virtual void DrawSeries() {}
+  // Each active series in list order, clipped to ChartRect, later ones over earlier ones.
+  virtual void DrawSeries();
   // The rectangle of a mouse zoom being dragged.
   virtual void DrawZoomRectangle() {}
 

@@ -22,6 +22,10 @@ void TCustomChart::SetBackColor(TColor color) {
   }
 }
 
+bool TCustomChart::IsFreeSeriesColor(TColor color) const {
+  return color != BackColor() && TCustomAxisPanel::IsFreeSeriesColor(color);
+}
+
 void TCustomChart::DrawTitlesAndLegend() {
   if (title_.Visible()) {
     DrawTitle(title_, true);

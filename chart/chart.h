@@ -24,6 +24,9 @@ class TCustomChart : public TCustomAxisPanel {
   // loaded, it also makes the back wall's brush solid, so the plotting area takes it.
   TColor BackColor() const { return backWall_.Color(); }
   void SetBackColor(TColor color);
+  // Nor the back colour.
+  bool IsFreeSeriesColor(TColor color) const override;
+
   // Stands for the back wall's pen.
   TChartPen& Frame() { return backWall_.Pen(); }
 

@@ -4,6 +4,12 @@
 
 namespace chart {
 
+TChartSeries::TChartSeries() {
+  const auto repaint = [this] { RepaintChart(); };
+  XValues.OnMultiplierChanged = repaint;
+  YValues.OnMultiplierChanged = repaint;
+}
+
 TChartSeries::~TChartSeries() {
   if (parentChart_ != nullptr) {
     parentChart_->RemoveSeries(this);
@@ -17,6 +23,20 @@ void TChartSeries::SetActive(bool active) {
     if (parentChart_ != nullptr) {
       parentChart_->Invalidate();
     }
+  }
+}
+
+void TChartSeries::SetSeriesColor(TColor color) {
+  if (color != seriesColor_) {
+    seriesColor_ = color;
+    RepaintChart();
+  }
+}
+
+void TChartSeries::SetColorEachPoint(bool each) {
+  if (each != colorEachPoint_) {
+    colorEachPoint_ = each;
+    RepaintChart();
   }
 }
 
@@ -36,6 +56,15 @@ void TChartSeries::SetVertAxis(TVertAxis axis) {
   }
 }
 
+TColor TChartSeries::FreeSeriesColor() const {
+  for (const TColor color : SeriesPalette) {
+    if (parentChart_->IsFreeSeriesColor(color)) {
+      return color;
+    }
+  }
+  return SeriesPalette[0];
+}
+
 void TChartSeries::SetParentChart(TCustomAxisPanel* chart) {
   if (chart == parentChart_) {
     return;
@@ -46,7 +75,9 @@ void TChartSeries::SetParentChart(TCustomAxisPanel* chart) {
   }
   parentChart_ = chart;
   if (parentChart_ != nullptr) {
-    JoinedChart();
+    if (seriesColor_ == platform::clDefault) {
+      seriesColor_ = FreeSeriesColor();
+    }
     parentChart_->AddSeries(this);
   }
   ResolveAxes();
@@ -67,6 +98,107 @@ bool TChartSeries::AssociatedToAxis(const TCustomChartAxis& axis) const {
   return UseAxis() && (horizAxisObject_ == &axis || vertAxisObject_ == &axis ||
                        (horizAxis_ == aBothHorizAxis && axis.IsHorizontal()) ||
                        (vertAxis_ == aBothVertAxis && !axis.IsHorizontal() && !axis.IsDepthAxis()));
+}
+
+int TChartSeries::AddXY(double x, double y, const QString& label, TColor color) {
+  XValues.TempValue = x;
+  YValues.TempValue = y;
+  if (OnBeforeAdd && !OnBeforeAdd(*this)) {
+    return -1;
+  }
+  const int i = XValues.AddValue(XValues.TempValue);
+  YValues.InsertValue(i, YValues.TempValue);
+  GrowWhenFull(colors_);
+  colors_.insert(colors_.begin() + i, color);
+  GrowWhenFull(labels_);
+  labels_.insert(labels_.begin() + i, label.isEmpty() ? std::nullopt : std::optional<QString>(label));
+  if (OnAfterAdd) {
+    OnAfterAdd(*this, i);
+  }
+  if (active_) {
+    RepaintChart();
+  }
+  return i;
+}
+
+void TChartSeries::Clear() {
+  XValues.ClearValues();
+  YValues.ClearValues();
+  ReleaseAll(colors_);
+  ReleaseAll(labels_);
+  if (OnClearValues) {
+    OnClearValues(*this);
+  }
+  if (active_) {
+    RepaintChart();
+  }
+}
+
+TColor TChartSeries::PointColor(int index) const {
+  if (index >= 0 && index < static_cast<int>(colors_.size())) {
+    const TColor color = colors_[static_cast<std::size_t>(index)];
+    if (color != platform::clDefault) {
+      return color;
+    }
+    if (colorEachPoint_) {
+      return SeriesPalette[static_cast<std::size_t>(index) % SeriesPalette.size()];
+    }
+  }
+  return seriesColor_;
+}
+
+QString TChartSeries::PointLabel(int index) const {
+  if (index < 0 || index >= static_cast<int>(labels_.size())) {
+    return {};
+  }
+  return labels_[static_cast<std::size_t>(index)].value_or(QString());
+}
+
+int TChartSeries::PointX(int index) const { return horizAxisObject_->ValueToPixel(XValues.ValueAt(index)); }
+
+int TChartSeries::PointY(int index) const { return vertAxisObject_->ValueToPixel(YValues.ValueAt(index)); }
+
+void TChartSeries::FindVisibleRange() {
+  FirstVisible = -1;
+  LastVisible = -1;
+  const int count = Count();
+  if (count == 0) {
+    return;
+  }
+  if (!CalcVisiblePoints || XValues.Order == loNone || horizAxisObject_ == nullptr) {
+    FirstVisible = 0;
+    LastVisible = count - 1;
+    return;
+  }
+  const TRect& r = parentChart_->ChartRect();
+  const bool inverted = horizAxisObject_->Inverted();
+  const double low = horizAxisObject_->PixelToValue(inverted ? r.Right : r.Left);
+  int i = 0;
+  while (i < count && XValues.ValueAt(i) < low) {
+    ++i;
+  }
+  if (i == count) {
+    return;
+  }
+  FirstVisible = i;
+  const double high = horizAxisObject_->PixelToValue(inverted ? r.Left : r.Right);
+  if (XValues.ValueAt(count - 1) <= high) {
+    LastVisible = count - 1;
+    return;
+  }
+  // The first point beyond the edge is kept: the segment leaving the rectangle is drawn
+  // and then clipped.
+  int j = FirstVisible;
+  while (j < count - 1 && XValues.ValueAt(j) < high) {
+    ++j;
+  }
+  LastVisible = j;
+}
+
+void TChartSeries::DrawAllPoints() {
+  for (int i = FirstVisible; i <= LastVisible && i >= 0; ++i) {
+    DrawPoint(i);
+  }
 }
 
 void TChartSeries::RepaintChart() {

@@ -1,11 +1,17 @@
 #pragma once
-// TChartSeries: what the chart and its axes know of a series. A series joins a chart,
-// says which axes it uses and reports its value ranges, its point labels and the pixel
-// margins it wants kept; storing and drawing its points belong to the series kinds.
+// TChartSeries: a chart's series of points. It keeps one value list per dimension (x
+// ascending, y as added), a colour and an optional label per point, joins a chart, says
+// which axes it draws against, and reports its ranges and the pixel margins it wants.
+// Every change only asks the chart to repaint; the series kinds draw.
 
 #include <QString>
+#include <array>
+#include <functional>
+#include <optional>
+#include <vector>
 
 #include "chart/chart_types.h"
+#include "chart/value_list.h"
 
 namespace chart {
 
@@ -24,23 +30,43 @@ struct TSeriesMargins {
   int Bottom = 0;
 };
 
+// The colours a series takes by index when it has none of its own.
+inline constexpr std::array<TColor, 16> SeriesPalette = {
+    0x0000FF, 0x008000, 0x00FFFF, 0xFF0000, 0xFFFFFF, 0x808080, 0xFF00FF, 0x808000,
+    0x800000, 0x000080, 0x00FF00, 0x008080, 0x800080, 0xC0C0C0, 0xFFFF00, 0x000000};
+
+// Per-point texts; never drawn on this chart.
+struct TSeriesMarks {
+  int ArrowLength = 8;
+  bool Visible = false;
+};
+
 class TChartSeries {
  public:
-  TChartSeries() = default;
+  TChartSeries();
   TChartSeries(const TChartSeries&) = delete;
   TChartSeries& operator=(const TChartSeries&) = delete;
   virtual ~TChartSeries();
 
   bool Active() const { return active_; }
   void SetActive(bool active);
+  TColor SeriesColor() const { return seriesColor_; }
+  void SetSeriesColor(TColor color);
+  // Points stored with clDefault take the palette colour of their index.
+  bool ColorEachPoint() const { return colorEachPoint_; }
+  void SetColorEachPoint(bool each);
+  TSeriesMarks& Marks() { return marks_; }
+  QString Title;
+  bool ShowInLegend = true;
 
   THorizAxis HorizAxis() const { return horizAxis_; }
   void SetHorizAxis(THorizAxis axis);
   TVertAxis VertAxis() const { return vertAxis_; }
   void SetVertAxis(TVertAxis axis);
 
-  // Joining a chart appends the series to its list (once) and resolves its axes; leaving
-  // removes it. Either repaints the chart.
+  // Joining a chart appends the series to its list (once), gives a series without a
+  // colour the first palette colour nobody on the chart uses, and resolves its axes;
+  // leaving removes it. Either repaints the chart.
   TCustomAxisPanel* ParentChart() const { return parentChart_; }
   void SetParentChart(TCustomAxisPanel* chart);
 
@@ -48,38 +74,69 @@ class TChartSeries {
   // right axis for aRightAxis and the left one otherwise. None without a chart.
   TChartAxis* GetHorizAxis() const { return horizAxisObject_; }
   TChartAxis* GetVertAxis() const { return vertAxisObject_; }
-
   // Whether the series draws against axes at all, and against this one.
   virtual bool UseAxis() const { return true; }
   bool AssociatedToAxis(const TCustomChartAxis& axis) const;
 
-  virtual int Count() const = 0;
-  virtual double MinXValue() const = 0;
-  virtual double MaxXValue() const = 0;
-  virtual double MinYValue() const = 0;
-  virtual double MaxYValue() const = 0;
+  // --- points ---
+  TChartValueList XValues{"X", loAscending};
+  TChartValueList YValues{"Y", loNone};
+  // Adds a point keeping x ascending; returns the index it now stands at, or -1 when
+  // OnBeforeAdd refused it.
+  int AddXY(double x, double y, const QString& label, TColor color);
+  // Removes every point and gives the lists' arrays back.
+  void Clear();
+  int Count() const { return XValues.Count(); }
+  // The point's own colour; clDefault takes the palette (ColorEachPoint) or SeriesColor.
+  TColor PointColor(int index) const;
+  QString PointLabel(int index) const;
+  double MinXValue() const { return XValues.MinValue(); }
+  double MaxXValue() const { return XValues.MaxValue(); }
+  double MinYValue() const { return YValues.MinValue(); }
+  double MaxYValue() const { return YValues.MaxValue(); }
   // The y values are the mandatory ones (a horizontal series has mandatory x).
   virtual bool YMandatory() const { return true; }
-  // The text of point i, empty when it has none.
-  virtual QString PointLabel(int index) const = 0;
+  // The point's pixel through the series' axes.
+  int PointX(int index) const;
+  int PointY(int index) const;
+  int ColorCapacity() const { return static_cast<int>(colors_.capacity()); }
+  int LabelCapacity() const { return static_cast<int>(labels_.capacity()); }
+
+  // --- drawing, once per paint ---
+  int FirstVisible = -1;
+  int LastVisible = -1;
+  bool CalcVisiblePoints = true;
+  // The points inside the horizontal axis' range, and the one beyond each edge.
+  void FindVisibleRange();
+  virtual void DrawAllPoints();
+  virtual void DrawPoint(int index) = 0;
   virtual TSeriesMargins Margins() const { return {}; }
+
+  std::function<bool(TChartSeries&)> OnBeforeAdd;
+  std::function<void(TChartSeries&, int)> OnAfterAdd;
+  std::function<void(TChartSeries&)> OnClearValues;
+  std::function<void(TChartSeries&)> BeforeDrawValues;
+  std::function<void(TChartSeries&)> AfterDrawValues;
 
   // Asks the parent chart, if any, to repaint.
   void RepaintChart();
 
- protected:
-  // A series joining a chart without a colour takes one; the series kinds decide.
-  virtual void JoinedChart() {}
-
  private:
   void ResolveAxes();
+  TColor FreeSeriesColor() const;
 
   bool active_ = true;
+  TColor seriesColor_ = platform::clDefault;
+  bool colorEachPoint_ = false;
+  TSeriesMarks marks_;
   THorizAxis horizAxis_ = aBottomAxis;
   TVertAxis vertAxis_ = aLeftAxis;
   TCustomAxisPanel* parentChart_ = nullptr;
   TChartAxis* horizAxisObject_ = nullptr;
   TChartAxis* vertAxisObject_ = nullptr;
+  std::vector<TColor> colors_;
+  // An empty label is stored as none.
+  std::vector<std::optional<QString>> labels_;
 };
 
 }  // namespace chart

@@ -59,10 +59,10 @@ void Timer1Timer(Drive& d, CycleHost& host) {
   }
 
   if (host.StabilitySelected()) {
-    host.PlotStabilityTraces();
+    PlotStabilityTraces(d, host.FirstSeries(), host.SecondSeries(), host.ThirdSeries());
   }
   if (host.AccuracySelected()) {
-    host.PlotAccuracyTraces();
+    PlotAccuracyTraces(d, host.FirstSeries(), host.SecondSeries(), host.ThirdSeries());
   }
 
   for (int k = 1; k < TraceLength; ++k) {
@@ -91,7 +91,9 @@ void ResetDrive(Drive& d, CycleHost& host) {
   host.DrawMachine();
   host.DrawScrewAndCarriage();
   host.DrawMarker();
-  host.ClearSeries();
+  host.FirstSeries().Clear();
+  host.SecondSeries().Clear();
+  host.ThirdSeries().Clear();
   LayOutTraceTime(d);
   d.TraceActual.fill(0);
   d.TracePreset.fill(0);

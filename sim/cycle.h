@@ -6,6 +6,7 @@
 // or plots.
 
 #include "sim/drive.h"
+#include "sim/trace_plotting.h"
 
 namespace sim {
 
@@ -22,9 +23,10 @@ class CycleHost {
   virtual void DrawMachine() = 0;           // the fixed machine picture
   virtual void DrawScrewAndCarriage() = 0;  // the screw at ScrewPhase, carriage at CarriageX
 
-  virtual void ClearSeries() = 0;          // Series1, Series2, Series3, in this order
-  virtual void PlotStabilityTraces() = 0;  // refill the chart from the trace window
-  virtual void PlotAccuracyTraces() = 0;
+  // The oscilloscope's three series: actual, preset, error.
+  virtual TraceSeries& FirstSeries() = 0;
+  virtual TraceSeries& SecondSeries() = 0;
+  virtual TraceSeries& ThirdSeries() = 0;
 
   virtual void SetTimerEnabled(bool enabled) = 0;  // Timer1
 };
@@ -50,7 +52,7 @@ std::int32_t ScrewPhaseFor(std::int32_t carriageX);
 //      quotient in extended precision (10.0/0.2 is 49.99999999999999722, so 49);
 //      error = preset - actual.
 //   9. Every TraceTime advances by StepsPerTick*StepH.
-//   10. The mode's plotting refills the chart.
+//   10. The mode's plotting refills the three series from the whole window.
 //   11. The value arrays shift one place toward 0; index 392 keeps its value.
 // A floating-point error ends the cycle where it occurs; what was stored stays.
 // The cycle never touches the timer.
@@ -61,8 +63,8 @@ void Timer1Timer(Drive& d, CycleHost& host);
 // tick (Kfb 0) reports once instead of raising box after box.
 void RunTimerTick(Drive& d, CycleHost& host);
 
-// Stops the timer and returns the drive, the pictures, the chart and the trace window to
-// rest. SimTime, the parameters, the coefficients, Amplitude, Frequency and Dragging stay.
+// Stops the timer and returns the drive, the pictures, the chart (its three series
+// emptied) and the trace window to rest. SimTime, the parameters, the coefficients, Amplitude, Frequency and Dragging stay.
 void ResetDrive(Drive& d, CycleHost& host);
 
 }  // namespace sim

@@ -28,13 +28,21 @@ class HeadlessHost final : public sim::CycleHost {
   void DrawMarker() override {}
   void DrawMachine() override {}
   void DrawScrewAndCarriage() override {}
-  void ClearSeries() override {}
-  void PlotStabilityTraces() override {}
-  void PlotAccuracyTraces() override {}
+  sim::TraceSeries& FirstSeries() override { return noChart_; }
+  sim::TraceSeries& SecondSeries() override { return noChart_; }
+  sim::TraceSeries& ThirdSeries() override { return noChart_; }
   void SetTimerEnabled(bool) override {}
 
  private:
+  // The traces go nowhere: the rows printed carry the newest values.
+  class NoSeries final : public sim::TraceSeries {
+   public:
+    void Clear() override {}
+    int AddXY(double, double, std::string_view, std::uint32_t) override { return 0; }
+  };
+
   Mode mode_;
+  NoSeries noChart_;
 };
 
 struct Options {

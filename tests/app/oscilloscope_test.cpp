@@ -5,7 +5,7 @@
 #include <QTest>
 
 #include "app/Unit1.h"
-#include "tests/support/points_series.h"
+#include "chart/line_series.h"
 
 namespace {
 
@@ -37,8 +37,12 @@ TEST(Oscilloscope, AxesTakeTheirRoomAndPlaceTheirTexts) {
   TForm1 form(u',');
   chart::TChart& chart = *form.Chart1;
   // Series on the left and right axes, over the first window of the traces.
-  chart::PointsSeries actual({{-0.782, 0}, {0.002, 10}});
-  chart::PointsSeries preset({{-0.782, 0}, {0.002, 10}});
+  chart::TLineSeries actual;
+  chart::TLineSeries preset;
+  for (chart::TLineSeries* s : {&actual, &preset}) {
+    s->AddXY(-0.782, 0, QString(), platform::clDefault);
+    s->AddXY(0.002, 10, QString(), platform::clDefault);
+  }
   preset.SetVertAxis(chart::aRightAxis);
   actual.SetParentChart(&chart);
   preset.SetParentChart(&chart);
@@ -78,6 +82,54 @@ TEST(Oscilloscope, AxesTakeTheirRoomAndPlaceTheirTexts) {
 
   actual.SetParentChart(nullptr);
   preset.SetParentChart(nullptr);
+}
+
+TEST(Oscilloscope, AStabilityRunShowsTheTracesSettledAt49) {
+  TForm1 form(u',');
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  QTest::mousePress(form.Image2, Qt::LeftButton, {}, QPoint(108, 20));
+  QTest::mouseMove(form.Image2, QPoint(158, 20));
+  QTest::mouseRelease(form.Image2, Qt::LeftButton, {}, QPoint(158, 20));
+  form.Timer1->stop();  // ticks are called here, not by the clock
+  for (int tick = 0; tick < 400; ++tick) {
+    form.Timer1Timer();
+  }
+  EXPECT_EQ(form.Series1->Count(), 393);
+  EXPECT_EQ(form.Series2->Count(), 393);
+  EXPECT_EQ(form.Series3->Count(), 0) << "no error trace in stability research";
+  QApplication::processEvents();
+
+  chart::TChart& chart = *form.Chart1;
+  const platform::RasterCanvas& buffer = *chart.Canvas().Buffer();
+  const TColor aqua = 0xFFFF00;
+  const TColor yellowGreen = 0x00FF80;
+  const int row49 = chart.RightAxis().ValueToPixel(49);
+  EXPECT_EQ(row49, chart.LeftAxis().ValueToPixel(49));
+  // Over the right half of the window the preset line lies at 49 mm on the right axis and
+  // the settled actual movement (49 or 50 mm, one pixel row here) under it; the actual's
+  // rise from 0 shows in the left half.
+  const chart::TRect r = chart.ChartRect();
+  const int middle = (r.Left + r.Right) / 2;
+  const int row50 = chart.LeftAxis().ValueToPixel(50);
+  const int row0 = chart.LeftAxis().ValueToPixel(0);
+  int green = 0;
+  int aquaOffTheLine = 0;
+  int aquaRising = 0;
+  for (int x = r.Left + 1; x < r.Right; ++x) {
+    green += x >= middle && buffer.PixelAt(x, row49) == yellowGreen;
+    for (int y = r.Top + 1; y < r.Bottom - 1; ++y) {
+      if (buffer.PixelAt(x, y) != aqua) continue;
+      if (x >= middle) {
+        aquaOffTheLine += y < row50 || y > row49;
+      } else {
+        aquaRising += y > row49 && y < row0;
+      }
+    }
+  }
+  EXPECT_GT(green, r.Right - middle - 4);
+  EXPECT_EQ(aquaOffTheLine, 0);
+  EXPECT_GT(aquaRising, 5);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 
 #include "chart/axis_math.h"
 #include "chart/chart.h"
-#include "tests/support/points_series.h"
+#include "chart/line_series.h"
 
 namespace chart {
 namespace {
@@ -190,6 +190,12 @@ TEST(ChartAxis, ValuesMapToPixelsBothWays) {
   EXPECT_EQ(left.PixelToValue(5), 0);
 }
 
+void Fill(TLineSeries& series, std::initializer_list<std::pair<double, double>> points) {
+  for (const auto& [x, y] : points) {
+    series.AddXY(x, y, QString(), platform::clDefault);
+  }
+}
+
 // A chart in a window, painted through Qt.
 struct Painted {
   Painted() {
@@ -220,7 +226,7 @@ struct Painted {
 
 TEST(AxisDrawing, AnEmptySeriesGivesTheBottomAxisOneLabelAtItsCentre) {
   Painted p;
-  PointsSeries empty;
+  TLineSeries empty;
   empty.SetParentChart(p.chart);
   p.Paint();
   TChartAxis& bottom = p.chart->BottomAxis();
@@ -236,7 +242,8 @@ TEST(AxisDrawing, AnEmptySeriesGivesTheBottomAxisOneLabelAtItsCentre) {
 
 TEST(AxisDrawing, LabelsAtTheEndsOnlyWithLabelsOnAxis) {
   Painted p;
-  PointsSeries series({{0, 0}, {10, 100}});
+  TLineSeries series;
+  Fill(series, {{0, 0}, {10, 100}});
   series.SetParentChart(p.chart);
   TChartAxis& left = p.chart->LeftAxis();
   left.SetRange(0, 100);
@@ -266,7 +273,8 @@ TEST(AxisDrawing, LabelsAtTheEndsOnlyWithLabelsOnAxis) {
 
 TEST(AxisDrawing, OnlyAxesWithSeriesTakeRoom) {
   Painted p;
-  PointsSeries onLeft({{0, 0}, {1, 1}});
+  TLineSeries onLeft;
+  Fill(onLeft, {{0, 0}, {1, 1}});
   onLeft.SetParentChart(p.chart);
   p.chart->LeftAxis().Title().SetCaption(QStringLiteral("Left"));
   p.Paint();

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "sim/checked_float.h"
@@ -30,10 +31,38 @@ class RecordingHost final : public CycleHost {
   void DrawMarker() override { Record("DrawMarker"); }
   void DrawMachine() override { Record("DrawMachine"); }
   void DrawScrewAndCarriage() override { Record("DrawScrewAndCarriage"); }
-  void ClearSeries() override { Record("ClearSeries"); }
-  void PlotStabilityTraces() override { Record("PlotStabilityTraces"); }
-  void PlotAccuracyTraces() override { Record("PlotAccuracyTraces"); }
+  TraceSeries& FirstSeries() override { return series[0]; }
+  TraceSeries& SecondSeries() override { return series[1]; }
+  TraceSeries& ThirdSeries() override { return series[2]; }
   void SetTimerEnabled(bool enabled) override { Record(enabled ? "TimerOn" : "TimerOff"); }
+
+  // A series that logs its clearing among the host's calls and keeps its points; every
+  // point also goes into one shared log of which series it went to, in order.
+  struct Point {
+    double x, y;
+    std::string label;
+    std::uint32_t colour;
+  };
+  class Series final : public TraceSeries {
+   public:
+    Series(RecordingHost& host, int number) : host_(host), number_(number) {}
+    void Clear() override {
+      host_.Record(("Clear" + std::to_string(number_)).c_str());
+      points.clear();
+    }
+    int AddXY(double x, double y, std::string_view label, std::uint32_t colour) override {
+      points.push_back({x, y, std::string(label), colour});
+      host_.pointOrder.push_back(number_);
+      return static_cast<int>(points.size()) - 1;
+    }
+    std::vector<Point> points;
+
+   private:
+    RecordingHost& host_;
+    int number_;
+  };
+  Series series[3] = {{*this, 1}, {*this, 2}, {*this, 3}};
+  std::vector<int> pointOrder;
 
   std::vector<std::string> Names() const {
     std::vector<std::string> names;
@@ -148,19 +177,19 @@ TEST(Cycle, CallsTheWindowAtItsFixedPointsWithTheValuesStoredSoFar) {
   d.DriveState[2] = 7.4;  // so that the carriage has moved before the picture is drawn
   RecordingHost stability(d);
   Timer1Timer(d, stability);
-  EXPECT_EQ(stability.Names(), (Names{"DrawScrewAndCarriage", "PlotStabilityTraces"}));
+  EXPECT_EQ(stability.Names(), (Names{"DrawScrewAndCarriage", "Clear1", "Clear2", "Clear3"}));
   EXPECT_EQ(stability.calls[0].carriageX, d.CarriageX);
   EXPECT_EQ(stability.calls[0].screwPhase, ScrewPhaseFor(d.CarriageX));
   EXPECT_NE(stability.calls[0].carriageX, 0);
   EXPECT_EQ(stability.calls[0].newestActual, 0) << "traces are written after the drawing";
-  EXPECT_EQ(stability.calls[1].newestActual, d.TraceActual[TraceNewest]);
+  EXPECT_EQ(stability.calls[1].newestActual, d.TraceActual[TraceNewest]) << "plotted after the traces";
 
   Drive a = CreatedDrive(1 / 0.75);
   a.Amplitude = 51;
   a.Frequency = 20;
   RecordingHost accuracy(a, true);
   Timer1Timer(a, accuracy);
-  EXPECT_EQ(accuracy.Names(), (Names{"DrawMarker", "DrawScrewAndCarriage", "PlotAccuracyTraces"}));
+  EXPECT_EQ(accuracy.Names(), (Names{"DrawMarker", "DrawScrewAndCarriage", "Clear1", "Clear2", "Clear3"}));
   EXPECT_NE(accuracy.calls[0].markerX, MarkerCentre) << "the marker moves before it is drawn";
 }
 
@@ -258,7 +287,8 @@ TEST(Cycle, AFailingTickStopsTheTimerBeforeTheErrorGoesOn) {
   Drive d = CreatedDrive();
   RecordingHost host(d);
   RunTimerTick(d, host);
-  EXPECT_EQ(host.Names(), (Names{"DrawScrewAndCarriage", "PlotStabilityTraces"})) << "a good tick leaves the timer";
+  EXPECT_EQ(host.Names(), (Names{"DrawScrewAndCarriage", "Clear1", "Clear2", "Clear3"}))
+      << "a good tick leaves the timer";
 }
 
 TEST(Reset, ReturnsTheDriveToRestAndLeavesTheSettings) {
@@ -275,7 +305,8 @@ TEST(Reset, ReturnsTheDriveToRestAndLeavesTheSettings) {
 
   RecordingHost host(d, true);
   ResetDrive(d, host);
-  EXPECT_EQ(host.Names(), (Names{"TimerOff", "DrawMachine", "DrawScrewAndCarriage", "DrawMarker", "ClearSeries"}));
+  EXPECT_EQ(host.Names(),
+            (Names{"TimerOff", "DrawMachine", "DrawScrewAndCarriage", "DrawMarker", "Clear1", "Clear2", "Clear3"}));
   EXPECT_EQ(host.calls[1].carriageX, 0) << "the picture is drawn at rest";
   EXPECT_EQ(host.calls[3].markerX, MarkerCentre);
 
@@ -308,6 +339,59 @@ TEST(Reset, ReturnsTheDriveToRestAndLeavesTheSettings) {
   for (int k = 0; k < 391; ++k) {
     ASSERT_EQ(d.TracePreset[k], 0) << k;
   }
+}
+
+TEST(TracePlotting, EachModeRefillsItsSeriesInterleavedInTheirColours) {
+  const struct {
+    bool accuracy;
+    std::size_t third;
+    std::vector<int> firstPoints;
+  } rows[] = {{false, 0, {1, 2, 1, 2, 1, 2}}, {true, 393, {1, 2, 3, 1, 2, 3}}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.accuracy ? "accuracy" : "stability");
+    Drive d = CreatedDrive(r.accuracy ? 1 / 0.75 : 0.75);
+    d.MarkerX = 158;
+    d.Amplitude = 51;
+    d.Frequency = 20;
+    RecordingHost host(d, r.accuracy);
+    for (int cycle = 0; cycle < 3; ++cycle) {
+      host.pointOrder.clear();
+      Timer1Timer(d, host);
+    }
+    EXPECT_EQ(host.series[0].points.size(), 393u);
+    EXPECT_EQ(host.series[1].points.size(), 393u);
+    EXPECT_EQ(host.series[2].points.size(), r.third);
+    EXPECT_EQ(std::vector<int>(host.pointOrder.begin(), host.pointOrder.begin() + 6), r.firstPoints);
+    const std::uint32_t colours[3] = {0xFFFF00, 0x00FF80, 0x0080FF};
+    for (int s = 0; s < 3; ++s) {
+      const auto& points = host.series[s].points;
+      for (std::size_t i = 0; i < points.size(); ++i) {
+        ASSERT_EQ(points[i].colour, colours[s]) << "series " << s + 1;
+        ASSERT_TRUE(points[i].label.empty());
+        ASSERT_EQ(points[i].x, host.series[0].points[i].x) << "the same x in every series";
+        ASSERT_EQ(points[i].x, d.TraceTime[i]);
+      }
+    }
+    // The window before its shift: the newest point carries this cycle's values.
+    EXPECT_EQ(host.series[0].points.back().y, d.TraceActual[TraceNewest]);
+    EXPECT_EQ(host.series[1].points.back().y, d.TracePreset[TraceNewest]);
+  }
+}
+
+TEST(TracePlotting, FirstCycleAfterAResetShowsOneSimulatedPoint) {
+  Drive d = CreatedDrive();
+  RecordingHost host(d);
+  ResetDrive(d, host);
+  d.MarkerX = 300;  // beyond the strip on purpose: a large step shows at once
+  Timer1Timer(d, host);
+  const auto& preset = host.series[1].points;
+  ASSERT_EQ(preset.size(), 393u);
+  for (int i = 0; i < 392; ++i) {
+    ASSERT_EQ(preset[i].y, 0) << i;
+  }
+  EXPECT_NE(preset[392].y, 0);
+  EXPECT_NEAR(preset.front().x, -0.782, 1e-12);
+  EXPECT_NEAR(preset.back().x, 0.002, 1e-12);
 }
 
 }  // namespace

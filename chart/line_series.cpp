@@ -1,0 +1,90 @@
+#include "chart/line_series.h"
+
+#include "chart/axis_panel.h"
+
+namespace chart {
+
+namespace {
+
+// Pixels the surface is given: beyond this a point is skipped.
+constexpr int PixelWindow = 32767;
+
+bool InPixelWindow(int v) { return -PixelWindow < v && v < PixelWindow; }
+
+}  // namespace
+
+TCustomSeries::TCustomSeries() {
+  linePen_.OnChange = [this] { RepaintChart(); };
+}
+
+TSeriesMargins TCustomSeries::Margins() const {
+  TSeriesMargins m;
+  if (pointer_.Visible && pointer_.InflateMargins) {
+    m.Left = m.Right = pointer_.HorizSize + 1;
+    m.Top = m.Bottom = pointer_.VertSize + 1;
+  }
+  if (Stairs) {
+    m.Left = std::max(m.Left, linePen_.Width());
+    m.Right = std::max(m.Right, linePen_.Width());
+    m.Top = std::max(m.Top, linePen_.Width());
+    m.Bottom = std::max(m.Bottom, linePen_.Width());
+  }
+  return m;
+}
+
+void TCustomSeries::DrawSegment(int x, int y, TColor c) {
+  if ((x == previousX_ && y == previousY_) || c == platform::clNone || !DrawLine) {
+    return;
+  }
+  TChartCanvas3D& canvas = ParentChart()->Canvas();
+  canvas.UseChartPen(linePen_);
+  canvas.SetBrushStyle(bsClear);
+  canvas.SetPenColor(c);
+  canvas.LineBetween(previousX_, previousY_, x, y);
+}
+
+void TCustomSeries::DrawPoint(int index) {
+  const TColor c = PointColor(index);
+  const int x = PointX(index);
+  const int y = PointY(index);
+  if (InPixelWindow(x) && InPixelWindow(y)) {
+    TChartCanvas3D& canvas = ParentChart()->Canvas();
+    canvas.SetPenColor(platform::clBlack);
+    canvas.SetBrushColor(c);
+    if (previousColor_ == platform::clNone) {
+      previousX_ = x;
+      previousY_ = y;
+    }
+    if (index == FirstVisible) {
+      if (index > 0) {
+        // The piece from the left edge, where the line from the point before crosses it.
+        TChartAxis& horiz = *GetHorizAxis();
+        TChartAxis& vert = *GetVertAxis();
+        const TRect& r = ParentChart()->ChartRect();
+        const int edgeX = horiz.Inverted() ? r.Right : r.Left;
+        const double x0 = XValues.ValueAt(index - 1);
+        const double x1 = XValues.ValueAt(index);
+        const double y0 = YValues.ValueAt(index - 1);
+        const double y1 = YValues.ValueAt(index);
+        double edgeY = y1;
+        if (x1 != x0) {
+          edgeY = y0 + (horiz.PixelToValue(edgeX) - x0) * (y1 - y0) / (x1 - x0);
+        }
+        previousX_ = edgeX;
+        previousY_ = vert.ValueToPixel(edgeY);
+        if (PointColor(index - 1) != platform::clNone) {
+          DrawSegment(x, y, c);
+        }
+      }
+    } else {
+      DrawSegment(x, y, c);
+    }
+    previousX_ = x;
+    previousY_ = y;
+  }
+  previousColor_ = c;
+}
+
+TLineSeries::TLineSeries() { Pointer().Visible = false; }
+
+}  // namespace chart

@@ -1,0 +1,134 @@
+#include "chart/value_list.h"
+
+#include <cmath>
+#include <iterator>
+#include <utility>
+
+namespace chart {
+namespace {
+
+// Raises the list error unless 0 <= index <= last.
+void CheckIndex(int index, int last) {
+  if (index < 0 || index > last) {
+    throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+  }
+}
+
+}  // namespace
+
+int NextCapacity(int capacity) {
+  if (capacity > 64) {
+    return capacity + capacity / 4;
+  }
+  if (capacity > 8) {
+    return capacity + 16;
+  }
+  return capacity + 4;
+}
+
+TChartValueList::TChartValueList(std::string name, TChartListOrder order)
+    : Name(std::move(name)), Order(order) {}
+
+void TChartValueList::SetMultiplier(double multiplier) {
+  if (multiplier == multiplier_) {
+    return;
+  }
+  multiplier_ = multiplier;
+  modified_ = true;
+  if (OnMultiplierChanged) {
+    OnMultiplierChanged();
+  }
+}
+
+double TChartValueList::ValueAt(int index) const {
+  CheckIndex(index, Count() - 1);
+  return values_[static_cast<std::size_t>(index)] * multiplier_;
+}
+
+void TChartValueList::SetValue(int index, double value) {
+  CheckIndex(index, Count() - 1);
+  values_[static_cast<std::size_t>(index)] = value;
+  modified_ = true;
+}
+
+int TChartValueList::AddValue(double value) {
+  int index = Count();
+  if (Order == loAscending && index > 0 && values_.back() > value) {
+    while (index > 0 && values_[static_cast<std::size_t>(index - 1)] > value) {
+      --index;
+    }
+  } else if (Order == loDescending && index > 0 && values_.back() < value) {
+    while (index > 0 && values_[static_cast<std::size_t>(index - 1)] < value) {
+      --index;
+    }
+  }
+  InsertAt(index, value);
+  return index;
+}
+
+void TChartValueList::InsertValue(int index, double value) {
+  CheckIndex(index, Count());
+  InsertAt(index, value);
+}
+
+void TChartValueList::InsertAt(int index, double value) {
+  GrowWhenFull(values_);
+  values_.insert(std::next(values_.begin(), index), value);
+  modified_ = true;
+}
+
+void TChartValueList::ClearValues() {
+  ReleaseAll(values_);
+  modified_ = true;
+}
+
+double TChartValueList::MinValue() const {
+  RecalcIfModified();
+  return minValue_;
+}
+
+double TChartValueList::MaxValue() const {
+  RecalcIfModified();
+  return maxValue_;
+}
+
+double TChartValueList::Total() const {
+  RecalcIfModified();
+  return total_;
+}
+
+double TChartValueList::TotalAbs() const {
+  RecalcIfModified();
+  return totalAbs_;
+}
+
+void TChartValueList::RecalcIfModified() const {
+  if (modified_) {
+    RecalcStats();
+  }
+}
+
+// Walks the multiplied values once; a value below the minimum cannot also be above the
+// maximum, hence the else.
+void TChartValueList::RecalcStats() const {
+  if (values_.empty()) {
+    minValue_ = maxValue_ = total_ = totalAbs_ = 0.0;
+  } else {
+    const double first = values_.front() * multiplier_;
+    minValue_ = maxValue_ = total_ = first;
+    totalAbs_ = std::fabs(first);
+    for (std::size_t i = 1; i < values_.size(); ++i) {
+      const double v = values_[i] * multiplier_;
+      if (v < minValue_) {
+        minValue_ = v;
+      } else if (v > maxValue_) {
+        maxValue_ = v;
+      }
+      total_ += v;
+      totalAbs_ += std::fabs(v);
+    }
+  }
+  modified_ = false;
+}
+
+}  // namespace chart

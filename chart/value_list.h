@@ -1,0 +1,107 @@
+#pragma once
+// One dimension of a series' points (its x or its y values).
+//
+// Values are stored raw and read back times Multiplier. The minimum, maximum and totals are
+// not kept up to date while points arrive: every change only sets the modified flag, and
+// the first query after it recomputes all four at once. The chart refills its series on
+// every tick and asks for the range once per paint, so that is one pass per paint instead
+// of work on every insertion.
+//
+// The values sit in one contiguous array, not one heap cell per value; what is kept is the
+// capacity steps of the list (NextCapacity), which the series' colour and label lists share.
+
+#include <cstddef>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace chart {
+
+enum TChartListOrder { loNone, loAscending, loDescending };
+
+// A list read or written at an index it does not hold.
+class EListError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The capacity a full list grows to: a quarter more above 64, 16 more above 8, else 4 more.
+// From empty: 4, 8, 12, 28, 44, 60, 76, 95, 118, ...
+int NextCapacity(int capacity);
+
+// Makes room for one more item by the rule above when the vector is full.
+template <typename T>
+void GrowWhenFull(std::vector<T>& items) {
+  if (items.size() == items.capacity()) {
+    items.reserve(static_cast<std::size_t>(NextCapacity(static_cast<int>(items.capacity()))));
+  }
+}
+
+// Empties the vector and gives its array back (capacity 0).
+template <typename T>
+void ReleaseAll(std::vector<T>& items) {
+  std::vector<T>().swap(items);
+}
+
+class TChartValueList {
+ public:
+  TChartValueList(std::string name, TChartListOrder order);
+  TChartValueList(const TChartValueList&) = delete;
+  TChartValueList& operator=(const TChartValueList&) = delete;
+
+  // --- properties ---
+  bool DateTime = false;
+  std::string Name;
+  // Kept by AddValue from then on; changing it does not re-sort what is stored.
+  TChartListOrder Order;
+  // Where the series stages a value before adding it.
+  double TempValue = 0.0;
+  std::string ValueSource;
+  // Raised after Multiplier took a new value: the owner repaints.
+  std::function<void()> OnMultiplierChanged;
+
+  double Multiplier() const { return multiplier_; }
+  // A new value changes every figure read back; the value already held does nothing.
+  void SetMultiplier(double multiplier);
+
+  // --- values ---
+  int Count() const { return static_cast<int>(values_.size()); }
+  // The array's real size in values; reserve allocates exactly what it is asked for here.
+  int Capacity() const { return static_cast<int>(values_.capacity()); }
+  // The stored value times Multiplier. Indices outside 0..Count-1 raise EListError.
+  double ValueAt(int index) const;
+  // Overwrites the raw value at index (0..Count-1).
+  void SetValue(int index, double value);
+  // Inserts keeping Order and returns the index the value now stands at. Ordered input
+  // costs one comparison; a value equal to stored ones lands after them. Raw values are
+  // compared, so Multiplier does not affect where a value goes.
+  int AddValue(double value);
+  // Inserts at index (0..Count), whatever the Order.
+  void InsertValue(int index, double value);
+  // Empties the list and releases its array.
+  void ClearValues();
+
+  // --- figures, in multiplied units; 0 for an empty list ---
+  double MinValue() const;
+  double MaxValue() const;
+  double Total() const;
+  double TotalAbs() const;
+  // True while the figures above are stale; the next query recomputes them.
+  bool Modified() const { return modified_; }
+
+ private:
+  void InsertAt(int index, double value);
+  void RecalcStats() const;
+  void RecalcIfModified() const;
+
+  std::vector<double> values_;
+  double multiplier_ = 1.0;
+  mutable double minValue_ = 0.0;
+  mutable double maxValue_ = 0.0;
+  mutable double total_ = 0.0;
+  mutable double totalAbs_ = 0.0;
+  mutable bool modified_ = true;
+};
+
+}  // namespace chart
