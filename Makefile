@@ -1,5 +1,5 @@
 # Thin wrapper over the CMake presets; see README.md.
-.PHONY: setup run test asan-test bench clean
+.PHONY: setup run test asan-test soak bench clean
 
 JOBS ?= $(shell nproc)
 
@@ -11,15 +11,21 @@ run: setup
 	cmake --build --preset release -j $(JOBS)
 	./build/release/app/drivelab
 
+# The soak run takes minutes: it has its own target.
 test: setup
 	cmake --preset release
 	cmake --build --preset release -j $(JOBS)
-	ctest --preset release -j $(JOBS)
+	ctest --preset release -j $(JOBS) -LE soak
 
 asan-test: setup
 	cmake --preset asan
 	cmake --build --preset asan -j $(JOBS)
-	ctest --preset asan -j $(JOBS)
+	ctest --preset asan -j $(JOBS) -LE soak
+
+soak: setup
+	cmake --preset release
+	cmake --build --preset release -j $(JOBS)
+	ctest --preset release -L soak --verbose
 
 bench: setup
 	cmake --preset release
