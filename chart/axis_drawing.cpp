@@ -327,6 +327,17 @@ void TCustomChartAxis::DrawLinesTicksAndGrid(const std::vector<int>& ticks) {
   }
 }
 
+bool TCustomChartAxis::Clicked(int x, int y) const {
+  const int along = IsHorizontal() ? x : y;
+  const int across = IsHorizontal() ? y : x;
+  if (along < StartPixel || along > EndPixel) {
+    return false;
+  }
+  // Labels lie outside the line; the band reaches 3 pixels past the line into the plot.
+  const bool labelsBefore = side_ == Side::Left || side_ == Side::Top;
+  return labelsBefore ? across >= LabelsPos && across <= AxisPos + 3 : across >= AxisPos - 3 && across <= LabelsPos;
+}
+
 void TCustomChartAxis::DrawAxisText(int x, int y, int angle, const QString& text) {
   const QStringList lines = TextLines(text);
   const int n = static_cast<int>(lines.size());

@@ -1,5 +1,7 @@
 #include "chart/chart.h"
 
+#include <QMouseEvent>
+#include <QWheelEvent>
 #include <algorithm>
 
 namespace chart {
@@ -13,6 +15,47 @@ TCustomChart::TCustomChart(QWidget* parent) : TCustomAxisPanel(parent) {
   legend_.OnChange = [this] { Invalidate(); };
   // Until a colour is set the plotting area shows the background through.
   backWall_.Brush().SetStyle(bsClear);
+  zoomScroll_ = std::make_unique<TChartZoomScroll>(*this);
+  setMouseTracking(true);
+}
+
+void TCustomChart::ZoomToRectangle() { zoomScroll_->ZoomToRectangle(); }
+
+void TCustomChart::UndoZoom() { zoomScroll_->UndoZoom(); }
+
+void TCustomChart::mousePressEvent(QMouseEvent* event) {
+  const QPoint p = event->position().toPoint();
+  zoomScroll_->MouseDown(event->button(), event->modifiers(), p.x(), p.y());
+}
+
+void TCustomChart::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint p = event->position().toPoint();
+  zoomScroll_->MouseMove(event->modifiers(), p.x(), p.y());
+}
+
+void TCustomChart::mouseReleaseEvent(QMouseEvent* event) {
+  const QPoint p = event->position().toPoint();
+  zoomScroll_->MouseUp(event->button(), event->modifiers(), p.x(), p.y());
+}
+
+void TCustomChart::wheelEvent(QWheelEvent* event) {
+  // A notch is 120 eighths of a degree; finer wheels add up to notches.
+  wheelDelta_ += event->angleDelta().y();
+  while (wheelDelta_ <= -120) {
+    zoomScroll_->Wheel(true);
+    wheelDelta_ += 120;
+  }
+  while (wheelDelta_ >= 120) {
+    zoomScroll_->Wheel(false);
+    wheelDelta_ -= 120;
+  }
+  event->accept();
+}
+
+void TCustomChart::DrawZoomRectangle() {
+  if (zoomScroll_->ZoomRecord().Active) {
+    zoomScroll_->DrawRubberBand();
+  }
 }
 
 void TCustomChart::SetBackColor(TColor color) {

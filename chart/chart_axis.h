@@ -163,6 +163,8 @@ class TCustomChartAxis {
   // Widens the range so that the data keep the series' pixel margins.
   void ApplyMargins(const TSeriesMargins& margins);
   void DrawAxis(bool computePosition);
+  // The band along the axis from its labels' anchor to 3 pixels beyond its line.
+  bool Clicked(int x, int y) const;
   // Text of one or more lines placed for this axis' side and the angle.
   void DrawAxisText(int x, int y, int angle, const QString& text);
 

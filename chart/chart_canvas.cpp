@@ -40,6 +40,7 @@ struct TChartCanvas3D::State {
   TColor penColor = platform::clBlack;
   int penWidth = 1;
   TPenStyle penStyle = psSolid;
+  TPenMode penMode = pmCopy;
   bool smallDots = false;
   TColor brushColor = platform::clWhite;
   TBrushStyle brushStyle = bsSolid;
@@ -124,6 +125,7 @@ void TChartCanvas3D::ResetDrawingState() {
   s_->penColor = platform::clBlack;
   s_->penWidth = 1;
   s_->penStyle = psSolid;
+  s_->penMode = pmCopy;
   s_->smallDots = false;
   s_->brushColor = platform::clWhite;
   s_->brushStyle = bsSolid;
@@ -290,10 +292,19 @@ TColor TChartCanvas3D::FontColor() const { return s_->font.Color(); }
 // --- drawing ------------------------------------------------------------------------
 
 void TChartCanvas3D::DrawRectangle(int x0, int y0, int x1, int y1) {
-  if (s_->target != nullptr) {
+  if (s_->target == nullptr) {
+    return;
+  }
+  if (s_->penMode == pmNotXor) {
+    s_->target->NotXorOutline(x0, y0, x1, y1, s_->penColor);
+  } else {
     s_->target->Rectangle(x0, y0, x1, y1);
   }
 }
+
+void TChartCanvas3D::SetPenMode(TPenMode mode) { s_->penMode = mode; }
+
+TPenMode TChartCanvas3D::PenMode() const { return s_->penMode; }
 
 void TChartCanvas3D::DrawRectangle(const TRect& rect) { DrawRectangle(rect.Left, rect.Top, rect.Right, rect.Bottom); }
 
@@ -471,6 +482,18 @@ void TChartCanvas3D::PresentFrame(QPainter* destination, const TRect& rect) {
   }
   s_->target = nullptr;
 }
+
+bool TChartCanvas3D::BeginBufferDrawing() {
+  if (!s_->buffered || !s_->buffer || s_->stale || s_->target != nullptr) {
+    return false;
+  }
+  s_->target = s_->buffer.get();
+  s_->target->RemoveClip();
+  s_->ApplyAll();
+  return true;
+}
+
+void TChartCanvas3D::EndBufferDrawing() { s_->target = nullptr; }
 
 bool TChartCanvas3D::RedrawFromBuffer(QPainter* destination) {
   if (s_->stale || !s_->buffer) {

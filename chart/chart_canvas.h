@@ -84,6 +84,9 @@ class TChartCanvas {
   virtual void SetPenColor(TColor color) = 0;
   virtual void SetPenWidth(int width) = 0;
   virtual void SetPenStyle(TPenStyle style) = 0;
+  // Under pmNotXor only DrawRectangle's one-pixel outline is drawn, and nothing is filled.
+  virtual void SetPenMode(TPenMode mode) = 0;
+  virtual TPenMode PenMode() const = 0;
   virtual void SetBrushColor(TColor color) = 0;
   // A clear brush also makes the background transparent, so that nothing shows behind
   // text drawn with it; SetBackgroundMode afterwards overrides.
@@ -129,7 +132,11 @@ class TChartCanvas3D final : public TCanvas3D {
   bool Stale() const;
   // The kept buffer; null before the first buffered frame.
   const platform::RasterCanvas* Buffer() const;
-  // Pen black width 1 solid, brush white solid, font colour black at 10 points,
+  // Draws on the kept buffer between frames, so that something following the pointer
+  // needs no full paint; false when there is no valid buffer. Ended by EndBufferDrawing.
+  bool BeginBufferDrawing();
+  void EndBufferDrawing();
+  // Pen black width 1 solid in copy mode, brush white solid, font colour black at 10 points,
   // background white and transparent.
   void ResetDrawingState();
   // Frames ended with PresentFrame, and frames answered by RedrawFromBuffer instead.
@@ -166,6 +173,8 @@ class TChartCanvas3D final : public TCanvas3D {
   void SetPenColor(TColor color) override;
   void SetPenWidth(int width) override;
   void SetPenStyle(TPenStyle style) override;
+  void SetPenMode(TPenMode mode) override;
+  TPenMode PenMode() const override;
   void SetBrushColor(TColor color) override;
   void SetBrushStyle(TBrushStyle style) override;
   void SetFontColor(TColor color) override;

@@ -195,6 +195,8 @@ void TChartSeries::FindVisibleRange() {
   LastVisible = j;
 }
 
+int TChartSeries::Clicked(int /*x*/, int /*y*/) const { return -1; }
+
 void TChartSeries::DrawAllPoints() {
   for (int i = FirstVisible; i <= LastVisible && i >= 0; ++i) {
     DrawPoint(i);

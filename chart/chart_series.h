@@ -5,6 +5,7 @@
 // Every change only asks the chart to repaint; the series kinds draw.
 
 #include <QString>
+#include <Qt>
 #include <array>
 #include <functional>
 #include <optional>
@@ -56,6 +57,8 @@ class TChartSeries {
   bool ColorEachPoint() const { return colorEachPoint_; }
   void SetColorEachPoint(bool each);
   TSeriesMarks& Marks() { return marks_; }
+  // Shown while the pointer is over the series.
+  Qt::CursorShape Cursor = Qt::ArrowCursor;
   QString Title;
   bool ShowInLegend = true;
 
@@ -111,6 +114,10 @@ class TChartSeries {
   virtual void DrawAllPoints();
   virtual void DrawPoint(int index) = 0;
   virtual TSeriesMargins Margins() const { return {}; }
+  // The point whose shape lies under (x, y) as last drawn, or -1.
+  virtual int Clicked(int x, int y) const;
+  // A press on the series; may clear the chart's CancelMouse to let a zoom start.
+  std::function<void(TChartSeries&, int, Qt::MouseButton, Qt::KeyboardModifiers, int, int)> OnClick;
 
   std::function<bool(TChartSeries&)> OnBeforeAdd;
   std::function<void(TChartSeries&, int)> OnAfterAdd;

@@ -28,6 +28,9 @@ struct TRect {
 // A zero c gives -1, as the platform's call does.
 int MulDiv(int a, int b, int c);
 
+// pmNotXor: each pixel becomes the inverse of pen xor pixel, so drawing the same outline
+// twice gives the pixels back (the zoom's rubber band).
+enum TPenMode { pmCopy, pmNotXor };
 enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
 enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
 enum TGradientDirection {

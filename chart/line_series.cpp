@@ -1,5 +1,7 @@
 #include "chart/line_series.h"
 
+#include <algorithm>
+
 #include "chart/axis_panel.h"
 
 namespace chart {
@@ -83,6 +85,24 @@ void TCustomSeries::DrawPoint(int index) {
     previousY_ = y;
   }
   previousColor_ = c;
+}
+
+int TCustomSeries::Clicked(int x, int y) const {
+  if (ParentChart() == nullptr || GetHorizAxis() == nullptr) {
+    return -1;
+  }
+  constexpr double Tolerance = 3;
+  for (int i = std::max(FirstVisible, 0) + 1; i <= LastVisible; ++i) {
+    const double x0 = PointX(i - 1), y0 = PointY(i - 1), x1 = PointX(i), y1 = PointY(i);
+    const double dx = x1 - x0, dy = y1 - y0;
+    const double length2 = dx * dx + dy * dy;
+    const double t = length2 > 0 ? std::clamp(((x - x0) * dx + (y - y0) * dy) / length2, 0.0, 1.0) : 0.0;
+    const double ex = x0 + t * dx - x, ey = y0 + t * dy - y;
+    if (ex * ex + ey * ey <= Tolerance * Tolerance && PointColor(i) != platform::clNone) {
+      return i;
+    }
+  }
+  return -1;
 }
 
 TLineSeries::TLineSeries() { Pointer().Visible = false; }

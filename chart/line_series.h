@@ -41,6 +41,8 @@ class TCustomSeries : public TChartSeries {
   bool DrawLine = true;
 
   void DrawPoint(int index) override;
+  // A segment within 3 pixels of (x, y) gives the index of the point it ends at.
+  int Clicked(int x, int y) const override;
   // A visible pointer with InflateMargins keeps its size + 1 clear; stairs the pen width.
   TSeriesMargins Margins() const override;
 

@@ -477,6 +477,32 @@ void RasterCanvas::FillRect(int x1, int y1, int x2, int y2) {
   FillBox(x1, y1, x2, y2, brushPixel_);
 }
 
+void RasterCanvas::NotXorOutline(int x1, int y1, int x2, int y2, TColor color) {
+  if (x2 <= x1 || y2 <= y1) {
+    return;
+  }
+  BeginDrawing();
+  const std::uint32_t pen = ToQColor(color).rgb() & 0xFFFFFFu;
+  auto invert = [&](int x, int y) {
+    if (x >= clipLeft_ && x < clipRight_ && y >= clipTop_ && y < clipBottom_) {
+      std::uint32_t& p = Row(y)[x];
+      p = 0xFF000000u | (~(pen ^ p) & 0xFFFFFFu);
+    }
+  };
+  for (int x = x1; x < x2; ++x) {
+    invert(x, y1);
+    if (y2 - 1 > y1) {
+      invert(x, y2 - 1);
+    }
+  }
+  for (int y = y1 + 1; y < y2 - 1; ++y) {
+    invert(x1, y);
+    if (x2 - 1 > x1) {
+      invert(x2 - 1, y);
+    }
+  }
+}
+
 void RasterCanvas::Rectangle(int x1, int y1, int x2, int y2) {
   if (x2 <= x1 || y2 <= y1) {
     return;

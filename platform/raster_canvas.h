@@ -131,6 +131,9 @@ class RasterCanvas {
   void FillRect(int x1, int y1, int x2, int y2);
   // Outlines with the pen and fills the inside with the brush.
   void Rectangle(int x1, int y1, int x2, int y2);
+  // The one-pixel outline of the box, each pixel inverted against the colour (inverse of
+  // colour xor pixel) exactly once: drawing it twice gives the pixels back.
+  void NotXorOutline(int x1, int y1, int x2, int y2, TColor color);
   // Inscribed in the rectangle: pen outline, brush fill.
   void Ellipse(int x1, int y1, int x2, int y2);
   // Closed; filled with the brush by the alternate rule, outlined with the pen.

@@ -487,3 +487,24 @@ TEST(RasterCanvas, TextTurnsCounterClockwiseAboutItsAlignedReferencePoint) {
 
 }  // namespace
 }  // namespace platform
+
+namespace platform {
+namespace {
+
+TEST(RasterCanvasNotXor, AnOutlineDrawnTwiceGivesThePixelsBack) {
+  RasterCanvas canvas(20, 20);
+  canvas.SetBrushColor(RGB(10, 200, 30));
+  canvas.FillRect(0, 0, 20, 10);
+  const QImage before = canvas.Image().copy();
+  canvas.NotXorOutline(2, 3, 12, 15, RGB(212, 208, 200));
+  // Inverse of pen xor pixel, per channel.
+  EXPECT_EQ(canvas.PixelAt(5, 3), RGB(~(212 ^ 10) & 0xFF, ~(208 ^ 200) & 0xFF, ~(200 ^ 30) & 0xFF));
+  EXPECT_EQ(canvas.PixelAt(2, 3), canvas.PixelAt(5, 3)) << "the corner inverted once, not twice";
+  EXPECT_EQ(canvas.PixelAt(6, 8), RGB(10, 200, 30)) << "inside untouched";
+  EXPECT_EQ(canvas.PixelAt(12, 8), RGB(10, 200, 30)) << "the box ends before x2";
+  canvas.NotXorOutline(2, 3, 12, 15, RGB(212, 208, 200));
+  EXPECT_EQ(canvas.Image(), before);
+}
+
+}  // namespace
+}  // namespace platform
