@@ -135,7 +135,7 @@ TForm1::TForm1(QChar decimalSeparator, QWidget* parent) : QWidget(parent), separ
   SetUpTabOrder();
 
   errorBox_ = std::make_unique<platform::MessageBoxReporter>(this, QApplication::applicationName());
-  reporter_ = errorBox_.get();
+  SetErrorReporter(errorBox_.get());
 
   connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
   connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
@@ -185,6 +185,7 @@ platform::TSpinEdit* TForm1::MakeSpinEdit(QWidget* parent, const char* name, QRe
   auto* spin = new platform::TSpinEdit(parent);
   spin->setObjectName(QString::fromLatin1(name));
   spin->setFont(ControlFont());
+  spin->SetDecimalSeparator(separator_);
   spin->SetMinValue(0);
   spin->SetMaxValue(maxValue);
   spin->SetValue(0);
@@ -390,8 +391,8 @@ void TForm1::ReadAccuracy() {
   drive_.Pitch = platform::ReadReal(Edit5->text(), separator_);
   drive_.Kfb = platform::ReadReal(Edit6->text(), separator_);
   // The amplitude used is one more than the number shown. The spin edit keeps its text
-  // within 0..50 once the focus leaves it, so the sum cannot overflow.
-  drive_.Amplitude = platform::ReadInteger(SpinEdit1->text()) + 1;
+  // within 0..50 once the focus leaves it; a text set past it wraps rather than overflows.
+  drive_.Amplitude = static_cast<std::int32_t>(static_cast<std::int64_t>(platform::ReadInteger(SpinEdit1->text())) + 1);
   drive_.Frequency = platform::ReadInteger(SpinEdit2->text());
   sim::ComputeCoefficients(drive_);
 }

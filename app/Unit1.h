@@ -39,7 +39,10 @@ class TForm1 : public QWidget, public sim::CycleHost {
   const sim::Drive& Drive() const { return drive_; }
 
   // Where errors are shown; the error box unless a test sets another.
-  void SetErrorReporter(platform::ErrorReporter* reporter) { reporter_ = reporter; }
+  void SetErrorReporter(platform::ErrorReporter* reporter) {
+    reporter_ = reporter;
+    Chart1->SetErrorReporter(reporter);
+  }
 
   // Controls, by their layout names.
   platform::PictureBox* Image1;

@@ -25,30 +25,32 @@ void TCustomChart::UndoZoom() { zoomScroll_->UndoZoom(); }
 
 void TCustomChart::mousePressEvent(QMouseEvent* event) {
   const QPoint p = event->position().toPoint();
-  zoomScroll_->MouseDown(event->button(), event->modifiers(), p.x(), p.y());
+  Guarded([&] { zoomScroll_->MouseDown(event->button(), event->modifiers(), p.x(), p.y()); });
 }
 
 void TCustomChart::mouseMoveEvent(QMouseEvent* event) {
   const QPoint p = event->position().toPoint();
-  zoomScroll_->MouseMove(event->modifiers(), p.x(), p.y());
+  Guarded([&] { zoomScroll_->MouseMove(event->modifiers(), p.x(), p.y()); });
 }
 
 void TCustomChart::mouseReleaseEvent(QMouseEvent* event) {
   const QPoint p = event->position().toPoint();
-  zoomScroll_->MouseUp(event->button(), event->modifiers(), p.x(), p.y());
+  Guarded([&] { zoomScroll_->MouseUp(event->button(), event->modifiers(), p.x(), p.y()); });
 }
 
 void TCustomChart::wheelEvent(QWheelEvent* event) {
   // A notch is 120 eighths of a degree; finer wheels add up to notches.
   wheelDelta_ += event->angleDelta().y();
-  while (wheelDelta_ <= -120) {
-    zoomScroll_->Wheel(true);
-    wheelDelta_ += 120;
-  }
-  while (wheelDelta_ >= 120) {
-    zoomScroll_->Wheel(false);
-    wheelDelta_ -= 120;
-  }
+  Guarded([&] {
+    while (wheelDelta_ <= -120) {
+      wheelDelta_ += 120;
+      zoomScroll_->Wheel(true);
+    }
+    while (wheelDelta_ >= 120) {
+      wheelDelta_ -= 120;
+      zoomScroll_->Wheel(false);
+    }
+  });
   event->accept();
 }
 

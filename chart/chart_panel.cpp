@@ -1,11 +1,15 @@
 #include "chart/chart_panel.h"
 
+#include <QApplication>
 #include <QPaintEvent>
 #include <QPainter>
 
 namespace chart {
 
-TCustomChartPanel::TCustomChartPanel(QWidget* parent) : QWidget(parent) {
+TCustomChartPanel::TCustomChartPanel(QWidget* parent)
+    : QWidget(parent),
+      errorBox_(std::make_unique<platform::MessageBoxReporter>(this, QApplication::applicationName())),
+      reporter_(errorBox_.get()) {
   // The buffer covers every pixel: nothing to erase first.
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
@@ -41,7 +45,7 @@ void TCustomChartPanel::Invalidate() {
 
 void TCustomChartPanel::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(this);
-  Paint(&painter);
+  Guarded([&] { Paint(&painter); });
 }
 
 void TCustomChartPanel::Paint(QPainter* painter) {

@@ -11,10 +11,12 @@
 
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 #include "chart/chart_canvas.h"
 #include "chart/chart_parts.h"
 #include "chart/chart_types.h"
+#include "platform/error_box.h"
 
 namespace chart {
 
@@ -81,6 +83,9 @@ class TCustomChartPanel : public QWidget {
   void EndLoading() { loading_ = false; }
   bool Loading() const { return loading_; }
 
+  // Where an error in a paint or a mouse handler is shown; the error box unless set.
+  void SetErrorReporter(platform::ErrorReporter* reporter) { reporter_ = reporter; }
+
   // How many times the chart has been drawn in full (a copied buffer does not count).
   int FullDrawCount() const { return fullDraws_; }
 
@@ -92,6 +97,13 @@ class TCustomChartPanel : public QWidget {
   virtual void DrawBevels(const TRect& rect);
   // A frame of `rings` one-pixel rings just inside rect.
   void DrawFrame(const TRect& rect, int rings, TColor topLeft, TColor bottomRight);
+
+  // Every entry from the window system runs through this: an error is shown, not thrown
+  // into the event loop.
+  template <class F>
+  void Guarded(F&& f) {
+    platform::RunGuarded(*reporter_, std::forward<F>(f));
+  }
 
   // Stores a new value and repaints; the held value changes nothing.
   template <class T>
@@ -128,6 +140,8 @@ class TCustomChartPanel : public QWidget {
   bool repaintEnabled_ = false;  // off while the constructors run
   int fullDraws_ = 0;
   bool loading_ = false;
+  std::unique_ptr<platform::MessageBoxReporter> errorBox_;
+  platform::ErrorReporter* reporter_;
 };
 
 class TCustomChartPanelExtended : public TCustomChartPanel {

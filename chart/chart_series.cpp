@@ -122,6 +122,9 @@ int TChartSeries::AddXY(double x, double y, const QString& label, TColor color) 
 }
 
 void TChartSeries::Clear() {
+  // Nothing of the last paint's range is left to draw or to hit.
+  FirstVisible = -1;
+  LastVisible = -1;
   XValues.ClearValues();
   YValues.ClearValues();
   ReleaseAll(colors_);

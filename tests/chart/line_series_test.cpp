@@ -213,6 +213,19 @@ TEST(LineSeriesDrawing, PointsFarOutsideThePixelWindowAreSkipped) {
   EXPECT_EQ(p.Pixel(p.X(5), p.Y(5)), Red);
 }
 
+TEST(LineSeriesDrawing, AClearedSeriesIsHitNowhereBeforeTheNextPaint) {
+  Plot p;
+  for (int i = 0; i <= 10; ++i) p.series.AddXY(i, 5, QString(), Red);
+  p.Paint();
+  ASSERT_EQ(p.series.Clicked(p.X(5), p.Y(5)), 5);
+  p.series.Clear();
+  EXPECT_EQ(p.series.Clicked(p.X(5), p.Y(5)), -1);
+  p.series.AddXY(0, 5, QString(), Red);  // fewer points than the last paint drew
+  EXPECT_EQ(p.series.Clicked(p.X(5), p.Y(5)), -1);
+  QTest::mousePress(p.chart, Qt::LeftButton, {}, QPoint(p.X(5), p.Y(5)));
+  QTest::mouseRelease(p.chart, Qt::LeftButton, {}, QPoint(p.X(5), p.Y(5)));
+}
+
 TEST(LineSeriesDrawing, ATicksWorthOfPointsCostsOnePaint) {
   Plot p;
   p.Paint();
