@@ -65,7 +65,7 @@ std::string Quoted(std::string_view text) {
 // The option's value text, or the form it expects as the error.
 using Setter = std::function<bool(std::string_view value, Options&)>;
 
-struct OptionSpec {
+struct OptionRule {
   std::string_view name;
   std::string_view expects;
   Setter set;
@@ -93,8 +93,8 @@ Setter Real(double Options::*field) {
   };
 }
 
-const std::vector<OptionSpec>& Specs() {
-  static const std::vector<OptionSpec> specs = {
+const std::vector<OptionRule>& Rules() {
+  static const std::vector<OptionRule> rules = {
       {"--mode", "stability or accuracy",
        [](std::string_view text, Options& o) {
          if (text == "stability") {
@@ -123,13 +123,13 @@ const std::vector<OptionSpec>& Specs() {
       {"--every", "a whole number, 1 or more",
        IntegerIn(1, INT64_MAX, [](Options& o, std::int64_t v) { o.every = v; })},
   };
-  return specs;
+  return rules;
 }
 
-const OptionSpec* FindSpec(std::string_view name) {
-  for (const auto& spec : Specs()) {
-    if (spec.name == name) {
-      return &spec;
+const OptionRule* FindRule(std::string_view name) {
+  for (const auto& rule : Rules()) {
+    if (rule.name == name) {
+      return &rule;
     }
   }
   return nullptr;
@@ -191,24 +191,24 @@ ParseResult ParseOptions(const std::vector<std::string_view>& args) {
       name = arg.substr(0, eq);
       value = arg.substr(eq + 1);
     }
-    const OptionSpec* spec = FindSpec(name);
-    if (spec == nullptr) {
+    const OptionRule* rule = FindRule(name);
+    if (rule == nullptr) {
       result.error = "unknown option " + Quoted(arg) + "; see --help";
       return result;
     }
     if (!value) {
       if (i + 1 >= args.size()) {
-        result.error = std::string(spec->name) + " expects " + std::string(spec->expects) + ", and has no value";
+        result.error = std::string(rule->name) + " expects " + std::string(rule->expects) + ", and has no value";
         return result;
       }
       value = args[++i];
     }
-    if (!spec->set(*value, options)) {
-      result.error = std::string(spec->name) + " expects " + std::string(spec->expects) + ", not " + Quoted(*value);
+    if (!rule->set(*value, options)) {
+      result.error = std::string(rule->name) + " expects " + std::string(rule->expects) + ", not " + Quoted(*value);
       return result;
     }
-    offsetGiven |= spec->name == "--offset";
-    harmonicGiven |= spec->name == "--amplitude" || spec->name == "--frequency";
+    offsetGiven |= rule->name == "--offset";
+    harmonicGiven |= rule->name == "--amplitude" || rule->name == "--frequency";
   }
   if (options.mode == Mode::Accuracy && offsetGiven) {
     result.error = "--offset sets the marker of --mode stability; accuracy research moves it by the sine";
