@@ -7,16 +7,9 @@
 #include <QPainter>
 
 #include "app/Unit1.h"
+#include "bench/support/accuracy_run.h"
 
 namespace {
-
-void StartAccuracy(TForm1& form) {
-  form.RadioButton2->setChecked(true);
-  form.SpinEdit1->setText(QStringLiteral("50"));
-  form.SpinEdit2->setText(QStringLiteral("20"));
-  form.Button5Click();
-  form.Timer1->stop();  // ticks are called here, not by the clock
-}
 
 void BM_AccuracyTick(benchmark::State& state) {
   TForm1 form(u',');

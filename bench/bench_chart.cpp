@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/Unit1.h"
+#include "bench/support/accuracy_run.h"
 #include "chart/chart_canvas.h"
 #include "sim/trace_plotting.h"
 
@@ -209,24 +210,11 @@ BENCHMARK(BM_SurfaceSeriesLines)->Unit(benchmark::kMicrosecond);
 
 // --- the oscilloscope itself --------------------------------------------------------
 
-// The main window after a few hundred ticks of accuracy research: three traces of 393
-// points with some shape to them. Ticks are called here, not by the clock.
-void RunAccuracy(TForm1& form, int ticks) {
-  form.RadioButton2->setChecked(true);
-  form.SpinEdit1->setText(QStringLiteral("50"));
-  form.SpinEdit2->setText(QStringLiteral("20"));
-  form.Button5Click();
-  form.Timer1->stop();
-  for (int i = 0; i < ticks; ++i) {
-    form.Timer1Timer();
-  }
-}
-
 // Refilling the three series as a tick does: 3 Clear and 1179 AddXY, each asking the
 // chart for a repaint.
 void BM_RefillSeries(benchmark::State& state) {
   TForm1 form(u',');
-  RunAccuracy(form, 300);
+  StartAccuracy(form, 300);
   for (auto _ : state) {
     sim::PlotAccuracyTraces(form.Drive(), form.FirstSeries(), form.SecondSeries(), form.ThirdSeries());
   }
@@ -237,7 +225,7 @@ BENCHMARK(BM_RefillSeries)->Unit(benchmark::kMicrosecond);
 // image: panel, gradient, bevel, title, axes, walls and the three traces.
 void BM_PaintOscilloscope(benchmark::State& state) {
   TForm1 form(u',');
-  RunAccuracy(form, 300);
+  StartAccuracy(form, 300);
   chart::TChart& chart = *form.Chart1;
   QImage window(chart.width(), chart.height(), QImage::Format_RGB32);
   QPainter painter(&window);

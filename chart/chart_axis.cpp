@@ -33,16 +33,14 @@ void TChartAxisTitle::SetAngle(int angle) {
   if (angle < 0 || angle > 359) {
     AngleError("Axis Title");
   }
-  if (angle != angle_) {
-    angle_ = angle;
-    if (onChange_) onChange_();
+  if (StoreIfChanged(angle_, angle) && onChange_) {
+    onChange_();
   }
 }
 
 void TChartAxisTitle::SetCaption(const QString& caption) {
-  if (caption != caption_) {
-    caption_ = caption;
-    if (onChange_) onChange_();
+  if (StoreIfChanged(caption_, caption) && onChange_) {
+    onChange_();
   }
 }
 

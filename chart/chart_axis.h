@@ -173,8 +173,7 @@ class TCustomChartAxis {
   // Stores a new value and repaints; the held value changes nothing.
   template <class T, class V>
   void Set(T& field, const V& value) {
-    if (field != value) {
-      field = value;
+    if (StoreIfChanged(field, value)) {
       Changed();
     }
   }

@@ -108,11 +108,9 @@ class TCustomChartPanel : public QWidget {
   // Stores a new value and repaints; the held value changes nothing.
   template <class T>
   void SetAndInvalidate(T& field, const T& value) {
-    if (field == value) {
-      return;
+    if (StoreIfChanged(field, value)) {
+      Invalidate();
     }
-    field = value;
-    Invalidate();
   }
 
  private:

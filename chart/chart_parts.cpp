@@ -4,14 +4,9 @@ namespace chart {
 
 namespace {
 
-// Stores value and notifies when it differs from what is held.
 template <class T>
 void Update(T& field, const T& value, const std::function<void()>& changed) {
-  if (field == value) {
-    return;
-  }
-  field = value;
-  if (changed) {
+  if (StoreIfChanged(field, value) && changed) {
     changed();
   }
 }

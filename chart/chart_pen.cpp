@@ -7,16 +7,6 @@
 namespace chart {
 namespace {
 
-// Stores the value and reports whether it was new.
-template <typename T>
-bool Store(T& field, const T& value) {
-  if (field == value) {
-    return false;
-  }
-  field = value;
-  return true;
-}
-
 void Notify(const std::function<void()>& onChange) {
   if (onChange) {
     onChange();
@@ -30,39 +20,39 @@ void Notify(const std::function<void()>& onChange) {
 void TChartPen::Changed() { Notify(OnChange); }
 
 void TChartPen::SetColor(TColor color) {
-  if (Store(color_, color)) {
+  if (StoreIfChanged(color_, color)) {
     Changed();
   }
 }
 
 void TChartPen::SetWidth(int width) {
-  if (Store(width_, width)) {
+  if (StoreIfChanged(width_, width)) {
     Changed();
   }
 }
 
 void TChartPen::SetStyle(TPenStyle style) {
-  if (Store(style_, style)) {
+  if (StoreIfChanged(style_, style)) {
     Changed();
   }
 }
 
 void TChartPen::SetVisible(bool visible) {
-  if (Store(visible_, visible)) {
+  if (StoreIfChanged(visible_, visible)) {
     Changed();
   }
 }
 
 void TChartPen::SetSmallDots(bool smallDots) {
-  if (Store(smallDots_, smallDots)) {
+  if (StoreIfChanged(smallDots_, smallDots)) {
     Changed();
   }
 }
 
 void TChartPen::Assign(const TChartPen& other) {
   // Non-short-circuit `|`: every property is copied.
-  const bool changed = Store(color_, other.color_) | Store(width_, other.width_) | Store(style_, other.style_) |
-                       Store(visible_, other.visible_) | Store(smallDots_, other.smallDots_);
+  const bool changed = StoreIfChanged(color_, other.color_) | StoreIfChanged(width_, other.width_) | StoreIfChanged(style_, other.style_) |
+                       StoreIfChanged(visible_, other.visible_) | StoreIfChanged(smallDots_, other.smallDots_);
   if (changed) {
     Changed();
   }
@@ -73,7 +63,7 @@ void TChartPen::Assign(const TChartPen& other) {
 void TChartBrush::SetColor(TColor color) {
   // Any colour, even the white a clear brush already holds, makes a clear brush solid:
   // that is how a form's "Brush.Color = white" turns a wall's brush on.
-  bool changed = Store(color_, color);
+  bool changed = StoreIfChanged(color_, color);
   if (style_ == bsClear) {
     style_ = bsSolid;
     changed = true;
@@ -84,9 +74,9 @@ void TChartBrush::SetColor(TColor color) {
 }
 
 void TChartBrush::SetStyle(TBrushStyle style) {
-  bool changed = Store(style_, style);
+  bool changed = StoreIfChanged(style_, style);
   if (style == bsClear) {
-    changed = Store(color_, platform::clWhite) || changed;
+    changed = StoreIfChanged(color_, platform::clWhite) || changed;
   }
   if (changed) {
     Notify(OnChange);
@@ -101,31 +91,31 @@ TChartFont::TChartFont(QString name, int height, TColor color, bool bold)
 void TChartFont::Changed() { Notify(OnChange); }
 
 void TChartFont::SetName(const QString& name) {
-  if (Store(name_, name)) {
+  if (StoreIfChanged(name_, name)) {
     Changed();
   }
 }
 
 void TChartFont::SetHeight(int height) {
-  if (Store(height_, height)) {
+  if (StoreIfChanged(height_, height)) {
     Changed();
   }
 }
 
 void TChartFont::SetBold(bool bold) {
-  if (Store(bold_, bold)) {
+  if (StoreIfChanged(bold_, bold)) {
     Changed();
   }
 }
 
 void TChartFont::SetItalic(bool italic) {
-  if (Store(italic_, italic)) {
+  if (StoreIfChanged(italic_, italic)) {
     Changed();
   }
 }
 
 void TChartFont::SetColor(TColor color) {
-  if (Store(color_, color)) {
+  if (StoreIfChanged(color_, color)) {
     Changed();
   }
 }

@@ -10,47 +10,35 @@ TChartSeries::TChartSeries() {
   YValues.OnMultiplierChanged = repaint;
 }
 
-TChartSeries::~TChartSeries() {
-  if (parentChart_ != nullptr) {
-    parentChart_->RemoveSeries(this);
-    parentChart_->Invalidate();
-  }
-}
+TChartSeries::~TChartSeries() { SetParentChart(nullptr); }
 
 void TChartSeries::SetActive(bool active) {
-  if (active != active_) {
-    active_ = active;
-    if (parentChart_ != nullptr) {
-      parentChart_->Invalidate();
-    }
+  if (StoreIfChanged(active_, active)) {
+    RepaintChart();
   }
 }
 
 void TChartSeries::SetSeriesColor(TColor color) {
-  if (color != seriesColor_) {
-    seriesColor_ = color;
+  if (StoreIfChanged(seriesColor_, color)) {
     RepaintChart();
   }
 }
 
 void TChartSeries::SetColorEachPoint(bool each) {
-  if (each != colorEachPoint_) {
-    colorEachPoint_ = each;
+  if (StoreIfChanged(colorEachPoint_, each)) {
     RepaintChart();
   }
 }
 
 void TChartSeries::SetHorizAxis(THorizAxis axis) {
-  if (axis != horizAxis_) {
-    horizAxis_ = axis;
+  if (StoreIfChanged(horizAxis_, axis)) {
     ResolveAxes();
     RepaintChart();
   }
 }
 
 void TChartSeries::SetVertAxis(TVertAxis axis) {
-  if (axis != vertAxis_) {
-    vertAxis_ = axis;
+  if (StoreIfChanged(vertAxis_, axis)) {
     ResolveAxes();
     RepaintChart();
   }

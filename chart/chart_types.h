@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "platform/colors.h"
+#include "platform/raster_canvas.h"
 
 namespace chart {
 
@@ -23,6 +24,17 @@ struct TRect {
   int Height() const { return Bottom - Top; }
   friend bool operator==(const TRect&, const TRect&) = default;
 };
+
+// Stores value when field holds another one; returns whether it did. Every setter of the
+// chart uses it: a setter given the value already held changes nothing and repaints nothing.
+template <class T, class V>
+bool StoreIfChanged(T& field, const V& value) {
+  if (field == value) {
+    return false;
+  }
+  field = value;
+  return true;
+}
 
 // a*b/c in 64 bits, rounded to the nearest integer with halves away from zero.
 // A zero c gives -1, as the platform's call does.
@@ -47,12 +59,12 @@ enum TGradientDirection {
 inline constexpr int cbmTransparent = 1;
 inline constexpr int cbmOpaque = 2;
 
-// Text alignment flags: horizontal and vertical parts are or-ed.
-inline constexpr int TA_LEFT = 0;
-inline constexpr int TA_RIGHT = 2;
-inline constexpr int TA_CENTER = 6;
-inline constexpr int TA_TOP = 0;
-inline constexpr int TA_BOTTOM = 8;
+// Text alignment flags, the raster canvas' own: horizontal and vertical parts are or-ed.
+inline constexpr int TA_LEFT = platform::AlignLeft;
+inline constexpr int TA_RIGHT = platform::AlignRight;
+inline constexpr int TA_CENTER = platform::AlignCenter;
+inline constexpr int TA_TOP = platform::AlignTop;
+inline constexpr int TA_BOTTOM = platform::AlignBottom;
 
 // A chart or axis property given a value it cannot take; the property keeps its old value.
 class ChartException : public std::runtime_error {

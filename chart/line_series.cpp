@@ -92,9 +92,7 @@ int TCustomSeries::Clicked(int x, int y) const {
     return -1;
   }
   constexpr double Tolerance = 3;
-  // The range drawn last, as far as the points are still there.
-  const int last = std::min(LastVisible, Count() - 1);
-  for (int i = std::max(FirstVisible, 0) + 1; i <= last; ++i) {
+  for (int i = std::max(FirstVisible, 0) + 1; i <= LastVisible; ++i) {
     const double x0 = PointX(i - 1), y0 = PointY(i - 1), x1 = PointX(i), y1 = PointY(i);
     const double dx = x1 - x0, dy = y1 - y0;
     const double length2 = dx * dx + dy * dy;

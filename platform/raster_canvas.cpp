@@ -193,6 +193,39 @@ void RasterCanvas::FillBox(int x1, int y1, int x2, int y2, std::uint32_t pixel) 
   }
 }
 
+template <class Plot>
+void RasterCanvas::WalkLine(QPoint from, QPoint to, Plot plot) {
+  const std::int64_t dx = std::abs(std::int64_t{to.x()} - from.x());
+  const std::int64_t dy = std::abs(std::int64_t{to.y()} - from.y());
+  const int sx = to.x() < from.x() ? -1 : 1;
+  const int sy = to.y() < from.y() ? -1 : 1;
+  const bool xMajor = dx >= dy;
+  const std::int64_t major = xMajor ? dx : dy;
+  const std::int64_t minor = xMajor ? dy : dx;
+  int x = from.x();
+  int y = from.y();
+  // The error term is twice the distance past the half-way point; stepping only when it
+  // is strictly positive keeps a tie on the start point's side.
+  std::int64_t err = 2 * minor - major;
+  for (std::int64_t i = 0; i < major; ++i) {
+    plot(x, y);
+    if (err > 0) {
+      if (xMajor) {
+        y += sy;
+      } else {
+        x += sx;
+      }
+      err -= 2 * major;
+    }
+    err += 2 * minor;
+    if (xMajor) {
+      x += sx;
+    } else {
+      y += sy;
+    }
+  }
+}
+
 void RasterCanvas::ThinLine(QPoint from, QPoint to, std::uint32_t pixel) {
   if (from.y() == to.y()) {  // grid lines, ticks and bevels: one span
     const int left = from.x() < to.x() ? from.x() : to.x() + 1;
@@ -200,42 +233,11 @@ void RasterCanvas::ThinLine(QPoint from, QPoint to, std::uint32_t pixel) {
     HorizontalSpan(left, right, from.y(), pixel);
     return;
   }
-  auto plot = [&](int x, int y) {
+  WalkLine(from, to, [&](int x, int y) {
     if (x >= clipLeft_ && x < clipRight_ && y >= clipTop_ && y < clipBottom_) {
       Row(y)[x] = pixel;
     }
-  };
-  const std::int64_t dx = std::abs(std::int64_t{to.x()} - from.x());
-  const std::int64_t dy = std::abs(std::int64_t{to.y()} - from.y());
-  const int sx = to.x() < from.x() ? -1 : 1;
-  const int sy = to.y() < from.y() ? -1 : 1;
-  int x = from.x();
-  int y = from.y();
-  // The error term is twice the distance past the half-way point; stepping only when it
-  // is strictly positive keeps a tie on the start point's side.
-  if (dx >= dy) {
-    std::int64_t err = 2 * dy - dx;
-    for (std::int64_t i = 0; i < dx; ++i) {
-      plot(x, y);
-      if (err > 0) {
-        y += sy;
-        err -= 2 * dx;
-      }
-      err += 2 * dy;
-      x += sx;
-    }
-  } else {
-    std::int64_t err = 2 * dx - dy;
-    for (std::int64_t i = 0; i < dy; ++i) {
-      plot(x, y);
-      if (err > 0) {
-        x += sx;
-        err -= 2 * dy;
-      }
-      err += 2 * dx;
-      y += sy;
-    }
-  }
+  });
 }
 
 void RasterCanvas::StyledLine(QPoint from, QPoint to, int& phase) {
@@ -280,38 +282,14 @@ void RasterCanvas::StyledLine(QPoint from, QPoint to, int& phase) {
     phase = endPhase;
     return;
   }
-  // The same Bresenham walk as ThinLine, choosing each pixel by the pattern.
-  const int sx = dx < 0 ? -1 : 1;
-  const int sy = dy < 0 ? -1 : 1;
-  const std::int64_t ax = std::abs(std::int64_t{dx});
-  const std::int64_t ay = std::abs(std::int64_t{dy});
-  const bool xMajor = ax >= ay;
-  const std::int64_t major = xMajor ? ax : ay;
-  const std::int64_t minor = xMajor ? ay : ax;
-  int x = from.x();
-  int y = from.y();
-  std::int64_t err = 2 * minor - major;
-  for (std::int64_t i = 0; i < major; ++i) {
+  // The pattern runs on outside the clip, so a clipped line keeps its dots in place.
+  WalkLine(from, to, [&](int x, int y) {
     if (x >= clipLeft_ && x < clipRight_ && y >= clipTop_ && y < clipBottom_) {
       put(Row(y) + x);
     } else if (++phase == pattern.period) {
       phase = 0;
     }
-    if (err > 0) {
-      if (xMajor) {
-        y += sy;
-      } else {
-        x += sx;
-      }
-      err -= 2 * major;
-    }
-    err += 2 * minor;
-    if (xMajor) {
-      x += sx;
-    } else {
-      y += sy;
-    }
-  }
+  });
 }
 
 void RasterCanvas::WideSegment(QPoint from, QPoint to) {

@@ -195,6 +195,10 @@ class RasterCanvas {
   void BeginDrawing();
   void HorizontalSpan(int x1, int x2, int y, std::uint32_t pixel);  // columns x1..x2-1
   void FillBox(int x1, int y1, int x2, int y2, std::uint32_t pixel);
+  // Bresenham from `from` towards `to`, the end pixel left out; a tie half-way between
+  // two pixels goes to the start point's side. plot(x, y) for each pixel, unclipped.
+  template <class Plot>
+  static void WalkLine(QPoint from, QPoint to, Plot plot);
   void ThinLine(QPoint from, QPoint to, std::uint32_t pixel);  // end pixel left out
   // Solid or patterned by the pen style; `phase` carries the pattern along a path.
   void StyledLine(QPoint from, QPoint to, int& phase);
