@@ -253,7 +253,7 @@ Output:
   --help       this text
 
 Exit status: 0 done; 1 a floating-point error (its message on stderr, the rows printed
-before it stay); 2 bad options.
+before it stay) or output that could not be written; 2 bad options.
 )";
 }
 
@@ -274,6 +274,9 @@ int Run(const Options& options, std::ostream& out, std::ostream& err) {
       sim::Timer1Timer(d, host);
       if (cycle % options.every == 0) {
         WriteRow(out, cycle, d);
+        if (!out) {
+          return 1;  // the output is lost: Main says so
+        }
       }
     }
   } catch (const sim::FloatError& e) {
@@ -286,15 +289,22 @@ int Run(const Options& options, std::ostream& out, std::ostream& err) {
 
 int Main(const std::vector<std::string_view>& args, std::ostream& out, std::ostream& err) {
   const ParseResult parsed = ParseOptions(args);
-  if (parsed.help) {
-    out << Usage();
-    return 0;
-  }
-  if (!parsed.options) {
+  if (!parsed.options && !parsed.help) {
     err << "drivelab-sim: " << parsed.error << '\n';
     return 2;
   }
-  return Run(*parsed.options, out, err);
+  int status = 0;
+  if (parsed.help) {
+    out << Usage();
+  } else {
+    status = Run(*parsed.options, out, err);
+  }
+  // A run whose rows never arrived is no success (a full disk, a closed pipe).
+  if (!out.flush()) {
+    err << "drivelab-sim: the output could not be written\n";
+    return 1;
+  }
+  return status;
 }
 
 }  // namespace runner

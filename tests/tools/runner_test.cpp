@@ -78,8 +78,9 @@ TEST(Runner, FloatingPointErrorsKeepTheRowsPrintedSoFar) {
   EXPECT_EQ(RunMain({"--kfb", "0", "--cycles", "5"}), Outcome(1, Header, "Invalid floating point operation\n"));
 }
 
-std::pair<int, std::size_t> RunProgram(const std::string& args) {
-  FILE* pipe = popen((DRIVELAB_SIM_PATH " " + args + " 2>/dev/null").c_str(), "r");
+// The program's exit status and the lines it wrote where redirect sends them.
+std::pair<int, std::size_t> RunProgram(const std::string& args, const char* redirect = "2>/dev/null") {
+  FILE* pipe = popen((DRIVELAB_SIM_PATH " " + args + " " + redirect).c_str(), "r");
   std::string out;
   for (int c; pipe != nullptr && (c = fgetc(pipe)) != EOF;) out.push_back(static_cast<char>(c));
   const int status = pipe == nullptr ? -1 : pclose(pipe);
@@ -89,6 +90,10 @@ std::pair<int, std::size_t> RunProgram(const std::string& args) {
 TEST(RunnerProgram, ExitStatusesAndOutputLines) {
   EXPECT_EQ(RunProgram("--cycles three"), std::pair(2, std::size_t{0}));
   EXPECT_EQ(RunProgram("--kfb 0"), std::pair(1, std::size_t{1}));
+  // Lost output is a failure with one line on stderr, whether the rows or the help were lost.
+  EXPECT_EQ(RunProgram("--cycles 200", "2>&1 >/dev/full"), std::pair(1, std::size_t{1}));
+  EXPECT_EQ(RunProgram("--help", "2>&1 >/dev/full"), std::pair(1, std::size_t{1}));
+  EXPECT_EQ(RunProgram("--cycles 200", "2>&1 >/dev/null"), std::pair(0, std::size_t{0}));
 }
 
 }  // namespace
