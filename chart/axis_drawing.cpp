@@ -218,7 +218,11 @@ void TCustomChartAxis::DrawTitle() {
 
 void TCustomChartAxis::DrawLabelAt(double value, std::vector<int>& ticks) {
   const int p = ValueToPixel(value);
-  if (!labelsOnAxis_ && !(StartPixel < p && p < EndPixel)) {
+  // Labels, and the ticks and grid lines they bring, stay between the axis ends: on
+  // them only while LabelsOnAxis.
+  const int first = std::min(StartPixel, EndPixel);
+  const int last = std::max(StartPixel, EndPixel);
+  if (labelsOnAxis_ ? !(first <= p && p <= last) : !(first < p && p < last)) {
     return;
   }
   if (!tickOnLabelsOnly_) {

@@ -1,5 +1,6 @@
 #include "chart/axis_math.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -10,6 +11,8 @@ namespace {
 
 constexpr double MinIncrement = 1e-12;
 constexpr double PixelLimit = 2147483647.0;
+// A range of this many label steps or more gets no labels.
+constexpr double MaxLabelCount = 10000;
 
 // Adds one in the last place of a string of decimal digits; returns whether it carried
 // out of the first digit.
@@ -54,7 +57,8 @@ double LabelIncrement(double rangeSize, int axisLength, int labelSize, int label
     }
     maxLabels = RoundHalfEven(axisLength / s);
   }
-  if (maxLabels < 1) {
+  // An infinite range has no step to find: the walk below would never end.
+  if (maxLabels < 1 || !std::isfinite(rangeSize)) {
     return MinIncrement;
   }
   double inc = increment > 0 ? increment : (std::fabs(rangeSize) >= 1 ? 1.0 : MinIncrement);
@@ -133,23 +137,42 @@ QString FormatAxisValue(double v, const QString& decimalSeparator, const QString
 
 std::vector<double> AxisLabelValues(double rangeMin, double rangeMax, double inc, bool roundFirstLabel) {
   std::vector<double> values;
-  if (!(inc > 0) || std::fabs((rangeMax - rangeMin) / inc) >= 10000) {
+  if (!(inc > 0) || !(std::fabs((rangeMax - rangeMin) / inc) < MaxLabelCount)) {
+    return values;
+  }
+  // One value has one label, however small the step.
+  if (rangeMin == rangeMax) {
+    values.push_back(rangeMax);
     return values;
   }
   double v = rangeMax;
-  if (rangeMin != rangeMax && roundFirstLabel) {
+  if (roundFirstLabel) {
     // Trunc of the quotient; a quotient beyond 64 bits is cut toward zero as a double.
     v = std::trunc(rangeMax / inc) * inc;
   }
   while (v > rangeMax) {
+    // A step lost in v's precision would never bring it down.
+    v = v - inc < v ? v - inc : rangeMax;
+  }
+  const double first = v;
+  // Just above rangeMin - 1e-12, so a label that lands a rounding error below the range
+  // is still drawn, and -120 is not on a -120..120 axis stepped by 20. The drawing keeps
+  // labels within the axis ends, which this bound alone does not in a deep zoom.
+  const double low = (rangeMin - 1e-12) / 1.000000000001;
+  while (v >= low && values.size() < MaxLabelCount) {
+    values.push_back(v);
+    if (!(v - inc < v)) {
+      // The step no longer changes the value: close with the lower end and stop.
+      if (rangeMin < v) {
+        values.push_back(rangeMin);
+      }
+      break;
+    }
     v -= inc;
   }
-  // Just above rangeMin - 1e-12, so a label that lands a rounding error below the range
-  // is still drawn, and -120 is not on a -120..120 axis stepped by 20.
-  const double low = (rangeMin - 1e-12) / 1.000000000001;
-  while (v >= low) {
-    values.push_back(v);
-    v -= inc;
+  // A range narrower than the bound's slack, or than one step, still gets a label.
+  if (values.empty() && std::isfinite(rangeMax - rangeMin)) {
+    values.push_back(std::clamp(first, rangeMin, rangeMax));
   }
   return values;
 }

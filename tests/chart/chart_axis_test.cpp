@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QTest>
+#include <cmath>
 #include <functional>
 #include <string>
 #include <tuple>
@@ -12,6 +13,7 @@
 #include "chart/axis_math.h"
 #include "chart/chart.h"
 #include "chart/line_series.h"
+#include "tests/support/deadline.h"
 
 namespace chart {
 namespace {
@@ -45,6 +47,29 @@ TEST(AxisMath, LabelValuesRunDownFromAWholeMultiple) {
   EXPECT_EQ(values(0, 0, 1e-12), std::vector<double>{0}) << "an empty axis: one label";
   EXPECT_TRUE(values(0, 10000, 1).empty()) << "10000 increments or more: none";
   EXPECT_EQ(AxisLabelValues(-0.5, 0.75, 0.5, false), (std::vector<double>{0.75, 0.25, -0.25}));
+}
+
+TEST(AxisMath, LabelValuesOfDegenerateRangesEndAndStayInTheRange) {
+  // A step below half the values' precision, a zero-width range, and a range narrower than
+  // the lower bound's slack below a negative value.
+  const std::tuple<double, double, double> rows[] = {
+      {1e19, 1e19 + 1000, 200}, {16384, 16384, 1e-12}, {74, 74, 1e-12}, {-74 - 2e-11, -74 - 1e-11, 1e-12},
+      {1e6, 1e6 + 1e-9, 1e-12},  {-0.5, 0.5, 1e-300}};
+  for (const auto& [lo, hi, inc] : rows) {
+    std::vector<double> values;
+    FinishesWithin(std::chrono::seconds(30), "the label walk", [&] { values = AxisLabelValues(lo, hi, inc, true); });
+    if (std::fabs((hi - lo) / inc) >= 10000) {
+      EXPECT_TRUE(values.empty()) << lo;
+      continue;
+    }
+    ASSERT_FALSE(values.empty()) << lo;
+    EXPECT_LE(values.size(), 10001u) << lo;
+    for (double v : values) EXPECT_TRUE(v <= hi && v >= lo - 1e-12 * (1 + std::fabs(lo))) << lo << ": " << v;
+    if (lo == hi) {
+      EXPECT_EQ(values.size(), 1u) << "one label for one value";
+    }
+  }
+  EXPECT_EQ(AxisLabelValues(1e19, 1e19 + 4096, 200, true).back(), 1e19) << "the lower end closes a walk that stalls";
 }
 
 TEST(AxisMath, FormatLabelUnderAPointAndACommaLocale) {
@@ -171,6 +196,39 @@ TEST(AxisDrawing, LabelsAtTheEndsOnlyWithLabelsOnAxis) {
   left.SetLabelsOnAxis(false);
   p.Paint();
   EXPECT_EQ(p.TicksAt(left, left.AxisPos - 4), inside);
+}
+
+// Columns (or rows) anywhere inside the chart's bevel where the tick gray reaches `at` across the axis.
+std::vector<int> TickGrayAcross(Painted& p, const TChartAxis& axis, int at) {
+  std::vector<int> found;
+  const platform::RasterCanvas& buffer = *p.chart.Canvas().Buffer();
+  const bool across = axis.IsHorizontal();
+  for (int q = 2; q < (across ? p.chart.width() : p.chart.height()) - 2; ++q) {
+    if (buffer.PixelAt(across ? q : at, across ? at : q) == platform::clGray) found.push_back(q);
+  }
+  return found;
+}
+
+TEST(AxisDrawing, EveryPaintEndsAndLabelsStayBetweenTheAxisEnds) {
+  const auto limit = std::chrono::seconds(60);
+  // One x value far above the step's precision: a zero-width time axis.
+  FinishesWithin(limit, "a paint of one repeated x", [] { Painted p({{16384, 0}, {16384, 5}}); });
+  FinishesWithin(limit, "a paint of a range at 1e19", [] {
+    Painted p({{0, 0}, {10, 100}});
+    p.chart.LeftAxis().SetRange(1e19, 1e19 + 1000);
+    p.Paint();
+  });
+
+  Painted p({{0, 0}, {100, 100}});
+  TChartAxis& bottom = p.chart.BottomAxis();
+  const std::pair<double, double> zooms[] = {{74, 74 + 2e-9}, {-74 - 2e-9, -74}, {74, 74}, {-120, 120}};
+  for (const auto& [lo, hi] : zooms) {
+    bottom.SetRange(lo, hi);
+    FinishesWithin(limit, "a paint of a deep zoom", [&] { p.Paint(); });
+    const std::vector<int> ticks = TickGrayAcross(p, bottom, bottom.AxisPos + 4);
+    EXPECT_FALSE(ticks.empty()) << lo << ": at least one label";
+    for (int q : ticks) EXPECT_TRUE(bottom.StartPixel <= q && q <= bottom.EndPixel) << lo << ": tick at " << q;
+  }
 }
 
 }  // namespace
