@@ -316,7 +316,7 @@ void TForm1::Button4Click() {
 
 void TForm1::Button5Click() {
   Guarded([this] {
-    ReadAccuracy();
+    ReadParameters(true);
     SetTimerEnabled(true);
   });
 }
@@ -359,13 +359,15 @@ void TForm1::Image2MouseMove(Qt::KeyboardModifiers /*shift*/, int x, int /*y*/) 
 }
 
 void TForm1::Image2MouseUp(Qt::MouseButton /*button*/, Qt::KeyboardModifiers /*shift*/, int /*x*/, int /*y*/) {
-  // A failed reading ends the handler before the last line: the drag goes on.
   Guarded([this] {
-    ReadStability();
-    if (drive_.Dragging) {
+    // A release ends the drag whatever the reading does: a marker that followed a
+    // pointer with no button held would surprise anyone.
+    const bool dragging = drive_.Dragging;
+    drive_.Dragging = false;
+    ReadParameters(false);
+    if (dragging) {
       SetTimerEnabled(true);
     }
-    drive_.Dragging = false;
   });
 }
 
@@ -373,28 +375,29 @@ void TForm1::Timer1Timer() {
   Guarded([this] { sim::RunTimerTick(drive_, *this); });
 }
 
-void TForm1::ReadStability() {
-  drive_.Kamp = platform::ReadReal(Edit1->text(), separator_);
-  drive_.Tamp = platform::ReadReal(Edit2->text(), separator_);
-  drive_.Kmotor = platform::ReadReal(Edit3->text(), separator_);
-  drive_.Tmotor = platform::ReadReal(Edit4->text(), separator_);
-  drive_.Pitch = platform::ReadReal(Edit5->text(), separator_);
-  drive_.Kfb = platform::ReadReal(Edit6->text(), separator_);
-  sim::ComputeCoefficients(drive_);
-}
-
-void TForm1::ReadAccuracy() {
-  drive_.Kamp = platform::ReadReal(Edit1->text(), separator_);
-  drive_.Tamp = platform::ReadReal(Edit2->text(), separator_);
-  drive_.Kmotor = sim::Store(sim::Ext(1) / platform::ReadReal(Edit3->text(), separator_));
-  drive_.Tmotor = platform::ReadReal(Edit4->text(), separator_);
-  drive_.Pitch = platform::ReadReal(Edit5->text(), separator_);
-  drive_.Kfb = platform::ReadReal(Edit6->text(), separator_);
-  // The amplitude used is one more than the number shown. The spin edit keeps its text
-  // within 0..50 once the focus leaves it; a text set past it wraps rather than overflows.
-  drive_.Amplitude = static_cast<std::int32_t>(static_cast<std::int64_t>(platform::ReadInteger(SpinEdit1->text())) + 1);
-  drive_.Frequency = platform::ReadInteger(SpinEdit2->text());
-  sim::ComputeCoefficients(drive_);
+void TForm1::ReadParameters(bool accuracy) {
+  const auto real = [this](const QLineEdit* edit) { return platform::ReadReal(edit->text(), separator_); };
+  sim::DriveParameters p;
+  p.Kamp = real(Edit1);
+  p.Tamp = real(Edit2);
+  // "Process" takes the reciprocal of the value as read, before it is rounded to a double.
+  p.Kmotor = accuracy ? sim::Store(sim::Ext(1) / platform::ReadExtended(Edit3->text(), separator_)) : real(Edit3);
+  p.Tmotor = real(Edit4);
+  p.Pitch = real(Edit5);
+  p.Kfb = real(Edit6);
+  std::int32_t amplitude = 0;
+  std::int32_t frequency = 0;
+  if (accuracy) {
+    // The amplitude used is one more than the number shown. The spin edit keeps its text
+    // within 0..50 once the focus leaves it; a text set past it wraps rather than overflows.
+    amplitude = static_cast<std::int32_t>(static_cast<std::int64_t>(platform::ReadInteger(SpinEdit1->text())) + 1);
+    frequency = platform::ReadInteger(SpinEdit2->text());
+  }
+  sim::ApplyParameters(drive_, p);
+  if (accuracy) {
+    drive_.Amplitude = amplitude;
+    drive_.Frequency = frequency;
+  }
 }
 
 bool TForm1::StabilitySelected() const { return RadioButton1->isChecked(); }

@@ -124,8 +124,9 @@ class TForm1 : public QWidget, public sim::CycleHost {
     platform::RunGuarded(*reporter_, std::forward<F>(f));
   }
   // The two readings of the parameters, each value stored as soon as it is read.
-  void ReadStability();
-  void ReadAccuracy();
+  // The two readings of the parameters: every text is read and checked, and the
+  // coefficients computed, before anything is stored.
+  void ReadParameters(bool accuracy);
 
   QLabel* MakeLabel(QWidget* parent, const char* name, QRect geometry, const QString& text, bool bold = false);
   QLineEdit* MakeEdit(QWidget* parent, const char* name, QRect geometry, const QString& text);

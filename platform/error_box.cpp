@@ -1,6 +1,9 @@
 #include "platform/error_box.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
 #include <QMessageBox>
 
 namespace platform {
@@ -26,8 +29,42 @@ QString BoxMessage(const QString& message) {
   return message;
 }
 
+namespace {
+
+QString FitLine(const QString& line, const QFontMetrics& metrics, int maxWidth) {
+  if (metrics.horizontalAdvance(line) <= maxWidth) {
+    return line;
+  }
+  // A quoted text is what grows: cut it, and keep the words around it whole.
+  const qsizetype open = line.indexOf(u'\'');
+  const qsizetype close = line.lastIndexOf(u'\'');
+  if (open >= 0 && close > open) {
+    const QString before = line.left(open + 1);
+    const QString after = line.mid(close);
+    const int room = maxWidth - metrics.horizontalAdvance(before + after);
+    if (room > 4 * metrics.horizontalAdvance(QChar(0x2026))) {
+      return before + metrics.elidedText(line.mid(open + 1, close - open - 1), Qt::ElideMiddle, room) + after;
+    }
+  }
+  return metrics.elidedText(line, Qt::ElideMiddle, maxWidth);
+}
+
+}  // namespace
+
+QString FitToWidth(const QString& text, const QFontMetrics& metrics, int maxWidth) {
+  QStringList lines = text.split(u'\n');
+  for (QString& line : lines) {
+    line = FitLine(line, metrics, maxWidth);
+  }
+  return lines.join(u'\n');
+}
+
 void MessageBoxReporter::ShowError(const QString& message) {
-  QMessageBox box(QMessageBox::Critical, title_, BoxMessage(message), QMessageBox::Ok, parent_);
+  QMessageBox box(QMessageBox::Critical, title_, QString(), QMessageBox::Ok, parent_);
+  box.setTextFormat(Qt::PlainText);
+  const QScreen* screen = parent_ != nullptr ? parent_->screen() : QGuiApplication::primaryScreen();
+  const int maxWidth = screen != nullptr ? std::max(240, screen->availableGeometry().width() / 2) : 480;
+  box.setText(FitToWidth(BoxMessage(message), box.fontMetrics(), maxWidth));
   box.exec();
 }
 

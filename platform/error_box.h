@@ -2,6 +2,7 @@
 // Errors are exceptions; Qt must never see one escape into its event loop. Every handler,
 // timer tick and mouse entry runs through RunGuarded, which shows the error box and returns.
 
+#include <QFontMetrics>
 #include <QString>
 #include <QWidget>
 #include <exception>
@@ -17,14 +18,19 @@ QString ApplicationTitle(const QString& programPath);
 // after '.', so "Floating point overflow" ends with one and "(5)." gets no second.
 QString BoxMessage(const QString& message);
 
+// Each line of the text cut in the middle, with an ellipsis, to at most maxWidth pixels in
+// the given metrics: a message naming a 10,000-digit text still fits on the screen.
+QString FitToWidth(const QString& text, const QFontMetrics& metrics, int maxWidth);
+
 class ErrorReporter {
  public:
   virtual ~ErrorReporter() = default;
   virtual void ShowError(const QString& message) = 0;
 };
 
-// The error box: stop icon, "OK", the application's title as caption. Modal: timers go on
-// being dispatched while it is open.
+// The error box: stop icon, "OK", the application's title as caption, the message as
+// plain text (a typed "<b>" is shown, never obeyed) and no wider than half the screen.
+// Modal: timers go on being dispatched while it is open.
 class MessageBoxReporter final : public ErrorReporter {
  public:
   MessageBoxReporter(QWidget* parent, QString title) : parent_(parent), title_(std::move(title)) {}

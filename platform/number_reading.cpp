@@ -71,7 +71,7 @@ QChar RegionalDecimalSeparator() {
   return point.isEmpty() ? QChar(u'.') : point.front();
 }
 
-double ReadReal(const QString& text, QChar separator) {
+long double ReadExtended(const QString& text, QChar separator) {
   // The text is checked against the grammar here and rewritten in the one form the
   // locale-independent parser takes: [-]digits[.digits][e[-]digits].
   std::string normal;
@@ -130,11 +130,15 @@ double ReadReal(const QString& text, QChar separator) {
   if (ec == std::errc::result_out_of_range) {
     // Beyond even the extended range: too small reads as zero, too large is no number.
     if (DecimalExponent(normal) < 0) {
-      return normal.front() == '-' ? -0.0 : 0.0;
+      return normal.front() == '-' ? -0.0L : 0.0L;
     }
     NotAReal(text);
   }
-  const double stored = static_cast<double>(value);
+  return value;
+}
+
+double ReadReal(const QString& text, QChar separator) {
+  const double stored = static_cast<double>(ReadExtended(text, separator));
   if (std::isinf(stored)) {
     throw OverflowError();
   }

@@ -33,6 +33,10 @@ QChar RegionalDecimalSeparator();
 // Throws ConvertError "'<text>' is not a valid floating point value", or OverflowError.
 double ReadReal(const QString& text, QChar separator);
 
+// The same reading kept in extended precision, for a value used in a formula before it is
+// stored; only ConvertError.
+long double ReadExtended(const QString& text, QChar separator);
+
 // Throws ConvertError "'<text>' is not a valid integer value".
 std::int32_t ReadInteger(const QString& text);
 std::optional<std::int32_t> TryReadInteger(const QString& text);

@@ -62,6 +62,27 @@ void ComputeCoefficients(Drive& d) {
   d.A3 = Store(Ext(d.Kamp) * d.Kmotor * d.Pitch * d.Kfb / (Ext(TwoPi) * d.Tamp * d.Tmotor));
 }
 
+void ApplyParameters(Drive& d, const DriveParameters& p) {
+  Drive trial;
+  trial.Kamp = p.Kamp;
+  trial.Tamp = p.Tamp;
+  trial.Kmotor = p.Kmotor;
+  trial.Tmotor = p.Tmotor;
+  trial.Pitch = p.Pitch;
+  trial.Kfb = p.Kfb;
+  ComputeCoefficients(trial);
+  d.Kamp = p.Kamp;
+  d.Tamp = p.Tamp;
+  d.Kmotor = p.Kmotor;
+  d.Tmotor = p.Tmotor;
+  d.Pitch = p.Pitch;
+  d.Kfb = p.Kfb;
+  d.B0 = trial.B0;
+  d.A1 = trial.A1;
+  d.A2 = trial.A2;
+  d.A3 = trial.A3;
+}
+
 void ComputeDerivatives(Drive& d) { Evaluate(d); }
 
 void IntegrateStep(Drive& d) {

@@ -21,6 +21,21 @@ inline constexpr std::int32_t DefaultStepsPerTick = 40;
 // Carriage travel limit either side of the centre, mm.
 inline constexpr double EndStop = 110.0;
 
+// The six drive parameters as one reading of the window gives them.
+struct DriveParameters {
+  double Kamp = 0;
+  double Tamp = 0;
+  double Kmotor = 0;
+  double Tmotor = 0;
+  double Pitch = 0;
+  double Kfb = 0;
+};
+
+// Computes the coefficients of p first and stores p and its coefficients only when that
+// succeeds: a failing computation leaves d as it was, so a running drive never goes on
+// with new parameters and old coefficients.
+void ApplyParameters(Drive& d, const DriveParameters& p);
+
 // Writes, each as soon as it is computed, in this order:
 //   B0 = Kamp*Kmotor*Pitch / (2*pi*Tamp*Tmotor)
 //   A1 = (Tamp + Tmotor) / (Tamp*Tmotor)
