@@ -28,6 +28,9 @@ constexpr long double MaxPeriods = 40;
 
 std::vector<double> LogSpacedFrequencies(double from, double to, int count) {
   std::vector<double> frequencies;
+  if (!(from > 0 && to > 0) || count < 1) {
+    return frequencies;  // no logarithm to space them by
+  }
   const long double first = std::log(static_cast<long double>(from));
   const long double span = std::log(static_cast<long double>(to)) - first;
   for (int i = 0; i < count; ++i) {
@@ -51,7 +54,9 @@ HarmonicFigures MeasureAtFrequency(const Drive& drive, double frequency) {
   }
   HarmonicObserver observer(measurement);
 
-  const long double transient = stability.slowestTimeConstant ? 5.0L * *stability.slowestTimeConstant : 0;
+  const long double transient =
+      stability.slowestTimeConstant ? TransientTimeConstants * static_cast<long double>(*stability.slowestTimeConstant)
+                                    : 0;
   const long double limit = transient + MaxPeriods * 6.283185307179586477L / frequency;
   const Ext tick = Ext(d.StepsPerTick) * d.StepH;
   while (!measurement.Figures().steady && d.SimTime < limit) {

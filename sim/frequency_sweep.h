@@ -10,7 +10,7 @@
 namespace sim {
 
 // count frequencies from `from` to `to`, rad/s, equally spaced on a logarithmic scale; the
-// first is `from` and, for two or more, the last is `to`.
+// first is `from` and, for two or more, the last is `to`. None unless both are positive.
 std::vector<double> LogSpacedFrequencies(double from, double to, int count);
 
 // Accuracy research with the drive's parameters, coefficients and Amplitude at `frequency`

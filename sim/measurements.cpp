@@ -24,13 +24,6 @@ constexpr long double SteadyDegrees = 0.01L;
 // A period with fewer samples than this cannot tell a sine from its neighbours.
 constexpr long double MinSamples = 8;
 
-// The start of a harmonic run excites the loop's own modes as well as the forced sine.
-// They die away with the slowest mode's time constant; after five of them less than 1 %
-// of that transient is left (e^-5 = 0.7 %), and the periods measured from then on show
-// the steady response. A fixed number of periods would not do: at 1 rad/s the first
-// period alone outlasts the transient many times over, at 500 rad/s forty do not.
-constexpr long double TransientTimeConstants = 5;
-
 }  // namespace
 
 const char* StepVerdictText(StepVerdict verdict) {

@@ -21,6 +21,14 @@
 
 namespace sim {
 
+// The start of a harmonic run excites the loop's own modes as well as the forced sine.
+// They die away with the slowest mode's time constant; after five of them less than 1 %
+// of that transient is left (e^-5 = 0.7 %), and the periods measured from then on show
+// the steady response. A fixed number of periods would not do: at 1 rad/s the first
+// period alone outlasts the transient many times over, at 500 rad/s forty do not. A step
+// counts as settled only after the same time in its 2 % band.
+inline constexpr double TransientTimeConstants = 5;
+
 class StepMeasurement {
  public:
   // A step from the present position to `target`; the stability figures decide whether
