@@ -14,6 +14,7 @@
 #include "sim/drive_model.h"
 #include "sim/measurements.h"
 #include "tests/sim/default_drive.h"
+#include "tests/sim/no_window.h"
 
 namespace sim {
 namespace {
@@ -76,22 +77,7 @@ TEST(ExperimentLog, ASettledStepAndAHarmonicRunUnderADecimalCommaLocale) {
   Drive d = DefaultDrive();
   ComputeCoefficients(d);
   d.MarkerX = MarkerCentre + 50;
-  struct NoWindow final : CycleHost {
-    struct NoSeries final : TraceSeries {
-      void Clear() override {}
-      int AddXY(double, double, std::string_view, std::uint32_t) override { return 0; }
-    } series;
-    bool accuracy = false;
-    bool StabilitySelected() const override { return !accuracy; }
-    bool AccuracySelected() const override { return accuracy; }
-    void DrawMarker() override {}
-    void DrawMachine() override {}
-    void DrawScrewAndCarriage() override {}
-    TraceSeries& FirstSeries() override { return series; }
-    TraceSeries& SecondSeries() override { return series; }
-    TraceSeries& ThirdSeries() override { return series; }
-    void SetTimerEnabled(bool) override {}
-  } window;
+  NoWindow window;
   m.BeginStep(d, 50);
   for (int tick = 0; tick < 300; ++tick) Timer1Timer(d, window, &m);
   ASSERT_EQ(m.Log().Records().size(), 1u) << "the settled step";

@@ -15,28 +15,10 @@
 #include "sim/frequency_sweep.h"
 #include "sim/stability.h"
 #include "tests/sim/default_drive.h"
+#include "tests/sim/no_window.h"
 
 namespace sim {
 namespace {
-
-struct NoWindow final : CycleHost {
-  struct NoSeries final : TraceSeries {
-    void Clear() override {}
-    int AddXY(double, double, std::string_view, std::uint32_t) override { return 0; }
-  };
-  explicit NoWindow(bool accuracy = false) : accuracy(accuracy) {}
-  bool StabilitySelected() const override { return !accuracy; }
-  bool AccuracySelected() const override { return accuracy; }
-  void DrawMarker() override {}
-  void DrawMachine() override {}
-  void DrawScrewAndCarriage() override {}
-  TraceSeries& FirstSeries() override { return series; }
-  TraceSeries& SecondSeries() override { return series; }
-  TraceSeries& ThirdSeries() override { return series; }
-  void SetTimerEnabled(bool) override {}
-  bool accuracy;
-  NoSeries series;
-};
 
 // The stability reading of the default texts with Kamp changed, the marker released at offset.
 Drive ReleasedDrive(double kamp, int offset, double start = 0) {
