@@ -6,6 +6,7 @@
 // or plots.
 
 #include "sim/drive.h"
+#include "sim/step_observer.h"
 #include "sim/trace_plotting.h"
 
 namespace sim {
@@ -55,13 +56,16 @@ std::int32_t ScrewPhaseFor(std::int32_t carriageX);
 //   10. The mode's plotting refills the three series from the whole window.
 //   11. The value arrays shift one place toward 0; index 392 keeps its value.
 // A floating-point error ends the cycle where it occurs; what was stored stays.
-// The cycle never touches the timer.
-void Timer1Timer(Drive& d, CycleHost& host);
+// The cycle never touches the timer. An observer, when given, sees every step of 4.
+void Timer1Timer(Drive& d, CycleHost& host, StepObserver* observer = nullptr);
 
 // Timer1Timer for the window's timer: a cycle that fails stops the timer (the run pauses
 // where it stood) before its error goes on to be shown, so that a cycle failing on every
 // tick (Kfb 0) reports once instead of raising box after box.
-void RunTimerTick(Drive& d, CycleHost& host);
+void RunTimerTick(Drive& d, CycleHost& host, StepObserver* observer = nullptr);
+
+// Step 4 of the cycle: IntegrateStep StepsPerTick times, the observer told after each.
+void IntegrateTick(Drive& d, StepObserver* observer);
 
 // Stops the timer and returns the drive, the pictures, the chart (its three series
 // emptied) and the trace window to rest. SimTime, the parameters, the coefficients, Amplitude, Frequency and Dragging stay.

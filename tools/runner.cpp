@@ -122,6 +122,11 @@ const std::vector<OptionRule>& Rules() {
        IntegerIn(0, INT64_MAX, [](Options& o, std::int64_t v) { o.cycles = v; })},
       {"--every", "a whole number, 1 or more",
        IntegerIn(1, INT64_MAX, [](Options& o, std::int64_t v) { o.every = v; })},
+      {"--sweep", "FROM:TO:COUNT, 0 < FROM <= TO <= 1000 rad/s and COUNT from 1 to 1000",
+       [](std::string_view text, Options& o) {
+         o.sweep = ReadSweep(text);
+         return o.sweep.has_value();
+       }},
   };
   return rules;
 }
@@ -157,6 +162,8 @@ void WriteRow(std::ostream& out, std::int64_t cycle, const sim::Drive& d) {
   out << '\n';
 }
 
+}  // namespace
+
 // The window's two readings of the parameters, each value stored as soon as it is read.
 void ReadParameters(const Options& o, sim::Drive& d) {
   d.Kamp = o.kamp;
@@ -172,18 +179,22 @@ void ReadParameters(const Options& o, sim::Drive& d) {
   sim::ComputeCoefficients(d);
 }
 
-}  // namespace
-
 ParseResult ParseOptions(const std::vector<std::string_view>& args) {
   ParseResult result;
   Options options;
   bool offsetGiven = false;
   bool harmonicGiven = false;
+  std::vector<std::string_view> named;
   for (std::size_t i = 0; i < args.size(); ++i) {
     std::string_view arg = args[i];
     if (arg == "--help" || arg == "-h") {
       result.help = true;
       return result;
+    }
+    if (arg == "--measure") {
+      options.measure = true;
+      named.push_back(arg);
+      continue;
     }
     std::string_view name = arg;
     std::optional<std::string_view> value;
@@ -207,8 +218,15 @@ ParseResult ParseOptions(const std::vector<std::string_view>& args) {
       result.error = std::string(rule->name) + " expects " + std::string(rule->expects) + ", not " + Quoted(*value);
       return result;
     }
+    named.push_back(rule->name);
     offsetGiven |= rule->name == "--offset";
     harmonicGiven |= rule->name == "--amplitude" || rule->name == "--frequency";
+  }
+  if (result.error = MeasureConflict(options, named); !result.error.empty()) {
+    return result;
+  }
+  if (options.sweep) {
+    options.mode = Mode::Accuracy;
   }
   if (options.mode == Mode::Accuracy && offsetGiven) {
     result.error = "--offset sets the marker of --mode stability; accuracy research moves it by the sine";
@@ -250,6 +268,14 @@ Drive parameters (the window's defaults):
 Output:
   --cycles N   cycles to run (default 500)
   --every K    print every K-th cycle (default 1)
+  --measure    after the rows, a blank line and the run's figures as name,value,unit
+               rows (step figures in stability research, harmonic ones in accuracy
+               research, and the loop's stability)
+  --sweep FROM:TO:COUNT
+               accuracy research at COUNT frequencies from FROM to TO rad/s, spaced
+               logarithmically, each run from rest until its measurement is steady;
+               prints one row per frequency instead of the cycles:
+               frequency (rad/s),amplitude ratio,phase lag (deg),error amplitude (mm),steady
   --help       this text
 
 Exit status: 0 done; 1 a floating-point error (its message on stderr, the rows printed
@@ -258,7 +284,11 @@ before it stay) or output that could not be written; 2 bad options.
 }
 
 int Run(const Options& options, std::ostream& out, std::ostream& err) {
+  if (options.sweep) {
+    return RunSweep(options, out, err);
+  }
   sim::Drive d;
+  sim::Measurements measurements;
   d.MarkerX = sim::MarkerCentre;
   sim::SetUpTimeBase(d);
   HeadlessHost host(options.mode);
@@ -270,8 +300,13 @@ int Run(const Options& options, std::ostream& out, std::ostream& err) {
       d.MarkerX = sim::MarkerCentre + options.offset;
     }
     ReadParameters(options, d);
+    if (options.mode == Mode::Stability) {
+      measurements.BeginStep(d, options.offset);
+    } else {
+      measurements.BeginHarmonic(d);
+    }
     for (std::int64_t cycle = 1; cycle <= options.cycles; ++cycle) {
-      sim::Timer1Timer(d, host);
+      sim::Timer1Timer(d, host, options.measure ? &measurements : nullptr);
       if (cycle % options.every == 0) {
         WriteRow(out, cycle, d);
         if (!out) {
@@ -283,6 +318,9 @@ int Run(const Options& options, std::ostream& out, std::ostream& err) {
     out.flush();
     err << e.what() << '\n';
     return 1;
+  }
+  if (options.measure) {
+    WriteMeasurements(out, measurements);
   }
   return 0;
 }

@@ -12,10 +12,18 @@
 #include <vector>
 
 #include "sim/cycle.h"
+#include "sim/measurements.h"
 
 namespace runner {
 
 enum class Mode { Stability, Accuracy };
+
+// --sweep FROM:TO:COUNT: COUNT angular frequencies, rad/s, log-spaced from FROM to TO.
+struct SweepRange {
+  double from = 0;
+  double to = 0;
+  int count = 0;
+};
 
 // The window's stand-in: the mode the run was started in; numbers need no drawing or
 // plotting, and the run's length, not a timer, decides how many cycles run.
@@ -58,6 +66,8 @@ struct Options {
   double kfb = 0.2;
   std::int64_t cycles = 500;
   std::int64_t every = 1;
+  bool measure = false;              // --measure: the run's figures after its rows
+  std::optional<SweepRange> sweep;  // --sweep: a frequency sweep instead of a run
 };
 
 struct ParseResult {
@@ -70,10 +80,29 @@ ParseResult ParseOptions(const std::vector<std::string_view>& args);
 
 std::string Usage();
 
+// The window's reading of the parameters for the options' mode, and the coefficients.
+void ReadParameters(const Options& options, sim::Drive& d);
+
 // Runs the scenario, writing CSV to out and a floating-point error's message to err.
 // Returns the exit status: 0, or 1 when a cycle (or the reading) failed; the rows
 // printed before the failure stay.
 int Run(const Options& options, std::ostream& out, std::ostream& err);
+
+// --sweep's value, or nothing when it is not FROM:TO:COUNT with 0 < FROM <= TO <= 1000
+// and COUNT from 1 to 1000 (FROM = TO when COUNT is 1).
+std::optional<SweepRange> ReadSweep(std::string_view text);
+
+// What --measure and --sweep forbid alongside them, given the options named on the command
+// line; empty when the combination is fine.
+std::string MeasureConflict(const Options& options, const std::vector<std::string_view>& named);
+
+// --measure: the figures of the run as name,value,unit rows, after a blank line and a
+// header row.
+void WriteMeasurements(std::ostream& out, const sim::Measurements& m);
+
+// --sweep: one row per frequency (frequency, amplitude ratio, phase lag, error amplitude,
+// whether the measurement became steady). Exit status as Run's.
+int RunSweep(const Options& options, std::ostream& out, std::ostream& err);
 
 // The whole command line: 0 success, 1 simulation error, 2 bad options.
 int Main(const std::vector<std::string_view>& args, std::ostream& out, std::ostream& err);

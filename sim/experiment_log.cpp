@@ -1,0 +1,145 @@
+#include "sim/experiment_log.h"
+
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+#include <stdexcept>
+#include <system_error>
+
+namespace sim {
+
+namespace {
+
+constexpr std::string_view LineEnd = "\r\n";
+
+constexpr const char* Header[] = {
+    "mode",
+    "Kamp",
+    "Tamp (s)",
+    "Kmotor",
+    "Tmotor (s)",
+    "Pitch (mm)",
+    "Kfb (V/mm)",
+    "step (mm)",
+    "amplitude (mm)",
+    "frequency (rad/s)",
+    "rise time 10-90 % (s)",
+    "peak time (s)",
+    "peak (mm)",
+    "overshoot (%)",
+    "settling time 5 % (s)",
+    "settling time 2 % (s)",
+    "steady-state error (mm)",
+    "verdict",
+    "carriage amplitude (mm)",
+    "amplitude ratio",
+    "phase lag (deg)",
+    "error amplitude (mm)",
+    "stable",
+    "critical Kamp",
+    "critical frequency (rad/s)",
+};
+
+std::vector<std::string> Fields(const LogRecord& r) {
+  const Parameters& p = r.parameters;
+  std::vector<std::string> f;
+  f.reserve(std::size(Header));
+  f.push_back(r.harmonic ? "accuracy" : "stability");
+  for (double v : {p.Kamp, p.Tamp, p.Kmotor, p.Tmotor, p.Pitch, p.Kfb}) {
+    f.push_back(CsvNumber(v));
+  }
+  const StepFigures none;
+  const StepFigures& s = r.step ? *r.step : none;
+  f.push_back(r.step ? CsvNumber(s.target - s.start) : "");
+  f.push_back(r.harmonic ? CsvNumber(r.harmonic->amplitude) : "");
+  f.push_back(r.harmonic ? CsvNumber(r.harmonic->frequency) : "");
+  for (const auto* v : {&s.riseTime, &s.peakTime, &s.peakValue, &s.overshoot, &s.settling5, &s.settling2,
+                        &s.steadyStateError}) {
+    f.push_back(CsvNumber(*v));
+  }
+  f.push_back(r.step ? StepVerdictText(s.verdict) : "");
+  const bool measured = r.harmonic && r.harmonic->periods > 0;
+  for (double HarmonicFigures::*v : {&HarmonicFigures::carriageAmplitude, &HarmonicFigures::ratio,
+                                     &HarmonicFigures::phaseLag, &HarmonicFigures::errorAmplitude}) {
+    f.push_back(measured ? CsvNumber(*r.harmonic.*v) : "");
+  }
+  f.push_back(r.stability.stable ? "yes" : "no");
+  f.push_back(CsvNumber(r.stability.criticalKamp));
+  f.push_back(CsvNumber(r.stability.criticalFrequency));
+  return f;
+}
+
+void WriteLine(std::ostream& out, const std::vector<std::string>& fields) {
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (i > 0) {
+      out << ',';
+    }
+    out << CsvField(fields[i]);
+  }
+  out << LineEnd;
+}
+
+}  // namespace
+
+Parameters ParametersOf(const Drive& d) { return {d.Kamp, d.Tamp, d.Kmotor, d.Tmotor, d.Pitch, d.Kfb}; }
+
+std::size_t ExperimentLog::Add(const LogRecord& record) {
+  records_.push_back(record);
+  return records_.size() - 1;
+}
+
+void ExperimentLog::Replace(std::size_t row, const LogRecord& record) { records_.at(row) = record; }
+
+void ExperimentLog::WriteCsv(std::ostream& out) const {
+  WriteLine(out, std::vector<std::string>(std::begin(Header), std::end(Header)));
+  for (const auto& record : records_) {
+    WriteLine(out, Fields(record));
+  }
+}
+
+void ExperimentLog::SaveCsv(const std::string& path) const {
+  const std::string partial = path + ".partial";
+  bool written = false;
+  {
+    std::ofstream file(partial, std::ios::binary | std::ios::trunc);
+    if (file) {
+      WriteCsv(file);
+      written = static_cast<bool>(file.flush());
+    }
+  }
+  std::error_code ec;
+  if (written) {
+    std::filesystem::rename(partial, path, ec);
+  }
+  if (!written || ec) {
+    std::filesystem::remove(partial, ec);
+    throw std::runtime_error("Cannot write the experiment log to " + path);
+  }
+}
+
+std::string CsvField(std::string_view text) {
+  if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+    return std::string(text);
+  }
+  std::string quoted = "\"";
+  for (char c : text) {
+    quoted += c;
+    if (c == '"') {
+      quoted += '"';
+    }
+  }
+  return quoted + '"';
+}
+
+std::string CsvNumber(double value) {
+  // to_chars ignores the locale: the decimal is '.' under any regional setting.
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}
+
+std::string CsvNumber(const std::optional<double>& value) { return value ? CsvNumber(*value) : std::string(); }
+
+}  // namespace sim

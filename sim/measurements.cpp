@@ -1,0 +1,291 @@
+#include "sim/measurements.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "sim/drive_model.h"
+
+namespace sim {
+
+namespace {
+
+constexpr long double Pi = 3.141592653589793238L;
+
+// Turning points closer to the target than this share of the step are the last bits of a
+// settled position wobbling, not an oscillation.
+constexpr long double TurnFloor = 1e-6L;
+
+// Two periods agree when the carriage amplitude differs by no more than this share and the
+// lag by no more than this many degrees: far finer than the half per cent and half degree
+// a student can read, and far coarser than what the tick's staircase leaves in a period.
+constexpr long double SteadyShare = 1e-4L;
+constexpr long double SteadyDegrees = 0.01L;
+
+// A period with fewer samples than this cannot tell a sine from its neighbours.
+constexpr long double MinSamples = 8;
+
+}  // namespace
+
+const char* StepVerdictText(StepVerdict verdict) {
+  switch (verdict) {
+    case StepVerdict::Settling:
+      return "settling";
+    case StepVerdict::Settled:
+      return "settled";
+    case StepVerdict::Oscillating:
+      return "oscillating";
+    case StepVerdict::HeldAtStop:
+      return "held at an end stop";
+  }
+  return "";
+}
+
+void StepMeasurement::Begin(const Drive& d, double target, const StabilityFigures& stability) {
+  *this = StepMeasurement();
+  figures_.start = d.DriveState[2];
+  figures_.target = target;
+  step_ = static_cast<long double>(target) - figures_.start;
+  h_ = d.StepH;
+  active_ = step_ != 0 && h_ > 0;
+  // Entering the 2 % band proves nothing while a slow mode may still carry the carriage
+  // out again: it must stay there as long as it took to get there, and for five time
+  // constants of the slowest mode. An unstable loop never settles.
+  if (stability.stable && stability.slowestTimeConstant) {
+    hold_ = TransientTimeConstants * *stability.slowestTimeConstant;
+  }
+}
+
+void StepMeasurement::Observe(const Drive& d) {
+  if (!active_) {
+    return;
+  }
+  ++samples_;
+  const long double t = samples_ * h_;
+  const long double x = d.DriveState[2];
+  const long double share = (x - figures_.start) / step_;  // 0 at the start, 1 at the target
+  const long double deviation = x - figures_.target;
+  figures_.elapsed = static_cast<double>(t);
+
+  if (!tenPercent_ && share >= 0.1L) {
+    tenPercent_ = t;
+  }
+  if (tenPercent_ && !figures_.riseTime && share >= 0.9L) {
+    figures_.riseTime = static_cast<double>(t - *tenPercent_);
+  }
+
+  // A change of direction makes the previous sample a turning point.
+  const int direction = share > previous_ ? 1 : share < previous_ ? -1 : 0;
+  if (direction != 0) {
+    const long double turnDeviation = (previous_ - 1) * step_;
+    if (direction_ != 0 && direction != direction_ && std::fabs(turnDeviation) > TurnFloor * std::fabs(step_)) {
+      if (direction_ > 0 && !figures_.peakTime) {
+        figures_.peakTime = static_cast<double>(t - h_);
+        figures_.peakValue = static_cast<double>(figures_.start + previous_ * step_);
+        figures_.overshoot = static_cast<double>(std::max(0.0L, (previous_ - 1) * 100));
+      }
+      std::shift_left(std::begin(turns_), std::end(turns_), 1);
+      turns_[2] = turnDeviation;
+      turnCount_ = std::min(turnCount_ + 1, 3);
+    }
+    direction_ = direction;
+  }
+  previous_ = share;
+
+  if (std::fabs(x) >= EndStop) {
+    stopReached_ = true;
+  }
+  for (Band& band : bands_) {
+    if (std::fabs(deviation) <= band.fraction * std::fabs(step_)) {
+      if (!band.entry) {
+        band.entry = t;
+      }
+    } else {
+      band.entry.reset();
+    }
+  }
+  const auto seconds = [](const std::optional<long double>& v) {
+    return v ? std::optional<double>(static_cast<double>(*v)) : std::nullopt;
+  };
+  figures_.settling5 = seconds(bands_[0].entry);
+  figures_.settling2 = seconds(bands_[1].entry);
+  Judge(deviation);
+}
+
+void StepMeasurement::Judge(long double deviation) {
+  const auto& entry = bands_[1].entry;
+  const long double t = samples_ * h_;
+  const bool settled = hold_ && entry && t - *entry >= std::max(*hold_, *entry);
+  // Two turns on the same side, the newer no nearer the target: the swing does not decay.
+  const bool swinging = turnCount_ == 3 && std::fabs(turns_[2]) >= std::fabs(turns_[0]);
+  if (settled) {
+    figures_.verdict = StepVerdict::Settled;
+    figures_.steadyStateError = static_cast<double>(-deviation);
+    if (!figures_.overshoot) {
+      figures_.overshoot = 0.0;  // settled without ever turning back
+    }
+  } else {
+    figures_.verdict = stopReached_ ? StepVerdict::HeldAtStop
+                       : swinging   ? StepVerdict::Oscillating
+                                    : StepVerdict::Settling;
+    figures_.steadyStateError.reset();
+  }
+}
+
+void HarmonicMeasurement::Begin(const Drive& d, double frequency, const StabilityFigures& stability) {
+  *this = HarmonicMeasurement();
+  figures_.amplitude = d.Amplitude;
+  figures_.frequency = frequency;
+  active_ = frequency > 0 && d.Amplitude != 0 && d.StepH > 0;
+  if (!active_) {
+    return;
+  }
+  omega_ = frequency;
+  period_ = 2 * Pi / omega_;
+  // An unstable loop has no transient that ends: its periods are measured from the start
+  // and will not agree.
+  const long double transient =
+      stability.slowestTimeConstant ? TransientTimeConstants * *stability.slowestTimeConstant : 0;
+  windowStart_ = d.SimTime + transient;
+  windowEnd_ = windowStart_ + period_;
+}
+
+void HarmonicMeasurement::Observe(const Drive& d, std::int32_t step) {
+  if (!active_) {
+    return;
+  }
+  const long double t = d.SimTime - static_cast<long double>(d.StepsPerTick - step) * d.StepH;
+  if (t < windowStart_) {
+    return;
+  }
+  while (t >= windowEnd_) {
+    ClosePeriod();
+    windowEnd_ += period_;
+  }
+  // sin and cos once a tick; the tick's other steps turn the pair on by w*StepH, which
+  // costs a tenth as much and drifts by a few units in the last place over forty steps.
+  if (step == lastStep_ + 1 && d.SimTime == lastTickTime_) {
+    const long double s = sin_ * turnCos_ + cos_ * turnSin_;
+    cos_ = cos_ * turnCos_ - sin_ * turnSin_;
+    sin_ = s;
+  } else {
+    sin_ = std::sin(omega_ * t);
+    cos_ = std::cos(omega_ * t);
+    if (turnStep_ != d.StepH) {
+      turnStep_ = d.StepH;
+      turnSin_ = std::sin(omega_ * turnStep_);
+      turnCos_ = std::cos(omega_ * turnStep_);
+    }
+  }
+  lastStep_ = step;
+  lastTickTime_ = d.SimTime;
+  const long double s = sin_;
+  const long double c = cos_;
+  const long double x = d.DriveState[2];
+  n_ += 1;
+  s_ += s;
+  c_ += c;
+  ss_ += s * s;
+  sc_ += s * c;
+  cc_ += c * c;
+  x_ += x;
+  xs_ += x * s;
+  xc_ += x * c;
+}
+
+void HarmonicMeasurement::ClosePeriod() {
+  // x = a*sin(wt) + b*cos(wt) + m by least squares over the period's samples: exact for a
+  // sine however the 50 us samples fall on the period, and blind to what is left of a
+  // slow drift. The carriage then moves as X*sin(wt - lag) with X = |(a, b)|.
+  const long double det = ss_ * (cc_ * n_ - c_ * c_) - sc_ * (sc_ * n_ - c_ * s_) + s_ * (sc_ * c_ - cc_ * s_);
+  const bool solvable = n_ >= MinSamples && det > 0;
+  if (solvable) {
+    const long double a = (xs_ * (cc_ * n_ - c_ * c_) - sc_ * (xc_ * n_ - c_ * x_) + s_ * (xc_ * c_ - cc_ * x_)) / det;
+    const long double b = (ss_ * (xc_ * n_ - c_ * x_) - xs_ * (sc_ * n_ - c_ * s_) + s_ * (sc_ * x_ - xc_ * s_)) / det;
+    const long double amplitude = figures_.amplitude;
+    const long double carriage = std::hypot(a, b);
+    long double lag = std::atan2(-b, a) * 180 / Pi;
+    if (lag < -90) {
+      lag += 360;  // a third-order loop lags by up to 270 degrees
+    }
+    if (figures_.periods > 0) {
+      long double turn = std::fabs(lag - figures_.phaseLag);
+      turn = std::min(turn, 360 - turn);
+      figures_.steady = std::fabs(carriage - figures_.carriageAmplitude) <= SteadyShare * carriage &&
+                        turn <= SteadyDegrees;
+    }
+    figures_.carriageAmplitude = static_cast<double>(carriage);
+    figures_.ratio = static_cast<double>(carriage / amplitude);
+    figures_.phaseLag = static_cast<double>(lag);
+    figures_.errorAmplitude = static_cast<double>(std::hypot(amplitude - a, b));
+    ++figures_.periods;
+  }
+  n_ = s_ = c_ = ss_ = sc_ = cc_ = x_ = xs_ = xc_ = 0;
+}
+
+void Measurements::LogUnsettledStep() {
+  // A step run that never settled still belongs in a table against the gain: it goes in
+  // as it stands when the next run starts or the drive is reset.
+  if (kind_ == Kind::Step && !record_ && step_.Active() && step_.Figures().elapsed > 0) {
+    log_.Add(Record());
+  }
+}
+
+void Measurements::Start(const Drive& d, Kind kind) {
+  LogUnsettledStep();
+  kind_ = kind;
+  stability_ = AssessStability(d);
+  parameters_ = ParametersOf(d);
+  record_.reset();
+}
+
+void Measurements::BeginStep(const Drive& d, double offset) {
+  Start(d, Kind::Step);
+  step_.Begin(d, offset, stability_);
+}
+
+void Measurements::BeginHarmonic(const Drive& d) { BeginHarmonic(d, d.Frequency); }
+
+void Measurements::BeginHarmonic(const Drive& d, double frequency) {
+  Start(d, Kind::Harmonic);
+  harmonic_.Begin(d, frequency, stability_);
+}
+
+void Measurements::Stop() {
+  LogUnsettledStep();
+  kind_ = Kind::None;
+  record_.reset();
+}
+
+void Measurements::StepDone(const Drive& d, std::int32_t step) {
+  if (kind_ == Kind::Step) {
+    step_.Observe(d);
+    if (!record_ && step_.Figures().verdict == StepVerdict::Settled) {
+      record_ = log_.Add(Record());
+    }
+  } else if (kind_ == Kind::Harmonic) {
+    const int before = harmonic_.Figures().periods;
+    harmonic_.Observe(d, step);
+    if (harmonic_.Figures().periods != before) {
+      // One row per run: the first measured period makes it, later ones refine it.
+      if (record_) {
+        log_.Replace(*record_, Record());
+      } else {
+        record_ = log_.Add(Record());
+      }
+    }
+  }
+}
+
+LogRecord Measurements::Record() const {
+  LogRecord r;
+  r.parameters = parameters_;
+  r.stability = stability_;
+  if (kind_ == Kind::Step) {
+    r.step = step_.Figures();
+  } else if (kind_ == Kind::Harmonic) {
+    r.harmonic = harmonic_.Figures();
+  }
+  return r;
+}
+
+}  // namespace sim

@@ -1,0 +1,133 @@
+#pragma once
+// What a student reads off the traces, computed from the full-precision position at every
+// integration step (50 us) instead of the oscilloscope's whole millimetres.
+//
+// StepMeasurement follows the run that a marker release starts; HarmonicMeasurement an
+// accuracy run; Measurements holds both, is the cycle's step observer, and keeps the
+// experiment log. The window and the headless runner use the same objects:
+//
+//   at a release:  m.BeginStep(drive, offset)      after the parameters are read
+//   at "Process":  m.BeginHarmonic(drive)          likewise
+//   every tick:    RunTimerTick(drive, host, &m);  then read m.Step(), m.Harmonic(), m.Log()
+
+#include <cstdint>
+#include <optional>
+
+#include "sim/drive.h"
+#include "sim/experiment_log.h"
+#include "sim/figures.h"
+#include "sim/stability.h"
+#include "sim/step_observer.h"
+
+namespace sim {
+
+// The start of a harmonic run excites the loop's own modes as well as the forced sine.
+// They die away with the slowest mode's time constant; after five of them less than 1 %
+// of that transient is left (e^-5 = 0.7 %), and the periods measured from then on show
+// the steady response. A fixed number of periods would not do: at 1 rad/s the first
+// period alone outlasts the transient many times over, at 500 rad/s forty do not. A step
+// counts as settled only after the same time in its 2 % band.
+inline constexpr double TransientTimeConstants = 5;
+
+class StepMeasurement {
+ public:
+  // A step from the present position to `target`; the stability figures decide whether
+  // the loop can settle at all and how long it must stay in the band to count as settled.
+  void Begin(const Drive& d, double target, const StabilityFigures& stability);
+
+  // After every integration step.
+  void Observe(const Drive& d);
+
+  // False before the first Begin and for a step of zero.
+  bool Active() const { return active_; }
+  const StepFigures& Figures() const { return figures_; }
+
+ private:
+  struct Band {
+    double fraction;
+    std::optional<long double> entry;  // time of the first sample of the present stay inside
+  };
+
+  void Judge(long double deviation);
+
+  bool active_ = false;
+  StepFigures figures_;
+  long double step_ = 0;    // target - start
+  long double h_ = 0;       // StepH
+  std::int64_t samples_ = 0;
+  std::optional<long double> hold_;  // how long the ±2 % band must hold for "settled"
+  std::optional<long double> tenPercent_;
+  long double previous_ = 0;  // the last sample's share of the step
+  int direction_ = 0;         // +1 toward the target, -1 back, 0 not yet moved
+  // Deviations from the target at the last three turning points, newest last.
+  long double turns_[3] = {0, 0, 0};
+  int turnCount_ = 0;
+  bool stopReached_ = false;
+  Band bands_[2] = {{0.05, {}}, {0.02, {}}};
+};
+
+class HarmonicMeasurement {
+ public:
+  // An accuracy run at the drive's Amplitude and `frequency` rad/s (the drive's Frequency
+  // when the window runs it), from the present model time.
+  void Begin(const Drive& d, double frequency, const StabilityFigures& stability);
+
+  void Observe(const Drive& d, std::int32_t step);
+
+  bool Active() const { return active_; }
+  const HarmonicFigures& Figures() const { return figures_; }
+
+ private:
+  void ClosePeriod();
+
+  bool active_ = false;
+  HarmonicFigures figures_;
+  long double omega_ = 0;
+  long double period_ = 0;
+  long double windowStart_ = 0;  // model time at which the first measured period opens
+  long double windowEnd_ = 0;    // and at which the present one closes
+  // The sine's phase at the last sample, and the turn of one step.
+  long double sin_ = 0, cos_ = 1, turnSin_ = 0, turnCos_ = 1, turnStep_ = 0;
+  std::int32_t lastStep_ = -1;
+  double lastTickTime_ = 0;
+  // Least-squares sums for x = a*sin + b*cos + c over the present period.
+  long double n_ = 0, s_ = 0, c_ = 0, ss_ = 0, sc_ = 0, cc_ = 0, x_ = 0, xs_ = 0, xc_ = 0;
+};
+
+class Measurements final : public StepObserver {
+ public:
+  enum class Kind { None, Step, Harmonic };
+
+  // The step of a release toward the marker, `offset` mm from the centre.
+  void BeginStep(const Drive& d, double offset);
+  // "Process": the harmonic run at the drive's Amplitude and Frequency.
+  void BeginHarmonic(const Drive& d);
+  // The same at any angular frequency, for a frequency sweep.
+  void BeginHarmonic(const Drive& d, double frequency);
+  // Reset: nothing is measured until the next Begin; the log stays.
+  void Stop();
+
+  void StepDone(const Drive& d, std::int32_t step) override;
+
+  Kind Measuring() const { return kind_; }
+  const StepMeasurement& Step() const { return step_; }
+  const HarmonicMeasurement& Harmonic() const { return harmonic_; }
+  const StabilityFigures& Stability() const { return stability_; }
+  const ExperimentLog& Log() const { return log_; }
+  ExperimentLog& Log() { return log_; }
+
+ private:
+  void Start(const Drive& d, Kind kind);
+  void LogUnsettledStep();
+  LogRecord Record() const;
+
+  Kind kind_ = Kind::None;
+  StepMeasurement step_;
+  HarmonicMeasurement harmonic_;
+  StabilityFigures stability_;
+  Parameters parameters_;
+  ExperimentLog log_;
+  std::optional<std::size_t> record_;  // the log row of the present run, once it has one
+};
+
+}  // namespace sim

@@ -1,0 +1,352 @@
+#include "sim/measurements.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <complex>
+#include <optional>
+#include <string_view>
+#include <tuple>
+#include <vector>
+
+#include "sim/cycle.h"
+#include "sim/drive_model.h"
+#include "sim/frequency_sweep.h"
+#include "sim/stability.h"
+#include "tests/sim/default_drive.h"
+#include "tests/sim/no_window.h"
+
+namespace sim {
+namespace {
+
+// The stability reading of the default texts with Kamp changed, the marker released at offset.
+Drive ReleasedDrive(double kamp, int offset, double start = 0) {
+  Drive d = DefaultDrive();
+  d.Kamp = kamp;
+  ComputeCoefficients(d);
+  d.DriveState = {0, 0, start};
+  d.MarkerX = MarkerCentre + offset;
+  return d;
+}
+
+// The same equation, x''' = B0*u - A1*x'' - A2*x' - A3*x with the drive's coefficients,
+// by the classic four-stage Runge-Kutta method on the whole state at 1 us, sampled at each
+// microsecond; its figures are read with linear interpolation between samples.
+struct Reference {
+  std::vector<double> x;  // x[k] at k us
+  static constexpr double Dt = 1e-6;
+
+  Reference(const Drive& d, double command, double start, double seconds) {
+    using State = std::array<double, 3>;  // x, x', x''
+    const auto f = [&](const State& s) {
+      return State{s[1], s[2], d.B0 * command - d.A1 * s[2] - d.A2 * s[1] - d.A3 * s[0]};
+    };
+    const auto plus = [](State s, const State& k, double h) {
+      for (int i = 0; i < 3; ++i) s[i] += h * k[i];
+      return s;
+    };
+    State s{start, 0, 0};
+    const int n = static_cast<int>(seconds / Dt);
+    x.reserve(n + 1);
+    x.push_back(start);
+    for (int k = 0; k < n; ++k) {
+      const State k1 = f(s), k2 = f(plus(s, k1, Dt / 2)), k3 = f(plus(s, k2, Dt / 2)), k4 = f(plus(s, k3, Dt));
+      for (int i = 0; i < 3; ++i) s[i] += Dt / 6 * (k1[i] + 2 * k2[i] + 2 * k3[i] + k4[i]);
+      x.push_back(s[0]);
+    }
+  }
+  double At(double t) const { return x[static_cast<std::size_t>(std::lround(t / Dt))]; }
+  // First time the share of the step reaches `level`.
+  double Crossing(double start, double target, double level) const {
+    for (std::size_t k = 1; k < x.size(); ++k) {
+      const double a = (x[k - 1] - start) / (target - start), b = (x[k] - start) / (target - start);
+      if (b >= level) return (k - 1 + (level - a) / (b - a)) * Dt;
+    }
+    return NAN;
+  }
+  // The first local maximum in the step's direction: time and value.
+  std::optional<std::pair<double, double>> Peak(double start, double target) const {
+    const double sign = target > start ? 1 : -1;
+    for (std::size_t k = 1; k + 1 < x.size(); ++k) {
+      if (sign * x[k] > sign * x[k - 1] && sign * x[k] > sign * x[k + 1]) return std::pair(k * Dt, x[k]);
+    }
+    return std::nullopt;
+  }
+  // The last time the position is outside target +- band*|step|.
+  double Settling(double start, double target, double band) const {
+    const double width = band * std::fabs(target - start);
+    for (std::size_t k = x.size() - 1; k > 0; --k) {
+      if (std::fabs(x[k - 1] - target) > width) {
+        const double a = std::fabs(x[k - 1] - target), b = std::fabs(x[k] - target);
+        return (k - 1 + (a - width) / (a - b)) * Dt;
+      }
+    }
+    return 0;
+  }
+};
+
+TEST(StepMeasurement, DefaultStepAgainstTheExactSolution) {
+  // Figures of the exact solution of the default 50 mm step, read off the reference.
+  const Drive d = ReleasedDrive(100, 50);
+  const Reference exact(d, 10, 0, 0.6);
+  const auto peak = exact.Peak(0, 50);
+  ASSERT_TRUE(peak);
+  EXPECT_NEAR(peak->second, 51.2726, 5e-5);
+  EXPECT_NEAR(peak->first, 0.1602, 5e-5);
+  EXPECT_NEAR((peak->second - 50) / 50 * 100, 2.545, 5e-4);
+  EXPECT_NEAR(exact.Crossing(0, 50, 0.9) - exact.Crossing(0, 50, 0.1), 0.0758, 5e-5);
+  EXPECT_NEAR(exact.Settling(0, 50, 0.05), 0.106, 5e-4);
+  EXPECT_NEAR(exact.Settling(0, 50, 0.02), 0.186, 5e-4);
+  // The drive's own integration follows it to about 0.03 mm (0.031 at most, at a tick).
+  Drive drive = d;
+  NoWindow window;
+  double worst = 0;
+  for (int tick = 1; tick <= 300; ++tick) {
+    Timer1Timer(drive, window);
+    worst = std::max(worst, std::fabs(drive.DriveState[2] - exact.At(tick * 0.002)));
+  }
+  EXPECT_LT(worst, 0.032);
+}
+
+TEST(StepMeasurement, FiguresAgreeWithAReferenceSolutionOfTheSameEquation) {
+  struct Row {
+    double kamp;
+    double start;
+    int offset;
+  };
+  // A default step, one down from an offset start, livelier gains, a sluggish one. Livelier
+  // still, the drive's own integration drifts from the exact solution by more than the
+  // tolerances (0.07 mm at Kamp 500).
+  const Row rows[] = {{100, 0, 50}, {100, 20, -30}, {300, 0, 20}, {40, 0, 60}, {200, -10, 25}};
+  for (const auto& [kamp, start, offset] : rows) {
+    SCOPED_TRACE(::testing::Message() << "Kamp " << kamp << ", " << start << " -> " << offset);
+    Drive d = ReleasedDrive(kamp, offset, start);
+    const double target = offset;
+    const double step = std::fabs(target - start);
+    const Reference exact(d, offset * d.Kfb, start, 1.6);
+    Measurements m;
+    m.BeginStep(d, offset);
+    NoWindow window;
+    for (int tick = 1; tick <= 800; ++tick) Timer1Timer(d, window, &m);
+    const StepFigures& f = m.Step().Figures();
+    EXPECT_EQ(f.verdict, StepVerdict::Settled);
+    ASSERT_TRUE(f.riseTime && f.settling5 && f.settling2 && f.overshoot && f.steadyStateError);
+    EXPECT_NEAR(*f.riseTime, exact.Crossing(start, target, 0.9) - exact.Crossing(start, target, 0.1), 0.002);
+    EXPECT_NEAR(*f.settling5, exact.Settling(start, target, 0.05), 0.002);
+    EXPECT_NEAR(*f.settling2, exact.Settling(start, target, 0.02), 0.002);
+    EXPECT_NEAR(*f.steadyStateError, target - exact.At(1.6), 1e-4);
+    const auto peak = exact.Peak(start, target);
+    if (peak) {
+      ASSERT_TRUE(f.peakTime && f.peakValue);
+      EXPECT_NEAR(*f.peakTime, peak->first, 0.002);
+      EXPECT_NEAR(*f.peakValue, peak->second, 0.001 * step);
+      EXPECT_NEAR(*f.overshoot, (peak->second - target) / (target - start) * 100, 0.1);
+    } else {
+      EXPECT_FALSE(f.peakTime);
+      EXPECT_EQ(*f.overshoot, 0);
+    }
+  }
+}
+
+// Largest distance from the target over ticks [from, to) of a run of Kamp toward offset.
+struct Swing {
+  double early = 0, late = 0;
+  int crossings = 0;  // of the target, over the late stretch
+  StepVerdict verdict = StepVerdict::Settling;
+};
+
+Swing RunSwing(double kamp, int offset, int ticks) {
+  Drive d = ReleasedDrive(kamp, offset);
+  Measurements m;
+  m.BeginStep(d, offset);
+  NoWindow window;
+  Swing s;
+  double before = -offset;
+  for (int tick = 1; tick <= ticks; ++tick) {
+    Timer1Timer(d, window, &m);
+    const double e = d.DriveState[2] - offset;
+    (tick <= ticks / 2 ? s.early : s.late) = std::max(tick <= ticks / 2 ? s.early : s.late, std::fabs(e));
+    if (tick > ticks / 2 && (e > 0) != (before > 0)) ++s.crossings;
+    before = e;
+  }
+  s.verdict = m.Step().Figures().verdict;
+  return s;
+}
+
+TEST(Stability, CriticalGainLiesBetweenARunThatDecaysAndOneThatGrows) {
+  // By hand: Kamp = 2*pi*(Tamp + Tmotor)/(Tamp*Tmotor*Kmotor*Pitch*Kfb), sqrt(A2) = 129.1 rad/s.
+  const std::tuple<double, double, double, double> readings[] = {
+      {0.75, 2007.13, 1985, 2030},     // the marker release reads the motor box as typed
+      {1 / 0.75, 1129.01, 1115, 1143},  // "Process" reads its reciprocal
+  };
+  for (const auto& [kmotor, critical, decays, grows] : readings) {
+    Drive d = DefaultDrive(kmotor);
+    ComputeCoefficients(d);
+    const StabilityFigures s = AssessStability(d);
+    EXPECT_TRUE(s.stable);
+    ASSERT_TRUE(s.criticalKamp && s.criticalFrequency);
+    EXPECT_NEAR(*s.criticalKamp, critical, 0.01);
+    EXPECT_NEAR(*s.criticalFrequency, 129.099, 0.001);
+    EXPECT_LT(decays, *s.criticalKamp);
+    EXPECT_GT(grows, *s.criticalKamp);
+    for (const double kamp : {decays, grows}) {
+      Drive r = DefaultDrive(kmotor);
+      r.Kamp = kamp;
+      ComputeCoefficients(r);
+      EXPECT_EQ(AssessStability(r).stable, kamp == decays) << kamp;
+    }
+  }
+  // The simulated drive itself, over 3 s of a 5 mm step (the stops stay far).
+  const Swing below = RunSwing(1985, 5, 1500), above = RunSwing(2030, 5, 1500);
+  EXPECT_LT(below.late, below.early);
+  EXPECT_GT(above.late, above.early);
+  EXPECT_EQ(below.verdict, StepVerdict::Settling);
+  EXPECT_EQ(above.verdict, StepVerdict::Oscillating);
+  // Two crossings a period: 1.5 s at 129.1 rad/s is 30.8 periods.
+  EXPECT_NEAR(above.crossings, 2 * 1.5 * 129.099 / (2 * M_PI), 2);
+}
+
+TEST(Stability, VerdictFromTheCoefficients) {
+  struct Row {
+    double a1, a2, a3;
+    bool stable;
+  };
+  const Row rows[] = {
+      {383.333, 16666.7, 318310, true},  {10, 10, 99.9, true},  {10, 10, 100, false},  // A1*A2 = A3 is critical
+      {10, 10, 0, false},              {10, 10, -1, false},   {-10, -10, 50, false}, {10, -10, 5, false},
+  };
+  for (const auto& [a1, a2, a3, stable] : rows) {
+    Drive d;
+    std::tie(d.A1, d.A2, d.A3) = std::tuple(a1, a2, a3);
+    const StabilityFigures s = AssessStability(d);
+    EXPECT_EQ(s.stable, stable) << a1 << " " << a2 << " " << a3;
+    EXPECT_EQ(s.slowestTimeConstant.has_value(), stable) << a1 << " " << a2 << " " << a3;
+  }
+  // The slowest mode of the default loop: the pair -23.35 +- 20.01j, 1/23.35 s.
+  Drive d = DefaultDrive();
+  ComputeCoefficients(d);
+  EXPECT_NEAR(*AssessStability(d).slowestTimeConstant, 1 / 23.3505, 1e-5);
+  // No gain makes a loop without feedback critical.
+  d.Kfb = 0;
+  EXPECT_FALSE(AssessStability(d).criticalKamp);
+}
+
+TEST(StepMeasurement, Verdicts) {
+  struct Row {
+    double kamp;
+    int offset;
+    int ticks;
+    StepVerdict verdict;
+  };
+  const Row rows[] = {
+      {100, 50, 50, StepVerdict::Settling},      // 0.1 s: still on its way
+      {100, 50, 300, StepVerdict::Settled},      // in the 2 % band since 0.186 s
+      {100, -40, 300, StepVerdict::Settled},     //
+      {5000, 50, 500, StepVerdict::HeldAtStop},  // unstable, swinging between the stops
+      {100, 150, 500, StepVerdict::HeldAtStop},  // a target beyond the stop
+      {100, 0, 10, StepVerdict::Settling},       // no step, nothing measured
+  };
+  for (const auto& [kamp, offset, ticks, verdict] : rows) {
+    Drive d = ReleasedDrive(kamp, offset);
+    Measurements m;
+    m.BeginStep(d, offset);
+    NoWindow window;
+    for (int tick = 0; tick < ticks; ++tick) Timer1Timer(d, window, &m);
+    const StepFigures& f = m.Step().Figures();
+    EXPECT_EQ(StepVerdictText(f.verdict), std::string_view(StepVerdictText(verdict))) << kamp << ", " << offset;
+    EXPECT_EQ(f.steadyStateError.has_value(), verdict == StepVerdict::Settled) << kamp << ", " << offset;
+    EXPECT_EQ(m.Step().Active(), offset != 0);
+    if (m.Step().Active()) {
+      EXPECT_DOUBLE_EQ(f.elapsed, ticks * 0.002) << kamp << ", " << offset;
+    }
+  }
+}
+
+// The closed loop H(s) = A3/(s^3 + A1 s^2 + A2 s + A3) behind a command held over each
+// 0.002 s tick at its value at the tick's end: sinc(wT/2) e^(jwT/2) H(jw).
+std::complex<double> HeldResponse(const Drive& d, double w) {
+  const std::complex<double> s(0, w);
+  const double half = w * 0.002 / 2;
+  return d.A3 / (s * s * s + d.A1 * s * s + d.A2 * s + d.A3) * (std::sin(half) / half) *
+         std::exp(std::complex<double>(0, half));
+}
+
+TEST(HarmonicMeasurement, SweepAgreesWithTheHeldClosedLoopFrom1To100RadPerSecond) {
+  Drive d = DefaultDrive(1 / 0.75);
+  ComputeCoefficients(d);
+  d.Amplitude = 1;
+  for (const double w : LogSpacedFrequencies(1, 100, 9)) {
+    const HarmonicFigures f = MeasureAtFrequency(d, w);
+    const std::complex<double> h = HeldResponse(d, w);
+    EXPECT_TRUE(f.steady) << w;
+    EXPECT_NEAR(f.ratio / std::abs(h), 1, 0.005) << w;
+    EXPECT_NEAR(f.phaseLag, -std::arg(h) * 180 / M_PI, 0.5) << w;
+    EXPECT_NEAR(f.errorAmplitude, std::abs(1.0 - h), 0.005) << w;
+  }
+  // The hold's half tick shows: 37.1 degrees at 20 rad/s, where the loop alone lags 38.3.
+  EXPECT_NEAR(MeasureAtFrequency(d, 20).phaseLag, 37.1, 0.05);
+  EXPECT_EQ(LogSpacedFrequencies(1, 100, 3), (std::vector<double>{1, 10, 100}));
+}
+
+TEST(HarmonicMeasurement, TheWindowsCycleMeasuresAsTheSweepDoesAndLogsOneRowPerRun) {
+  // "Process" at 20 rad/s and 10 mm, some way into the program's model time.
+  Drive d = DefaultDrive(1 / 0.75);
+  ComputeCoefficients(d);
+  std::tie(d.Amplitude, d.Frequency, d.SimTime) = std::tuple(10, 20, 3.7);
+  Measurements m;
+  m.BeginHarmonic(d);
+  NoWindow window(true);
+  std::vector<int> periodsAtRow;
+  for (int tick = 0; tick < 1500 && m.Log().Records().size() <= 1; ++tick) {
+    Timer1Timer(d, window, &m);
+    if (!m.Log().Records().empty()) periodsAtRow.push_back(m.Log().Records()[0].harmonic->periods);
+  }
+  const HarmonicFigures& f = m.Harmonic().Figures();
+  ASSERT_GE(f.periods, 3);
+  const std::complex<double> h = HeldResponse(d, 20);
+  EXPECT_NEAR(f.carriageAmplitude, 10 * std::abs(h), 0.05);
+  EXPECT_NEAR(f.phaseLag, -std::arg(h) * 180 / M_PI, 0.5);
+  EXPECT_EQ(m.Log().Records().size(), 1u);
+  EXPECT_EQ(periodsAtRow.front(), 1) << "the row comes with the first measured period";
+  EXPECT_EQ(periodsAtRow.back(), f.periods) << "and follows the later ones";
+  // A new "Process" is a new run and a new row.
+  m.BeginHarmonic(d);
+  for (int tick = 0; tick < 400; ++tick) Timer1Timer(d, window, &m);
+  EXPECT_EQ(m.Log().Records().size(), 2u);
+}
+
+// Records the time of every step it sees.
+struct StepClock final : StepObserver {
+  void StepDone(const Drive& d, std::int32_t step) override {
+    times.push_back(d.SimTime - (d.StepsPerTick - step) * d.StepH);
+  }
+  std::vector<double> times;
+};
+
+TEST(Observer, SeesEveryStepAndChangesNothing) {
+  for (const bool accuracy : {false, true}) {
+    Drive plain = ReleasedDrive(100, 50);
+    std::tie(plain.Amplitude, plain.Frequency) = std::pair(10, 30);
+    Drive watched = plain;
+    Measurements m;
+    accuracy ? m.BeginHarmonic(watched) : m.BeginStep(watched, 50);
+    NoWindow window(accuracy);
+    for (int tick = 0; tick < 300; ++tick) {
+      Timer1Timer(plain, window);
+      Timer1Timer(watched, window, &m);
+    }
+    EXPECT_EQ(std::tuple(watched.DriveState, watched.DriveDeriv, watched.SimTime, watched.TraceActual),
+              std::tuple(plain.DriveState, plain.DriveDeriv, plain.SimTime, plain.TraceActual));
+  }
+  Drive d = ReleasedDrive(100, 50);
+  StepClock clock;
+  NoWindow window;
+  Timer1Timer(d, window, &clock);
+  RunTimerTick(d, window, &clock);
+  ASSERT_EQ(clock.times.size(), 80u);
+  for (int k = 0; k < 80; ++k) EXPECT_NEAR(clock.times[k], (k + 1) * 5e-5, 1e-15) << k;
+}
+
+}  // namespace
+}  // namespace sim

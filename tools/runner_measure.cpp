@@ -1,0 +1,131 @@
+// The runner's measurement options: --measure after a run, --sweep instead of one.
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <ostream>
+#include <system_error>
+
+#include "sim/checked_float.h"
+#include "sim/experiment_log.h"
+#include "sim/frequency_sweep.h"
+#include "tools/runner.h"
+
+namespace runner {
+
+namespace {
+
+// The frequency spin edit's limit: beyond it the tick's staircase, not the drive, decides.
+constexpr double MaxSweepFrequency = 1000;
+constexpr int MaxSweepCount = 1000;
+
+bool Named(const std::vector<std::string_view>& named, std::string_view option) {
+  return std::find(named.begin(), named.end(), option) != named.end();
+}
+
+std::optional<double> ReadPositive(std::string_view text) {
+  double value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size() || text.empty() || !(value > 0) ||
+      value > MaxSweepFrequency) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+void Row(std::ostream& out, std::string_view name, const std::string& value, std::string_view unit) {
+  out << name << ',' << sim::CsvField(value) << ',' << unit << '\n';
+}
+
+}  // namespace
+
+std::optional<SweepRange> ReadSweep(std::string_view text) {
+  const auto first = text.find(':');
+  const auto second = first == std::string_view::npos ? first : text.find(':', first + 1);
+  if (second == std::string_view::npos) {
+    return std::nullopt;
+  }
+  const auto from = ReadPositive(text.substr(0, first));
+  const auto to = ReadPositive(text.substr(first + 1, second - first - 1));
+  const std::string_view countText = text.substr(second + 1);
+  int count = 0;
+  const auto [end, ec] = std::from_chars(countText.data(), countText.data() + countText.size(), count);
+  if (!from || !to || *from > *to || ec != std::errc() || end != countText.data() + countText.size() ||
+      countText.empty() || count < 1 || count > MaxSweepCount || (count == 1 && *from != *to)) {
+    return std::nullopt;
+  }
+  return SweepRange{*from, *to, count};
+}
+
+std::string MeasureConflict(const Options& options, const std::vector<std::string_view>& named) {
+  if (!options.sweep) {
+    return {};
+  }
+  if (options.mode == Mode::Stability && Named(named, "--mode")) {
+    return "--sweep is accuracy research; it cannot run with --mode stability";
+  }
+  for (std::string_view option : {"--offset", "--frequency", "--cycles", "--every", "--measure"}) {
+    if (Named(named, option)) {
+      return "--sweep sets the frequencies and runs each until it is steady; " + std::string(option) +
+             " does not apply";
+    }
+  }
+  return {};
+}
+
+void WriteMeasurements(std::ostream& out, const sim::Measurements& m) {
+  using sim::CsvNumber;
+  out << "\nname,value,unit\n";
+  if (m.Measuring() == sim::Measurements::Kind::Step) {
+    const sim::StepFigures& f = m.Step().Figures();
+    Row(out, "step", m.Step().Active() ? CsvNumber(f.target - f.start) : "", "mm");
+    Row(out, "rise_time", CsvNumber(f.riseTime), "s");
+    Row(out, "peak_time", CsvNumber(f.peakTime), "s");
+    Row(out, "peak", CsvNumber(f.peakValue), "mm");
+    Row(out, "overshoot", CsvNumber(f.overshoot), "%");
+    Row(out, "settling_time_5", CsvNumber(f.settling5), "s");
+    Row(out, "settling_time_2", CsvNumber(f.settling2), "s");
+    Row(out, "steady_state_error", CsvNumber(f.steadyStateError), "mm");
+    Row(out, "verdict", m.Step().Active() ? sim::StepVerdictText(f.verdict) : "", "");
+  } else if (m.Measuring() == sim::Measurements::Kind::Harmonic) {
+    const sim::HarmonicFigures& f = m.Harmonic().Figures();
+    const auto figure = [&](double v) { return f.periods > 0 ? CsvNumber(v) : std::string(); };
+    Row(out, "amplitude", CsvNumber(f.amplitude), "mm");
+    Row(out, "frequency", CsvNumber(f.frequency), "rad/s");
+    Row(out, "periods_measured", std::to_string(f.periods), "");
+    Row(out, "carriage_amplitude", figure(f.carriageAmplitude), "mm");
+    Row(out, "amplitude_ratio", figure(f.ratio), "");
+    Row(out, "phase_lag", figure(f.phaseLag), "deg");
+    Row(out, "error_amplitude", figure(f.errorAmplitude), "mm");
+    Row(out, "steady", f.steady ? "yes" : "no", "");
+  }
+  const sim::StabilityFigures& s = m.Stability();
+  Row(out, "stable", s.stable ? "yes" : "no", "");
+  Row(out, "critical_Kamp", CsvNumber(s.criticalKamp), "");
+  Row(out, "critical_frequency", CsvNumber(s.criticalFrequency), "rad/s");
+}
+
+int RunSweep(const Options& options, std::ostream& out, std::ostream& err) {
+  sim::Drive d;
+  d.MarkerX = sim::MarkerCentre;
+  sim::SetUpTimeBase(d);
+  out << "frequency (rad/s),amplitude ratio,phase lag (deg),error amplitude (mm),steady\n";
+  try {
+    ReadParameters(options, d);
+    for (double frequency : sim::LogSpacedFrequencies(options.sweep->from, options.sweep->to, options.sweep->count)) {
+      const sim::HarmonicFigures f = sim::MeasureAtFrequency(d, frequency);
+      out << sim::CsvNumber(frequency) << ',' << sim::CsvNumber(f.ratio) << ',' << sim::CsvNumber(f.phaseLag) << ','
+          << sim::CsvNumber(f.errorAmplitude) << ',' << (f.steady ? "yes" : "no") << '\n';
+      if (!out) {
+        return 1;  // the output is lost: Main says so
+      }
+    }
+  } catch (const sim::FloatError& e) {
+    out.flush();
+    err << e.what() << '\n';
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace runner
