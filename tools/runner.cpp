@@ -35,9 +35,9 @@ std::optional<std::int64_t> ReadInteger(std::string_view text) {
   return value;
 }
 
-// A decimal number with '.', stored as a double; beyond the double range is refused here
-// rather than reported as an overflow of the simulation.
-std::optional<double> ReadReal(std::string_view text) {
+// A decimal number with '.', kept in extended precision; beyond the double range is
+// refused here rather than reported as an overflow of the simulation.
+std::optional<long double> ReadExtended(std::string_view text) {
   long double value = 0;
   const char* first = text.data();
   const char* last = text.data() + text.size();
@@ -48,11 +48,15 @@ std::optional<double> ReadReal(std::string_view text) {
   if (ec != std::errc() || end != last || first == last || !std::isfinite(value)) {
     return std::nullopt;
   }
-  const double stored = static_cast<double>(value);
-  if (!std::isfinite(stored)) {
+  if (!std::isfinite(static_cast<double>(value))) {
     return std::nullopt;
   }
-  return stored;
+  return value;
+}
+
+std::optional<double> ReadReal(std::string_view text) {
+  const auto value = ReadExtended(text);
+  return value ? std::optional<double>(static_cast<double>(*value)) : std::nullopt;
 }
 
 std::string Quoted(std::string_view text) {
@@ -93,6 +97,18 @@ Setter Real(double Options::*field) {
   };
 }
 
+// The motor box: "Process" takes the reciprocal of the value as read, not as stored.
+Setter MotorBox() {
+  return [](std::string_view text, Options& o) {
+    const auto v = ReadExtended(text);
+    if (!v) {
+      return false;
+    }
+    o.kmotor = *v;
+    return true;
+  };
+}
+
 const std::vector<OptionRule>& Rules() {
   static const std::vector<OptionRule> rules = {
       {"--mode", "stability or accuracy",
@@ -114,7 +130,7 @@ const std::vector<OptionRule>& Rules() {
        IntegerIn(0, MaxFrequency, [](Options& o, std::int64_t v) { o.frequency = static_cast<std::int32_t>(v); })},
       {"--kamp", "a real number such as 100", Real(&Options::kamp)},
       {"--tamp", "a real number such as 0.003", Real(&Options::tamp)},
-      {"--kmotor", "a real number such as 0.75", Real(&Options::kmotor)},
+      {"--kmotor", "a real number such as 0.75", MotorBox()},
       {"--tmotor", "a real number such as 0.02", Real(&Options::tmotor)},
       {"--pitch", "a real number such as 8", Real(&Options::pitch)},
       {"--kfb", "a real number such as 0.2", Real(&Options::kfb)},
@@ -168,7 +184,7 @@ void WriteRow(std::ostream& out, std::int64_t cycle, const sim::Drive& d) {
 void ReadParameters(const Options& o, sim::Drive& d) {
   d.Kamp = o.kamp;
   d.Tamp = o.tamp;
-  d.Kmotor = o.mode == Mode::Accuracy ? sim::Store(sim::Ext(1) / o.kmotor) : o.kmotor;
+  d.Kmotor = o.mode == Mode::Accuracy ? sim::Store(sim::Ext(1) / o.kmotor) : static_cast<double>(o.kmotor);
   d.Tmotor = o.tmotor;
   d.Pitch = o.pitch;
   d.Kfb = o.kfb;

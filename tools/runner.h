@@ -60,7 +60,7 @@ struct Options {
   std::int32_t frequency = 0;  // SpinEdit2's value, rad/s (accuracy)
   double kamp = 100;
   double tamp = 0.003;
-  double kmotor = 0.75;  // the number typed in the motor box
+  long double kmotor = 0.75L;  // the number typed in the motor box, as read
   double tmotor = 0.02;
   double pitch = 8;
   double kfb = 0.2;

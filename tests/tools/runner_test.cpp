@@ -72,6 +72,16 @@ TEST(Runner, AccuracyReadsTheMotorBoxAsItsReciprocalAndTheAmplitudePlusOne) {
   EXPECT_NEAR(peak, 51 * 0.2, 0.01);
 }
 
+TEST(Runner, AccuracyTakesTheReciprocalOfTheMotorValueAsRead) {
+  for (const auto& [text, value] : {std::pair{"1.3", 1.3L}, {"0.65", 0.65L}, {"3.7", 3.7L}}) {
+    const auto options = ParseOptions({"--mode", "accuracy", "--kmotor", text}).options;
+    ASSERT_TRUE(options.has_value()) << text;
+    sim::Drive d;
+    ReadParameters(*options, d);
+    EXPECT_EQ(d.Kmotor, static_cast<double>(1 / value)) << text;
+  }
+}
+
 TEST(Runner, FloatingPointErrorsKeepTheRowsPrintedSoFar) {
   // The reciprocal of a zero motor box divides by zero before any cycle; Kfb 0 fails the first.
   EXPECT_EQ(RunMain({"--mode", "accuracy", "--kmotor", "0"}), Outcome(1, Header, "Floating point division by zero\n"));
