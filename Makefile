@@ -1,13 +1,15 @@
 # Thin wrapper over the CMake presets; see README.md.
-.PHONY: setup run test asan-test soak bench clean
+.PHONY: setup run test asan-test soak bench package clean
 
 JOBS ?= $(shell nproc)
 
 setup:
 	@bash scripts/setup
 
+# The program alone: the tests and benchmarks are not built for it (the release preset
+# turns them back on for the targets below).
 run: setup
-	cmake --preset release
+	cmake --preset release -DDRIVELAB_BUILD_TESTS=OFF
 	cmake --build --preset release -j $(JOBS)
 	./build/release/app/drivelab
 
@@ -34,6 +36,12 @@ bench: setup
 	  echo "== $$b"; \
 	  "$$b" --benchmark_repetitions=15 --benchmark_report_aggregates_only=true || exit 1; \
 	done
+
+# The Debian package build/release/drivelab_<version>_<arch>.deb, of the program alone.
+package: setup
+	cmake --preset release -DDRIVELAB_BUILD_TESTS=OFF
+	cmake --build --preset release -j $(JOBS)
+	cpack --preset release
 
 clean:
 	rm -rf build

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <system_error>
 
+#include "drivelab/version.h"
 #include "sim/checked_float.h"
 #include "sim/cycle.h"
 #include "sim/drive_model.h"
@@ -207,6 +208,10 @@ ParseResult ParseOptions(const std::vector<std::string_view>& args) {
       result.help = true;
       return result;
     }
+    if (arg == "--version") {
+      result.version = true;
+      return result;
+    }
     if (arg == "--measure") {
       options.measure = true;
       named.push_back(arg);
@@ -293,6 +298,7 @@ Output:
                prints one row per frequency instead of the cycles:
                frequency (rad/s),amplitude ratio,phase lag (deg),error amplitude (mm),steady
   --help       this text
+  --version    the program's name and version
 
 Exit status: 0 done; 1 a floating-point error (its message on stderr, the rows printed
 before it stay) or output that could not be written; 2 bad options.
@@ -343,13 +349,15 @@ int Run(const Options& options, std::ostream& out, std::ostream& err) {
 
 int Main(const std::vector<std::string_view>& args, std::ostream& out, std::ostream& err) {
   const ParseResult parsed = ParseOptions(args);
-  if (!parsed.options && !parsed.help) {
+  if (!parsed.options && !parsed.help && !parsed.version) {
     err << "drivelab-sim: " << parsed.error << '\n';
     return 2;
   }
   int status = 0;
   if (parsed.help) {
     out << Usage();
+  } else if (parsed.version) {
+    out << "drivelab-sim " << drivelab::Version << '\n';
   } else {
     status = Run(*parsed.options, out, err);
   }

@@ -73,6 +73,7 @@ struct Options {
 struct ParseResult {
   std::optional<Options> options;  // set when the run can go ahead
   bool help = false;               // --help: print Usage() and succeed
+  bool version = false;            // --version: print the name and version and succeed
   std::string error;               // one line naming the option and the form it expects
 };
 

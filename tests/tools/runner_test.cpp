@@ -1,5 +1,7 @@
 #include "tools/runner.h"
 
+#include "drivelab/version.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -47,6 +49,19 @@ TEST(RunnerOptions, BadOptionsNameTheOptionAndTheFormAndPrintNothing) {
     EXPECT_EQ(std::pair(status, out), std::pair(2, std::string())) << mention;
     EXPECT_NE(err.find(mention), std::string::npos) << err;
     EXPECT_EQ(Split(err).size(), 1u) << err;
+  }
+}
+
+TEST(RunnerOptions, HelpAndVersionAnswerAtOnceAndRunNothing) {
+  const std::string version = std::string("drivelab-sim ") + drivelab::Version + "\n";
+  const std::pair<std::vector<std::string_view>, std::string> rows[] = {
+      {{"--version"}, version},
+      {{"--cycles", "5", "--version"}, version},
+      {{"--version", "--help"}, version},
+      {{"--help", "--version"}, Usage()},
+  };
+  for (const auto& [args, expected] : rows) {
+    EXPECT_EQ(RunMain(args), Outcome(0, expected, "")) << args.front();
   }
 }
 
