@@ -377,7 +377,7 @@ void TForm1::Timer1Timer() {
 
 void TForm1::ReadParameters(bool accuracy) {
   const auto real = [this](const QLineEdit* edit) { return platform::ReadReal(edit->text(), separator_); };
-  sim::DriveParameters p;
+  sim::Parameters p;
   p.Kamp = real(Edit1);
   p.Tamp = real(Edit2);
   // "Process" takes the reciprocal of the value as read, before it is rounded to a double.

@@ -1,5 +1,7 @@
 #include "sim/drive_model.h"
 
+#include <tuple>
+
 #include "sim/checked_float.h"
 
 namespace sim {
@@ -62,25 +64,18 @@ void ComputeCoefficients(Drive& d) {
   d.A3 = Store(Ext(d.Kamp) * d.Kmotor * d.Pitch * d.Kfb / (Ext(TwoPi) * d.Tamp * d.Tmotor));
 }
 
-void ApplyParameters(Drive& d, const DriveParameters& p) {
+Parameters ParametersOf(const Drive& d) { return {d.Kamp, d.Tamp, d.Kmotor, d.Tmotor, d.Pitch, d.Kfb}; }
+
+void ApplyParameters(Drive& d, const Parameters& p) {
+  const auto store = [&p](Drive& into) {
+    std::tie(into.Kamp, into.Tamp, into.Kmotor, into.Tmotor, into.Pitch, into.Kfb) =
+        std::tie(p.Kamp, p.Tamp, p.Kmotor, p.Tmotor, p.Pitch, p.Kfb);
+  };
   Drive trial;
-  trial.Kamp = p.Kamp;
-  trial.Tamp = p.Tamp;
-  trial.Kmotor = p.Kmotor;
-  trial.Tmotor = p.Tmotor;
-  trial.Pitch = p.Pitch;
-  trial.Kfb = p.Kfb;
+  store(trial);
   ComputeCoefficients(trial);
-  d.Kamp = p.Kamp;
-  d.Tamp = p.Tamp;
-  d.Kmotor = p.Kmotor;
-  d.Tmotor = p.Tmotor;
-  d.Pitch = p.Pitch;
-  d.Kfb = p.Kfb;
-  d.B0 = trial.B0;
-  d.A1 = trial.A1;
-  d.A2 = trial.A2;
-  d.A3 = trial.A3;
+  store(d);
+  std::tie(d.B0, d.A1, d.A2, d.A3) = std::tie(trial.B0, trial.A1, trial.A2, trial.A3);
 }
 
 void ComputeDerivatives(Drive& d) { Evaluate(d); }

@@ -21,8 +21,9 @@ inline constexpr std::int32_t DefaultStepsPerTick = 40;
 // Carriage travel limit either side of the centre, mm.
 inline constexpr double EndStop = 110.0;
 
-// The six drive parameters as one reading of the window gives them.
-struct DriveParameters {
+// The six drive parameters as the drive holds them after a reading (in accuracy research
+// the motor value is the reciprocal of the number typed, as "Process" reads it).
+struct Parameters {
   double Kamp = 0;
   double Tamp = 0;
   double Kmotor = 0;
@@ -31,10 +32,12 @@ struct DriveParameters {
   double Kfb = 0;
 };
 
+Parameters ParametersOf(const Drive& d);
+
 // Computes the coefficients of p first and stores p and its coefficients only when that
 // succeeds: a failing computation leaves d as it was, so a running drive never goes on
 // with new parameters and old coefficients.
-void ApplyParameters(Drive& d, const DriveParameters& p);
+void ApplyParameters(Drive& d, const Parameters& p);
 
 // Writes, each as soon as it is computed, in this order:
 //   B0 = Kamp*Kmotor*Pitch / (2*pi*Tamp*Tmotor)

@@ -83,7 +83,6 @@ void WriteLine(std::ostream& out, const std::vector<std::string>& fields) {
 
 }  // namespace
 
-Parameters ParametersOf(const Drive& d) { return {d.Kamp, d.Tamp, d.Kmotor, d.Tmotor, d.Pitch, d.Kfb}; }
 
 std::size_t ExperimentLog::Add(const LogRecord& record) {
   records_.push_back(record);

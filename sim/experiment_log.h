@@ -12,23 +12,11 @@
 #include <vector>
 
 #include "sim/drive.h"
+#include "sim/drive_model.h"
 #include "sim/figures.h"
 #include "sim/stability.h"
 
 namespace sim {
-
-// The six drive parameters as the drive holds them after a reading (in accuracy research
-// the motor value is the reciprocal of the number typed, as "Process" reads it).
-struct Parameters {
-  double Kamp = 0;
-  double Tamp = 0;
-  double Kmotor = 0;
-  double Tmotor = 0;
-  double Pitch = 0;
-  double Kfb = 0;
-};
-
-Parameters ParametersOf(const Drive& d);
 
 struct LogRecord {
   Parameters parameters;

@@ -10,25 +10,11 @@
 #include <tuple>
 #include <vector>
 
+#include "tests/tools/run_main.h"
 #include "tools/runner.h"
 
 namespace runner {
 namespace {
-
-using Outcome = std::tuple<int, std::string, std::string>;  // exit status, stdout, stderr
-
-Outcome RunMain(const std::vector<std::string_view>& args) {
-  std::ostringstream out, err;
-  const int status = Main(args, out, err);
-  return {status, out.str(), err.str()};
-}
-
-std::vector<std::string> Split(const std::string& text, char separator = '\n') {
-  std::vector<std::string> parts;
-  std::istringstream in(text);
-  for (std::string part; std::getline(in, part, separator);) parts.push_back(part);
-  return parts;
-}
 
 // The name,value,unit rows after the blank line, by name: value and unit.
 std::map<std::string, std::pair<std::string, std::string>> Figures(const std::string& out) {

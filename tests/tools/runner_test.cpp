@@ -13,23 +13,10 @@
 #include <tuple>
 #include <vector>
 
+#include "tests/tools/run_main.h"
+
 namespace runner {
 namespace {
-
-using Outcome = std::tuple<int, std::string, std::string>;  // exit status, stdout, stderr
-
-Outcome RunMain(const std::vector<std::string_view>& args) {
-  std::ostringstream out, err;
-  const int status = Main(args, out, err);
-  return {status, out.str(), err.str()};
-}
-
-std::vector<std::string> Split(const std::string& text, char separator = '\n') {
-  std::vector<std::string> parts;
-  std::istringstream in(text);
-  for (std::string part; std::getline(in, part, separator);) parts.push_back(part);
-  return parts;
-}
 
 const std::string Header =
     "cycle,SimTime,Command,x2,x1,x,CarriageX,ScrewPhase,TraceTime392,TracePreset392,TraceActual392,TraceError392\n";
