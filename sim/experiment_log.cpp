@@ -83,7 +83,6 @@ void WriteLine(std::ostream& out, const std::vector<std::string>& fields) {
 
 }  // namespace
 
-
 std::size_t ExperimentLog::Add(const LogRecord& record) {
   records_.push_back(record);
   return records_.size() - 1;
