@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLayout>
 #include <QTest>
 #include <tuple>
 
@@ -56,7 +57,9 @@ const ControlRow Layout[] = {
 TEST(MainWindowLayout, EveryControlAtItsPlaceWithItsTextAndFont) {
   TForm1 form(u',');
   EXPECT_EQ(form.windowTitle(), QStringLiteral("Investigation of drive stability and accuracy"));
-  EXPECT_EQ(form.geometry(), QRect(193, 107, 715, 488)) << "723 x 515 outside a frame of 4 + 19 + 4";
+  form.layout()->activate();  // the menu bar above, the client area below it
+  EXPECT_EQ(form.geometry().topLeft(), QPoint(193, 107));
+  EXPECT_EQ(form.ClientArea()->size(), QSize(715, 488)) << "723 x 515 outside a frame of 4 + 19 + 4";
   EXPECT_EQ(std::tuple(form.windowIcon().isNull(), form.font().pixelSize()), std::tuple(false, 11));
   EXPECT_EQ(std::tuple(form.Timer1->isActive(), form.Timer1->interval()), std::tuple(false, 10));
   EXPECT_EQ(form.Image2->cursor().shape(), Qt::PointingHandCursor);
