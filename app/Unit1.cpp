@@ -11,6 +11,7 @@
 #include "animation/machine_picture.h"
 #include "animation/marker_strip.h"
 #include "app/Unit2.h"
+#include "app/keyboard.h"
 #include "app/measurements_window.h"
 #include "platform/fonts.h"
 #include "sim/checked_float.h"
@@ -22,10 +23,6 @@ namespace {
 // The window's outer size less the frame: borders of 4 and a caption of 19 pixels.
 constexpr int FrameWidth = 8;
 constexpr int FrameHeight = 27;
-
-// A drag holds the marker within the strip: commanded positions -68..69 mm.
-constexpr int MarkerMin = 40;
-constexpr int MarkerMax = 177;
 
 QFont ControlFont(bool bold = false) { return platform::LayoutFont(QStringLiteral("MS Sans Serif"), 13, bold); }
 
@@ -53,7 +50,7 @@ TForm1::TForm1(QChar decimalSeparator, QWidget* parent)
   Image1->setObjectName(QStringLiteral("Image1"));
   Image1->move(216, 8);
 
-  Image2 = new platform::PictureBox(217, 41, client_);
+  Image2 = new MarkerStripBox(217, 41, client_);
   Image2->setObjectName(QStringLiteral("Image2"));
   Image2->move(425, 152);
   Image2->setCursor(Qt::PointingHandCursor);
@@ -139,6 +136,7 @@ TForm1::TForm1(QChar decimalSeparator, QWidget* parent)
   Timer1->setTimerType(Qt::PreciseTimer);
 
   SetUpTabOrder();
+  SetUpKeyboard();
 
   MeasurementsForm = new MeasurementsWindow(measurements_, separator_, this);
   connect(MeasurementsForm, &MeasurementsWindow::SaveRequested, this, &TForm1::SaveLogClick);
@@ -273,9 +271,11 @@ void TForm1::SetUpChart() {
 }
 
 void TForm1::SetUpTabOrder() {
-  const QList<QWidget*> order = {Edit1,   Edit2,   Edit3,        Edit4,        Edit5,     Edit6,     Button1,
-                                 Button2, Chart1,  Button3,      Button4,      RadioButton1, RadioButton2,
-                                 SpinEdit1, SpinEdit2, Button5};
+  // The strip is stability research's input as the harmonic group is accuracy research's:
+  // it takes the same place in the order, and only one of the two is ever a stop.
+  const QList<QWidget*> order = {Edit1,   Edit2,   Edit3,        Edit4,        Edit5,     Edit6,
+                                 Button1, Button2, Chart1,       Button3,      Button4,   RadioButton1,
+                                 RadioButton2, Image2, SpinEdit1, SpinEdit2,   Button5};
   for (qsizetype i = 1; i < order.size(); ++i) {
     setTabOrder(order[i - 1], order[i]);
   }

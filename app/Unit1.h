@@ -64,6 +64,10 @@ class TForm1 : public QMainWindow, public sim::CycleHost {
     Chart1->SetErrorReporter(reporter);
   }
 
+  // A drag holds the marker within the strip: commanded positions -68..69 mm.
+  static constexpr int MarkerMin = 40;
+  static constexpr int MarkerMax = 177;
+
   // Controls, by their layout names.
   platform::PictureBox* Image1;
   platform::PictureBox* Image2;
@@ -142,6 +146,8 @@ class TForm1 : public QMainWindow, public sim::CycleHost {
   void MeasurementsClick();
   void SaveLogClick();
   void SaveTracesClick();
+  // The marker strip's arrow keys: the marker moves as in a drag, by this many millimetres.
+  void MarkerKey(int millimetres);
   void SavePictureClick(int factor);  // 1: as drawn; 2: each pixel doubled
 
   // The About box's text: the program, its version, and the licences of Qt and the fonts.
@@ -160,6 +166,8 @@ class TForm1 : public QMainWindow, public sim::CycleHost {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // The strip's keys, and Enter in the boxes in accuracy research.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   template <class F>
@@ -180,6 +188,7 @@ class TForm1 : public QMainWindow, public sim::CycleHost {
   void SetUpChart();
   void SetUpTabOrder();
   void SetUpMenu();
+  void SetUpKeyboard();
   // The Measurements window, when shown, follows every change.
   void RefreshMeasurements();
   // The chosen file name, or empty; remembers the folder for the next time.
