@@ -96,7 +96,7 @@ TForm1::TForm1(QChar decimalSeparator, QWidget* parent)
   Button3 = MakeButton("Button3", {144, 448, 57, 25}, QStringLiteral("Help"));
   Button4 = MakeButton("Button4", {144, 416, 57, 25}, QStringLiteral("Reset"));
 
-  RadioButton1 = new QRadioButton(QStringLiteral("Sustainability research"), client_);
+  RadioButton1 = new QRadioButton(QStringLiteral("Stability research"), client_);
   RadioButton2 = new QRadioButton(QStringLiteral("Accuracy research"), client_);
   const struct {
     QRadioButton* button;
@@ -241,7 +241,7 @@ void TForm1::SetUpChart() {
     axis->SetMinimum(-120);
     axis->LabelsFont() = labelsFont;
   }
-  setTitle(Chart1->LeftAxis(), "Support moving, mm", 90, platform::clBlue);
+  setTitle(Chart1->LeftAxis(), "Carriage moving, mm", 90, platform::clBlue);
   setTitle(Chart1->RightAxis(), "Preset moving, mm", 90, platform::clGreen);
   Chart1->SetLabelSeparators(QString(separator_), QLocale::system().groupSeparator());
 

@@ -25,7 +25,7 @@ const ControlRow Layout[] = {
     {"Chart1", {216, 248, 489, 225}, Kind::Box, "", true},
     {"Button3", {144, 448, 57, 25}, Kind::Fixed, "Help", true},
     {"Button4", {144, 416, 57, 25}, Kind::Fixed, "Reset", true},
-    {"RadioButton1", {32, 8, 145, 17}, Kind::Grows, "Sustainability research", true},
+    {"RadioButton1", {32, 8, 145, 17}, Kind::Grows, "Stability research", true},
     {"RadioButton2", {32, 24, 153, 25}, Kind::Grows, "Accuracy research", true},
     {"Panel2", {2, 48, 207, 97}, Kind::Box, "", false},
     {"Button5", {72, 416, 65, 25}, Kind::Fixed, "Process", false},
@@ -130,7 +130,7 @@ TEST(MainWindowLayout, TabOrderWithOnlyTheSelectedRadioButtonAsStop) {
   EXPECT_EQ(TabChain(form.Button4, 6), "Button4 RadioButton2 SpinEdit1 SpinEdit2 Button5 Edit1 ");
 }
 
-TEST(InstructionsWindow, TwentySixLinesReadOnlyOnPaleYellow) {
+TEST(InstructionsWindow, CorrectedLinesAndTheNewSectionReadOnlyOnPaleYellow) {
   TForm2 form;
   EXPECT_EQ(std::tuple(form.windowTitle(), form.geometry(), form.Memo1->geometry()),
             std::tuple(QStringLiteral("Instructions"), QRect(192, 107, 407, 516), QRect(8, 8, 393, 465)));
@@ -141,10 +141,20 @@ TEST(InstructionsWindow, TwentySixLinesReadOnlyOnPaleYellow) {
                        form.Memo1->lineWrapMode()),
             std::tuple(Qt::ScrollBarAlwaysOn, Qt::ScrollBarAlwaysOff, QPlainTextEdit::WidgetWidth));
   const QStringList lines = form.Memo1->toPlainText().split(u'\n');
-  ASSERT_EQ(lines.size(), 26);
+  ASSERT_EQ(lines.size(), 42);
   EXPECT_TRUE(lines[0].endsWith(QStringLiteral("accuracy "))) << "trailing blanks belong to the line";
-  for (int empty : {5, 14, 24, 25}) EXPECT_TRUE(lines[empty].isEmpty()) << empty + 1;
+  for (int empty : {5, 14, 24, 41}) EXPECT_TRUE(lines[empty].isEmpty()) << empty + 1;
   EXPECT_EQ(lines[18], QStringLiteral("harmonic input signal, as well as the \"Process\" button."));
+  EXPECT_EQ(lines[6], QStringLiteral("Stability research."));
+  // The words a student can trust, and the traces' colours as the oscilloscope draws them.
+  const QString text = lines.join(u'\n');
+  for (const char* wrong : {"self-propelled", "caliper", "Sustainability", "blue line", " green line", "red line"}) {
+    EXPECT_FALSE(text.contains(QString::fromLatin1(wrong))) << wrong;
+  }
+  for (const char* right : {"automatic control system", "carriage movement is the aqua line",
+                            "yellow-green line", "the error - the orange line", "Measurements (Ctrl+M)"}) {
+    EXPECT_TRUE(text.contains(QString::fromLatin1(right))) << right;
+  }
 
   form.show();
   form.Memo1->setFocus();
