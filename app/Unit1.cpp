@@ -135,8 +135,9 @@ TForm1::TForm1(QChar decimalSeparator, QWidget* parent)
   Timer1->setInterval(10);
   Timer1->setTimerType(Qt::PreciseTimer);
 
-  SetUpTabOrder();
+  // The strip must take the focus before it can join the tab order.
   SetUpKeyboard();
+  SetUpTabOrder();
 
   MeasurementsForm = new MeasurementsWindow(measurements_, separator_, this);
   connect(MeasurementsForm, &MeasurementsWindow::SaveRequested, this, &TForm1::SaveLogClick);

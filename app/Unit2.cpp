@@ -18,7 +18,7 @@ QString TForm2::InstructionsText() {
   // Spaces at the ends of lines belong to the text.
   static const QStringList lines = {
       QStringLiteral("     The program is designed to study the stability and accuracy "),
-      QStringLiteral("of the automatic control system (the feed drive) of a CNC machine tool."),
+      QStringLiteral("of the automatic control system (feed drive) of a CNC machine."),
       QStringLiteral("To work with the program, first select the type of research "),
       QStringLiteral("(stability or accuracy), and then in the windows of the main "),
       QStringLiteral("interface set the initial data of the automatic control system."),
@@ -39,7 +39,7 @@ QString TForm2::InstructionsText() {
       QStringLiteral("After setting the amplitude and frequency for simulation, click "),
       QStringLiteral("the \"Process\" button. In the animation window, the red rectangle "),
       QStringLiteral("moves in harmonic law, and the specified movement is "),
-      QStringLiteral("reflected on the oscilloscope - the yellow-green line, the carriage "),
+      QStringLiteral("shown on the oscilloscope - the yellow-green line, the carriage "),
       QStringLiteral("movement - the aqua line and the error - the orange line."),
       QString(),
       QStringLiteral("The oscilloscope, Pause, Reset and Measurements."),
@@ -51,13 +51,13 @@ QString TForm2::InstructionsText() {
       QStringLiteral("\"Pause\" stops the simulation where it stands; releasing the red "),
       QStringLiteral("rectangle, or \"Process\", goes on from there. \"Reset\" returns the "),
       QStringLiteral("drive, the pictures and the oscilloscope to rest."),
-      QStringLiteral("View, Measurements (Ctrl+M) shows the figures of the present run "),
+      QStringLiteral("View, Measurements (Ctrl+M) shows the present run's figures "),
       QStringLiteral("(rise time, overshoot, settling time; amplitude ratio, phase lag), "),
       QStringLiteral("whether the drive is stable and its critical gain, and a log of "),
       QStringLiteral("the runs to copy into a spreadsheet or save as CSV."),
-      QStringLiteral("Without a mouse: Tab to the red rectangle, move it with the arrow "),
-      QStringLiteral("keys (Shift: 10 mm) and press Enter; in accuracy research, Enter "),
-      QStringLiteral("in any box presses \"Process\"."),
+      QStringLiteral("Without a mouse: Tab to the red rectangle, move it with the "),
+      QStringLiteral("arrow keys (Shift: 10 mm) and press Enter; in accuracy "),
+      QStringLiteral("research, Enter in any box presses \"Process\"."),
       QString(),
   };
   return lines.join(u'\n');

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLayout>
 #include <QTest>
 #include <tuple>
@@ -157,6 +158,10 @@ TEST(InstructionsWindow, CorrectedLinesAndTheNewSectionReadOnlyOnPaleYellow) {
   }
 
   form.show();
+  // Each line keeps its own row: none is wider than the box shows.
+  const int room = form.Memo1->viewport()->width() - 2 * static_cast<int>(form.Memo1->document()->documentMargin());
+  const QFontMetrics metrics(form.Memo1->font());
+  for (const QString& line : lines) EXPECT_LE(metrics.horizontalAdvance(line.trimmed()), room) << line.toStdString();
   form.Memo1->setFocus();
   QTest::keyClicks(form.Memo1, QStringLiteral("typed"));
   EXPECT_EQ(form.Memo1->toPlainText(), TForm2::InstructionsText()) << "read-only";
