@@ -8,6 +8,7 @@
 
 #include "app/Unit1.h"
 #include "app/Unit2.h"
+#include "app/measurements_window.h"
 #include "tests/app/box_watcher.h"
 
 namespace {
@@ -60,7 +61,7 @@ TEST_F(MenuTest, CommandsWithMnemonicsAndStandardKeys) {
   EXPECT_TRUE(Commands(form.menuBar()->findChild<QMenu*>("ViewMenu")).contains("Reset &zoom|"));
 }
 
-TEST_F(MenuTest, F1ShowsTheInstructionsAboutNamesTheProgramAndExitCloses) {
+TEST_F(MenuTest, F1ShowsTheInstructionsAboutNamesTheProgramAndExitClosesEveryWindow) {
   QTest::keyClick(&form, Qt::Key_F1);
   EXPECT_TRUE(form2.isVisible());
   form2.hide();
@@ -75,10 +76,15 @@ TEST_F(MenuTest, F1ShowsTheInstructionsAboutNamesTheProgramAndExitCloses) {
     }
     EXPECT_NE(about.find(QStringLiteral("drivelab " DRIVELAB_TEST_VERSION).toStdString()), std::string::npos);
   }
-  form.activateWindow();  // the instructions took the focus
+  form2.show();
+  form.MenuMeasurements->trigger();
+  EXPECT_TRUE(form.MeasurementsForm->isVisible());
+  form.activateWindow();  // the other windows took the focus
   ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
   QTest::keyClick(&form, Qt::Key_Q, Qt::ControlModifier);
   EXPECT_FALSE(form.isVisible());
+  EXPECT_FALSE(form.MeasurementsForm->isVisible()) << "the further windows go with the main one";
+  EXPECT_FALSE(form2.isVisible());
 }
 
 TEST_F(MenuTest, ResetZoomGivesBackTheAxes) {
