@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/exports.h"
 #include "chart/chart.h"
 #include "chart/line_series.h"
 #include "platform/colors.h"
@@ -20,7 +21,6 @@
 #include "platform/number_reading.h"
 #include "platform/panel.h"
 #include "platform/picture_box.h"
-#include "app/exports.h"
 #include "platform/spin_edit.h"
 #include "sim/cycle.h"
 #include "sim/drive.h"
