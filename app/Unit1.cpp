@@ -5,11 +5,14 @@
 #include <QFontMetrics>
 #include <QIcon>
 #include <QLocale>
+#include <QMenuBar>
 #include <algorithm>
 
 #include "animation/machine_picture.h"
 #include "animation/marker_strip.h"
 #include "app/Unit2.h"
+#include "app/keyboard.h"
+#include "app/measurements_window.h"
 #include "platform/fonts.h"
 #include "sim/checked_float.h"
 #include "sim/cycle.h"
@@ -21,15 +24,12 @@ namespace {
 constexpr int FrameWidth = 8;
 constexpr int FrameHeight = 27;
 
-// A drag holds the marker within the strip: commanded positions -68..69 mm.
-constexpr int MarkerMin = 40;
-constexpr int MarkerMax = 177;
-
 QFont ControlFont(bool bold = false) { return platform::LayoutFont(QStringLiteral("MS Sans Serif"), 13, bold); }
 
 }  // namespace
 
-TForm1::TForm1(QChar decimalSeparator, QWidget* parent) : QWidget(parent), separator_(decimalSeparator) {
+TForm1::TForm1(QChar decimalSeparator, QWidget* parent)
+    : QMainWindow(parent), separator_(decimalSeparator), client_(new QWidget(this)) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Investigation of drive stability and accuracy"));
   setWindowIcon(QIcon(QStringLiteral(":/icons/drivelab.xpm")));
@@ -39,27 +39,30 @@ TForm1::TForm1(QChar decimalSeparator, QWidget* parent) : QWidget(parent), separ
   palette.setColor(QPalette::Button, platform::ToQColor(platform::clBtnFace));
   setPalette(palette);
   setAutoFillBackground(true);
+  client_->setObjectName(QStringLiteral("ClientArea"));
+  setCentralWidget(client_);
+  SetUpMenu();
   move(193, 107);
-  resize(723 - FrameWidth, 515 - FrameHeight);
+  resize(723 - FrameWidth, 515 - FrameHeight + menuBar()->sizeHint().height());
 
   // In creation order: later controls lie above earlier ones where they overlap.
-  Image1 = new platform::PictureBox(489, 233, this);
+  Image1 = new platform::PictureBox(489, 233, client_);
   Image1->setObjectName(QStringLiteral("Image1"));
   Image1->move(216, 8);
 
-  Image2 = new platform::PictureBox(217, 41, this);
+  Image2 = new MarkerStripBox(217, 41, client_);
   Image2->setObjectName(QStringLiteral("Image2"));
   Image2->move(425, 152);
   Image2->setCursor(Qt::PointingHandCursor);
 
-  Label16 = MakeLabel(this, "Label16", {72, 456, 43, 13}, QStringLiteral("Tallberg"));
+  Label16 = MakeLabel(client_, "Label16", {72, 456, 43, 13}, QStringLiteral("Tallberg"));
   Label16->setFont(platform::DefaultFont());
   Label16->adjustSize();
   QPalette gray = Label16->palette();
   gray.setColor(QPalette::WindowText, platform::ToQColor(platform::clGray));
   Label16->setPalette(gray);
 
-  Panel1 = new platform::TPanel(this);
+  Panel1 = new platform::TPanel(client_);
   Panel1->setObjectName(QStringLiteral("Panel1"));
   Panel1->setGeometry(2, 152, 207, 257);
   QWidget* initial = Panel1->Client();
@@ -85,7 +88,7 @@ TForm1::TForm1(QChar decimalSeparator, QWidget* parent) : QWidget(parent), separ
   Button1 = MakeButton("Button1", {8, 448, 57, 25}, QStringLiteral("Exit"));
   Button2 = MakeButton("Button2", {8, 416, 57, 25}, QStringLiteral("Pause"));
 
-  Chart1 = new chart::TChart(this);
+  Chart1 = new chart::TChart(client_);
   Chart1->setObjectName(QStringLiteral("Chart1"));
   Chart1->setGeometry(216, 248, 489, 225);
   SetUpChart();
@@ -93,8 +96,8 @@ TForm1::TForm1(QChar decimalSeparator, QWidget* parent) : QWidget(parent), separ
   Button3 = MakeButton("Button3", {144, 448, 57, 25}, QStringLiteral("Help"));
   Button4 = MakeButton("Button4", {144, 416, 57, 25}, QStringLiteral("Reset"));
 
-  RadioButton1 = new QRadioButton(QStringLiteral("Sustainability research"), this);
-  RadioButton2 = new QRadioButton(QStringLiteral("Accuracy research"), this);
+  RadioButton1 = new QRadioButton(QStringLiteral("Stability research"), client_);
+  RadioButton2 = new QRadioButton(QStringLiteral("Accuracy research"), client_);
   const struct {
     QRadioButton* button;
     const char* name;
@@ -115,7 +118,7 @@ TForm1::TForm1(QChar decimalSeparator, QWidget* parent) : QWidget(parent), separ
   RadioButton2->setFocusPolicy(Qt::ClickFocus);
   RadioButton1->setChecked(true);
 
-  Panel2 = new platform::TPanel(this);
+  Panel2 = new platform::TPanel(client_);
   Panel2->setObjectName(QStringLiteral("Panel2"));
   Panel2->setGeometry(2, 48, 207, 97);
   QWidget* harmonic = Panel2->Client();
@@ -132,7 +135,12 @@ TForm1::TForm1(QChar decimalSeparator, QWidget* parent) : QWidget(parent), separ
   Timer1->setInterval(10);
   Timer1->setTimerType(Qt::PreciseTimer);
 
+  // The strip must take the focus before it can join the tab order.
+  SetUpKeyboard();
   SetUpTabOrder();
+
+  MeasurementsForm = new MeasurementsWindow(measurements_, separator_, this);
+  connect(MeasurementsForm, &MeasurementsWindow::SaveRequested, this, &TForm1::SaveLogClick);
 
   errorBox_ = std::make_unique<platform::MessageBoxReporter>(this, QApplication::applicationName());
   SetErrorReporter(errorBox_.get());
@@ -173,7 +181,7 @@ QLineEdit* TForm1::MakeEdit(QWidget* parent, const char* name, QRect geometry, c
 }
 
 QPushButton* TForm1::MakeButton(const char* name, QRect geometry, const QString& text) {
-  auto* button = new QPushButton(text, this);
+  auto* button = new QPushButton(text, client_);
   button->setObjectName(QString::fromLatin1(name));
   button->setFont(ControlFont());
   button->setGeometry(geometry);
@@ -234,7 +242,7 @@ void TForm1::SetUpChart() {
     axis->SetMinimum(-120);
     axis->LabelsFont() = labelsFont;
   }
-  setTitle(Chart1->LeftAxis(), "Support moving, mm", 90, platform::clBlue);
+  setTitle(Chart1->LeftAxis(), "Carriage moving, mm", 90, platform::clBlue);
   setTitle(Chart1->RightAxis(), "Preset moving, mm", 90, platform::clGreen);
   Chart1->SetLabelSeparators(QString(separator_), QLocale::system().groupSeparator());
 
@@ -264,9 +272,11 @@ void TForm1::SetUpChart() {
 }
 
 void TForm1::SetUpTabOrder() {
-  const QList<QWidget*> order = {Edit1,   Edit2,   Edit3,        Edit4,        Edit5,     Edit6,     Button1,
-                                 Button2, Chart1,  Button3,      Button4,      RadioButton1, RadioButton2,
-                                 SpinEdit1, SpinEdit2, Button5};
+  // The strip is stability research's input as the harmonic group is accuracy research's:
+  // it takes the same place in the order, and only one of the two is ever a stop.
+  const QList<QWidget*> order = {Edit1,   Edit2,   Edit3,        Edit4,        Edit5,     Edit6,
+                                 Button1, Button2, Chart1,       Button3,      Button4,   RadioButton1,
+                                 RadioButton2, Image2, SpinEdit1, SpinEdit2,   Button5};
   for (qsizetype i = 1; i < order.size(); ++i) {
     setTabOrder(order[i - 1], order[i]);
   }
@@ -311,12 +321,14 @@ void TForm1::Button3Click() {
 }
 
 void TForm1::Button4Click() {
-  Guarded([this] { sim::ResetDrive(drive_, *this); });
+  Guarded([this] { ResetAll(); });
 }
 
 void TForm1::Button5Click() {
   Guarded([this] {
     ReadParameters(true);
+    measurements_.BeginHarmonic(drive_);
+    RefreshMeasurements();
     SetTimerEnabled(true);
   });
 }
@@ -326,7 +338,7 @@ void TForm1::RadioButton1Click() {
     if (RadioButton1->isChecked()) {
       Panel2->hide();
       Button5->hide();
-      sim::ResetDrive(drive_, *this);
+      ResetAll();
     }
   });
 }
@@ -336,7 +348,7 @@ void TForm1::RadioButton2Click() {
     if (RadioButton2->isChecked()) {
       Panel2->show();
       Button5->show();
-      sim::ResetDrive(drive_, *this);
+      ResetAll();
     }
   });
 }
@@ -366,13 +378,21 @@ void TForm1::Image2MouseUp(Qt::MouseButton /*button*/, Qt::KeyboardModifiers /*s
     drive_.Dragging = false;
     ReadParameters(false);
     if (dragging) {
+      measurements_.BeginStep(drive_, drive_.MarkerX - sim::MarkerCentre);
       SetTimerEnabled(true);
+    } else if (measurements_.Measuring() == sim::Measurements::Kind::Harmonic) {
+      measurements_.BeginHarmonic(drive_);  // new coefficients under the running sine: a new run
     }
+    RefreshMeasurements();
   });
 }
 
 void TForm1::Timer1Timer() {
-  Guarded([this] { sim::RunTimerTick(drive_, *this); });
+  Guarded([this] {
+    sim::RunTimerTick(drive_, *this, &measurements_);
+    history_.Record(drive_);
+    RefreshMeasurements();
+  });
 }
 
 void TForm1::ReadParameters(bool accuracy) {
@@ -398,6 +418,13 @@ void TForm1::ReadParameters(bool accuracy) {
     drive_.Amplitude = amplitude;
     drive_.Frequency = frequency;
   }
+}
+
+void TForm1::ResetAll() {
+  sim::ResetDrive(drive_, *this);
+  measurements_.Stop();
+  history_.Clear();
+  RefreshMeasurements();
 }
 
 bool TForm1::StabilitySelected() const { return RadioButton1->isChecked(); }
@@ -439,5 +466,6 @@ void TForm1::closeEvent(QCloseEvent* event) {
   if (Form2 != nullptr) {
     Form2->close();
   }
-  QWidget::closeEvent(event);
+  MeasurementsForm->close();
+  QMainWindow::closeEvent(event);
 }

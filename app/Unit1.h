@@ -2,14 +2,18 @@
 // The main window: the drive's initial data, the research mode, the commands, the machine
 // picture with its target strip, and the oscilloscope.
 
+#include <QAction>
 #include <QLabel>
-#include <memory>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
+#include <memory>
 
+#include "app/exports.h"
 #include "chart/chart.h"
 #include "chart/line_series.h"
 #include "platform/colors.h"
@@ -20,12 +24,16 @@
 #include "platform/spin_edit.h"
 #include "sim/cycle.h"
 #include "sim/drive.h"
+#include "sim/measurements.h"
 
+class MeasurementsWindow;
 class TForm2;
 
 // The window is the simulation cycle's host: it answers which research mode is selected,
 // draws the marker and the machine at the cycle's fixed points and owns the timer.
-class TForm1 : public QWidget, public sim::CycleHost {
+// The menu bar lies above the client area, which holds the controls at their layout
+// positions; the window is taller than the layout by the bar's height.
+class TForm1 : public QMainWindow, public sim::CycleHost {
   Q_OBJECT
 
  public:
@@ -38,11 +46,27 @@ class TForm1 : public QWidget, public sim::CycleHost {
 
   const sim::Drive& Drive() const { return drive_; }
 
+  // The area below the menu bar that the layout's positions are measured in.
+  QWidget* ClientArea() const { return client_; }
+
+  // The figures of the present run and the experiment log.
+  const sim::Measurements& Measured() const { return measurements_; }
+
+  // Asks for the name of a file to write; empty when the student cancels. Qt's standard
+  // save dialog unless a test sets another.
+  using FileNameAsker =
+      std::function<QString(const QString& caption, const QString& suggestedPath, const QString& filter)>;
+  void SetFileNameAsker(FileNameAsker asker) { askFileName_ = std::move(asker); }
+
   // Where errors are shown; the error box unless a test sets another.
   void SetErrorReporter(platform::ErrorReporter* reporter) {
     reporter_ = reporter;
     Chart1->SetErrorReporter(reporter);
   }
+
+  // A drag holds the marker within the strip: commanded positions -68..69 mm.
+  static constexpr int MarkerMin = 40;
+  static constexpr int MarkerMax = 177;
 
   // Controls, by their layout names.
   platform::PictureBox* Image1;
@@ -89,6 +113,20 @@ class TForm1 : public QWidget, public sim::CycleHost {
 
   TForm2* Form2 = nullptr;
 
+  // Modeless, like the instructions; View, Measurements shows it.
+  MeasurementsWindow* MeasurementsForm;
+
+  // The menu bar's commands.
+  QAction* MenuSaveTraces;
+  QAction* MenuSavePicture;
+  QAction* MenuSavePicture2x;
+  QAction* MenuSaveLog;
+  QAction* MenuExit;
+  QAction* MenuMeasurements;
+  QAction* MenuResetZoom;
+  QAction* MenuInstructions;
+  QAction* MenuAbout;
+
   // Handlers. Each runs through the one error function: an error ends the handler where
   // it occurs, is shown in the error box, and the program goes on with the next event.
   void FormCreate();
@@ -103,6 +141,17 @@ class TForm1 : public QWidget, public sim::CycleHost {
   void Image2MouseMove(Qt::KeyboardModifiers shift, int x, int y);
   void Image2MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
   void Timer1Timer();
+  void ResetZoomClick();
+  void AboutClick();
+  void MeasurementsClick();
+  void SaveLogClick();
+  void SaveTracesClick();
+  // The marker strip's arrow keys: the marker moves as in a drag, by this many millimetres.
+  void MarkerKey(int millimetres);
+  void SavePictureClick(int factor);  // 1: as drawn; 2: each pixel doubled
+
+  // The About box's text: the program, its version, and the licences of Qt and the fonts.
+  static QString AboutText();
 
   // sim::CycleHost
   bool StabilitySelected() const override;
@@ -117,6 +166,8 @@ class TForm1 : public QWidget, public sim::CycleHost {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // The strip's keys, and Enter in the boxes in accuracy research.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   template <class F>
@@ -127,6 +178,8 @@ class TForm1 : public QWidget, public sim::CycleHost {
   // The two readings of the parameters: every text is read and checked, and the
   // coefficients computed, before anything is stored.
   void ReadParameters(bool accuracy);
+  // ResetDrive, and nothing measured or kept of the run before it.
+  void ResetAll();
 
   QLabel* MakeLabel(QWidget* parent, const char* name, QRect geometry, const QString& text, bool bold = false);
   QLineEdit* MakeEdit(QWidget* parent, const char* name, QRect geometry, const QString& text);
@@ -134,6 +187,12 @@ class TForm1 : public QWidget, public sim::CycleHost {
   platform::TSpinEdit* MakeSpinEdit(QWidget* parent, const char* name, QRect geometry, int maxValue);
   void SetUpChart();
   void SetUpTabOrder();
+  void SetUpMenu();
+  void SetUpKeyboard();
+  // The Measurements window, when shown, follows every change.
+  void RefreshMeasurements();
+  // The chosen file name, or empty; remembers the folder for the next time.
+  QString AskFileName(const QString& caption, const QString& fileName, const QString& filter);
 
   // The simulation plots into the chart's series through these.
   class TraceSeriesAdapter final : public sim::TraceSeries {
@@ -147,7 +206,12 @@ class TForm1 : public QWidget, public sim::CycleHost {
   };
 
   QChar separator_;
+  QWidget* client_;
   sim::Drive drive_;
+  sim::Measurements measurements_;
+  app::TraceHistory history_;
+  FileNameAsker askFileName_;
+  QString lastFolder_;
   TraceSeriesAdapter traces_[3];
   std::unique_ptr<platform::MessageBoxReporter> errorBox_;
   platform::ErrorReporter* reporter_;

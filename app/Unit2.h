@@ -11,7 +11,8 @@ class TForm2 : public QWidget {
  public:
   explicit TForm2(QWidget* parent = nullptr);
 
-  // The 26 lines, joined by line breaks.
+  // The lines, joined by line breaks: the stability and accuracy sections, then the
+  // oscilloscope's gestures, Pause, Reset and the Measurements window.
   static QString InstructionsText();
 
   QPlainTextEdit* Memo1;

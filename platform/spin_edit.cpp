@@ -265,14 +265,18 @@ void TSpinEdit::focusInEvent(QFocusEvent* event) {
   }
 }
 
+void TSpinEdit::ApplyLimits() {
+  const int value = Value();
+  if (Limited(value) != value) {
+    SetValue(value);
+  }
+}
+
 void TSpinEdit::focusOutEvent(QFocusEvent* event) {
   focusByPress_ = false;
   // The focus stays here while another window or a context menu is in front.
   if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason) {
-    const int value = Value();
-    if (Limited(value) != value) {
-      SetValue(value);
-    }
+    ApplyLimits();
   }
   QLineEdit::focusOutEvent(event);
 }

@@ -42,6 +42,8 @@ class TSpinEdit : public QLineEdit {
 
   int Value() const;
   void SetValue(int value);
+  // What leaving the control does: a value outside the limits becomes the nearest limit.
+  void ApplyLimits();
 
   // The character typed as decimal separator; the regional one unless set.
   QChar DecimalSeparator() const { return separator_; }

@@ -17,7 +17,7 @@ class CycleHost {
   virtual ~CycleHost() = default;
 
   // The research-mode radio buttons; exactly one of them is selected.
-  virtual bool StabilitySelected() const = 0;  // RadioButton1, "Sustainability research"
+  virtual bool StabilitySelected() const = 0;  // RadioButton1, "Stability research"
   virtual bool AccuracySelected() const = 0;   // RadioButton2, "Accuracy research"
 
   virtual void DrawMarker() = 0;            // the marker strip at MarkerX

@@ -42,7 +42,9 @@ constexpr const char* Header[] = {
     "critical frequency (rad/s)",
 };
 
-std::vector<std::string> Fields(const LogRecord& r) {
+}  // namespace
+
+std::vector<std::string> LogFields(const LogRecord& r) {
   const Parameters& p = r.parameters;
   std::vector<std::string> f;
   f.reserve(std::size(Header));
@@ -71,6 +73,8 @@ std::vector<std::string> Fields(const LogRecord& r) {
   return f;
 }
 
+namespace {
+
 void WriteLine(std::ostream& out, const std::vector<std::string>& fields) {
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (i > 0) {
@@ -83,6 +87,8 @@ void WriteLine(std::ostream& out, const std::vector<std::string>& fields) {
 
 }  // namespace
 
+std::vector<std::string> LogColumns() { return {std::begin(Header), std::end(Header)}; }
+
 std::size_t ExperimentLog::Add(const LogRecord& record) {
   records_.push_back(record);
   return records_.size() - 1;
@@ -91,9 +97,9 @@ std::size_t ExperimentLog::Add(const LogRecord& record) {
 void ExperimentLog::Replace(std::size_t row, const LogRecord& record) { records_.at(row) = record; }
 
 void ExperimentLog::WriteCsv(std::ostream& out) const {
-  WriteLine(out, std::vector<std::string>(std::begin(Header), std::end(Header)));
+  WriteLine(out, LogColumns());
   for (const auto& record : records_) {
-    WriteLine(out, Fields(record));
+    WriteLine(out, LogFields(record));
   }
 }
 

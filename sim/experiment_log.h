@@ -44,6 +44,11 @@ class ExperimentLog {
   std::vector<LogRecord> records_;
 };
 
+// The column names with their units, and one record's fields as the CSV writes them: the
+// window's table shows the same columns.
+std::vector<std::string> LogColumns();
+std::vector<std::string> LogFields(const LogRecord& record);
+
 // CSV pieces shared with the headless runner.
 std::string CsvField(std::string_view text);  // quoted only when it has to be
 std::string CsvNumber(double value);          // shortest text that reads back as the same double, '.' decimal

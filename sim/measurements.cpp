@@ -256,6 +256,13 @@ void Measurements::Stop() {
   record_.reset();
 }
 
+void Measurements::ClearLog() {
+  log_.Clear();
+  if (record_) {
+    record_ = Cleared;
+  }
+}
+
 void Measurements::StepDone(const Drive& d, std::int32_t step) {
   if (kind_ == Kind::Step) {
     step_.Observe(d);
@@ -268,7 +275,9 @@ void Measurements::StepDone(const Drive& d, std::int32_t step) {
     if (harmonic_.Figures().periods != before) {
       // One row per run: the first measured period makes it, later ones refine it.
       if (record_) {
-        log_.Replace(*record_, Record());
+        if (*record_ != Cleared) {
+          log_.Replace(*record_, Record());
+        }
       } else {
         record_ = log_.Add(Record());
       }

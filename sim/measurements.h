@@ -106,6 +106,9 @@ class Measurements final : public StepObserver {
   void BeginHarmonic(const Drive& d, double frequency);
   // Reset: nothing is measured until the next Begin; the log stays.
   void Stop();
+  // Empties the log. The present run, if it already has a row, does not come back: a
+  // student who clears the table wants the next runs, not the one that just filled it.
+  void ClearLog();
 
   void StepDone(const Drive& d, std::int32_t step) override;
 
@@ -128,6 +131,7 @@ class Measurements final : public StepObserver {
   Parameters parameters_;
   ExperimentLog log_;
   std::optional<std::size_t> record_;  // the log row of the present run, once it has one
+  static constexpr std::size_t Cleared = static_cast<std::size_t>(-1);  // had one, log cleared since
 };
 
 }  // namespace sim

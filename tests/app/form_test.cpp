@@ -10,24 +10,9 @@
 
 #include "app/Unit1.h"
 #include "app/Unit2.h"
+#include "tests/app/box_watcher.h"
 
 namespace {
-
-// Answers every error box as soon as it shows, keeping its "caption|text".
-struct BoxWatcher {
-  BoxWatcher() {
-    QObject::connect(&timer, &QTimer::timeout, [this] {
-      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-        shown.push_back((box->windowTitle() + u'|' + box->text()).toStdString());
-        box->button(QMessageBox::Ok)->click();
-      }
-    });
-    timer.start(1);
-  }
-  static auto One(const char* text) { return std::vector{QApplication::applicationName().toStdString() + '|' + text}; }
-  QTimer timer;
-  std::vector<std::string> shown;
-};
 
 class FormTest : public ::testing::Test {
  protected:

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QLayout>
 #include <QTest>
 #include <tuple>
 
@@ -24,7 +26,7 @@ const ControlRow Layout[] = {
     {"Chart1", {216, 248, 489, 225}, Kind::Box, "", true},
     {"Button3", {144, 448, 57, 25}, Kind::Fixed, "Help", true},
     {"Button4", {144, 416, 57, 25}, Kind::Fixed, "Reset", true},
-    {"RadioButton1", {32, 8, 145, 17}, Kind::Grows, "Sustainability research", true},
+    {"RadioButton1", {32, 8, 145, 17}, Kind::Grows, "Stability research", true},
     {"RadioButton2", {32, 24, 153, 25}, Kind::Grows, "Accuracy research", true},
     {"Panel2", {2, 48, 207, 97}, Kind::Box, "", false},
     {"Button5", {72, 416, 65, 25}, Kind::Fixed, "Process", false},
@@ -56,7 +58,9 @@ const ControlRow Layout[] = {
 TEST(MainWindowLayout, EveryControlAtItsPlaceWithItsTextAndFont) {
   TForm1 form(u',');
   EXPECT_EQ(form.windowTitle(), QStringLiteral("Investigation of drive stability and accuracy"));
-  EXPECT_EQ(form.geometry(), QRect(193, 107, 715, 488)) << "723 x 515 outside a frame of 4 + 19 + 4";
+  form.layout()->activate();  // the menu bar above, the client area below it
+  EXPECT_EQ(form.geometry().topLeft(), QPoint(193, 107));
+  EXPECT_EQ(form.ClientArea()->size(), QSize(715, 488)) << "723 x 515 outside a frame of 4 + 19 + 4";
   EXPECT_EQ(std::tuple(form.windowIcon().isNull(), form.font().pixelSize()), std::tuple(false, 11));
   EXPECT_EQ(std::tuple(form.Timer1->isActive(), form.Timer1->interval()), std::tuple(false, 10));
   EXPECT_EQ(form.Image2->cursor().shape(), Qt::PointingHandCursor);
@@ -119,14 +123,15 @@ TEST(MainWindowLayout, TabOrderWithOnlyTheSelectedRadioButtonAsStop) {
   TForm1 form(u',');
   form.show();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-  // The chart takes no keyboard focus: nothing on it answers a key.
-  EXPECT_EQ(TabChain(form.Edit1, 12),
-            "Edit1 Edit2 Edit3 Edit4 Edit5 Edit6 Button1 Button2 Button3 Button4 RadioButton1 Edit1 ");
+  // The chart takes no keyboard focus: nothing on it answers a key. The marker strip does, in
+  // stability research, where the harmonic group stands in accuracy research.
+  EXPECT_EQ(TabChain(form.Edit1, 13),
+            "Edit1 Edit2 Edit3 Edit4 Edit5 Edit6 Button1 Button2 Button3 Button4 RadioButton1 Image2 Edit1 ");
   QTest::mouseClick(form.RadioButton2, Qt::LeftButton);  // the harmonic group joins
   EXPECT_EQ(TabChain(form.Button4, 6), "Button4 RadioButton2 SpinEdit1 SpinEdit2 Button5 Edit1 ");
 }
 
-TEST(InstructionsWindow, TwentySixLinesReadOnlyOnPaleYellow) {
+TEST(InstructionsWindow, CorrectedLinesAndTheNewSectionReadOnlyOnPaleYellow) {
   TForm2 form;
   EXPECT_EQ(std::tuple(form.windowTitle(), form.geometry(), form.Memo1->geometry()),
             std::tuple(QStringLiteral("Instructions"), QRect(192, 107, 407, 516), QRect(8, 8, 393, 465)));
@@ -137,12 +142,26 @@ TEST(InstructionsWindow, TwentySixLinesReadOnlyOnPaleYellow) {
                        form.Memo1->lineWrapMode()),
             std::tuple(Qt::ScrollBarAlwaysOn, Qt::ScrollBarAlwaysOff, QPlainTextEdit::WidgetWidth));
   const QStringList lines = form.Memo1->toPlainText().split(u'\n');
-  ASSERT_EQ(lines.size(), 26);
+  ASSERT_EQ(lines.size(), 42);
   EXPECT_TRUE(lines[0].endsWith(QStringLiteral("accuracy "))) << "trailing blanks belong to the line";
-  for (int empty : {5, 14, 24, 25}) EXPECT_TRUE(lines[empty].isEmpty()) << empty + 1;
+  for (int empty : {5, 14, 24, 41}) EXPECT_TRUE(lines[empty].isEmpty()) << empty + 1;
   EXPECT_EQ(lines[18], QStringLiteral("harmonic input signal, as well as the \"Process\" button."));
+  EXPECT_EQ(lines[6], QStringLiteral("Stability research."));
+  // The words a student can trust, and the traces' colours as the oscilloscope draws them.
+  const QString text = lines.join(u'\n');
+  for (const char* wrong : {"self-propelled", "caliper", "Sustainability", "blue line", " green line", "red line"}) {
+    EXPECT_FALSE(text.contains(QString::fromLatin1(wrong))) << wrong;
+  }
+  for (const char* right : {"automatic control system", "carriage movement is the aqua line",
+                            "yellow-green line", "the error - the orange line", "Measurements (Ctrl+M)"}) {
+    EXPECT_TRUE(text.contains(QString::fromLatin1(right))) << right;
+  }
 
   form.show();
+  // Each line keeps its own row: none is wider than the box shows.
+  const int room = form.Memo1->viewport()->width() - 2 * static_cast<int>(form.Memo1->document()->documentMargin());
+  const QFontMetrics metrics(form.Memo1->font());
+  for (const QString& line : lines) EXPECT_LE(metrics.horizontalAdvance(line.trimmed()), room) << line.toStdString();
   form.Memo1->setFocus();
   QTest::keyClicks(form.Memo1, QStringLiteral("typed"));
   EXPECT_EQ(form.Memo1->toPlainText(), TForm2::InstructionsText()) << "read-only";

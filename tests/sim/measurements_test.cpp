@@ -316,6 +316,26 @@ TEST(HarmonicMeasurement, TheWindowsCycleMeasuresAsTheSweepDoesAndLogsOneRowPerR
   EXPECT_EQ(m.Log().Records().size(), 2u);
 }
 
+TEST(Measurements, AClearedLogTakesTheNextRunsNotTheOneThatFilledIt) {
+  Drive d = DefaultDrive(1 / 0.75);
+  ComputeCoefficients(d);
+  std::tie(d.Amplitude, d.Frequency) = std::tuple(10, 20);
+  Measurements m;
+  NoWindow window(true);
+  m.BeginHarmonic(d);
+  for (int tick = 0; tick < 600; ++tick) Timer1Timer(d, window, &m);
+  ASSERT_EQ(m.Log().Records().size(), 1u);
+  const int periods = m.Harmonic().Figures().periods;
+  m.ClearLog();
+  for (int tick = 0; tick < 200; ++tick) Timer1Timer(d, window, &m);  // more periods close, none logged
+  EXPECT_GT(m.Harmonic().Figures().periods, periods);
+  EXPECT_TRUE(m.Log().Records().empty());
+  m.BeginHarmonic(d);
+  for (int tick = 0; tick < 600; ++tick) Timer1Timer(d, window, &m);
+  ASSERT_EQ(m.Log().Records().size(), 1u) << "the next run has its row";
+  EXPECT_EQ(m.Log().Records()[0].harmonic->periods, m.Harmonic().Figures().periods);
+}
+
 // Records the time of every step it sees.
 struct StepClock final : StepObserver {
   void StepDone(const Drive& d, std::int32_t step) override {

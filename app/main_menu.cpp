@@ -1,0 +1,155 @@
+// The main window's menu bar: the commands a student reaches from the keyboard or looks up
+// by name, above the client area the buttons live in.
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+
+#include <sstream>
+
+#include "app/Unit1.h"
+#include "app/exports.h"
+#include "app/measurements_window.h"
+#include "drivelab/version.h"
+
+namespace {
+
+QAction* AddCommand(QMenu* menu, const QString& text, const QKeySequence& shortcut = {}) {
+  QAction* action = menu->addAction(text);
+  action->setShortcut(shortcut);
+  return action;
+}
+
+}  // namespace
+
+void TForm1::SetUpMenu() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName(QStringLiteral("MenuBar"));
+
+  QMenu* file = bar->addMenu(QStringLiteral("&File"));
+  file->setObjectName(QStringLiteral("FileMenu"));
+  MenuSaveTraces = AddCommand(file, QStringLiteral("Save &traces as CSV\u2026"), QKeySequence::Save);
+  MenuSavePicture = AddCommand(file, QStringLiteral("Save oscilloscope &picture as PNG\u2026"));
+  MenuSavePicture2x = AddCommand(file, QStringLiteral("Save oscilloscope picture at &double size as PNG\u2026"));
+  MenuSaveLog = AddCommand(file, QStringLiteral("Save experiment &log as CSV\u2026"));
+  file->addSeparator();
+  MenuExit = AddCommand(file, QStringLiteral("E&xit"), QKeySequence::Quit);
+  // Not every desktop maps Quit to a key; Ctrl+Q is what a student tries.
+  if (MenuExit->shortcut().isEmpty()) {
+    MenuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  }
+
+  QMenu* view = bar->addMenu(QStringLiteral("&View"));
+  view->setObjectName(QStringLiteral("ViewMenu"));
+  MenuMeasurements = AddCommand(view, QStringLiteral("&Measurements"), QKeySequence(Qt::CTRL | Qt::Key_M));
+  MenuResetZoom = AddCommand(view, QStringLiteral("Reset &zoom"));
+
+  QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+  help->setObjectName(QStringLiteral("HelpMenu"));
+  MenuInstructions = AddCommand(help, QStringLiteral("&Instructions"), QKeySequence(Qt::Key_F1));
+  MenuAbout = AddCommand(help, QStringLiteral("&About drivelab"));
+
+  connect(MenuSaveTraces, &QAction::triggered, this, &TForm1::SaveTracesClick);
+  connect(MenuSavePicture, &QAction::triggered, this, [this] { SavePictureClick(1); });
+  connect(MenuSavePicture2x, &QAction::triggered, this, [this] { SavePictureClick(2); });
+  connect(MenuSaveLog, &QAction::triggered, this, &TForm1::SaveLogClick);
+  connect(MenuMeasurements, &QAction::triggered, this, &TForm1::MeasurementsClick);
+  connect(MenuExit, &QAction::triggered, this, &TForm1::Button1Click);
+  connect(MenuResetZoom, &QAction::triggered, this, &TForm1::ResetZoomClick);
+  connect(MenuInstructions, &QAction::triggered, this, &TForm1::Button3Click);
+  connect(MenuAbout, &QAction::triggered, this, &TForm1::AboutClick);
+}
+
+void TForm1::ResetZoomClick() {
+  Guarded([this] { Chart1->UndoZoom(); });
+}
+
+QString TForm1::AboutText() {
+  return QStringLiteral(
+             "drivelab %1\n\n"
+             "A teaching simulator of the position drive of a numerically controlled machine tool: "
+             "stability and accuracy research of its feed drive.\n\n"
+             "Built with Qt %2, running on Qt %3. Qt is used under the GNU Lesser General Public "
+             "License, version 3.\n\n"
+             "Fonts: Liberation Sans, under the SIL Open Font License, version 1.1; DejaVu Sans, under "
+             "the Bitstream Vera Fonts licence, its DejaVu changes in the public domain.")
+      .arg(QString::fromLatin1(drivelab::Version), QStringLiteral(QT_VERSION_STR), QString::fromLatin1(qVersion()));
+}
+
+void TForm1::AboutClick() {
+  Guarded([this] {
+    QMessageBox box(QMessageBox::Information, QStringLiteral("About drivelab"), AboutText(), QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+  });
+}
+
+void TForm1::MeasurementsClick() {
+  Guarded([this] {
+    MeasurementsForm->Refresh();
+    MeasurementsForm->show();
+    MeasurementsForm->raise();
+    MeasurementsForm->activateWindow();
+  });
+}
+
+void TForm1::RefreshMeasurements() {
+  if (MeasurementsForm->isVisible()) {
+    MeasurementsForm->Refresh();
+  }
+}
+
+QString TForm1::AskFileName(const QString& caption, const QString& fileName, const QString& filter) {
+  if (lastFolder_.isEmpty()) {
+    lastFolder_ = QDir::homePath();
+  }
+  const QString suggested = QDir(lastFolder_).filePath(fileName);
+  const QString chosen = askFileName_ ? askFileName_(caption, suggested, filter)
+                                      : QFileDialog::getSaveFileName(this, caption, suggested, filter);
+  if (!chosen.isEmpty()) {
+    lastFolder_ = QFileInfo(chosen).absolutePath();
+  }
+  return chosen;
+}
+
+void TForm1::SaveLogClick() {
+  Guarded([this] {
+    const QString path = AskFileName(QStringLiteral("Save experiment log as CSV"), QStringLiteral("experiment-log.csv"),
+                                     QStringLiteral("CSV files (*.csv);;All files (*)"));
+    if (path.isEmpty()) {
+      return;
+    }
+    std::ostringstream csv;
+    measurements_.Log().WriteCsv(csv);
+    app::WriteFileAtomically(path, QByteArray::fromStdString(csv.str()));
+  });
+}
+
+void TForm1::SaveTracesClick() {
+  Guarded([this] {
+    // Taken before the dialog opens, while the run may go on behind it.
+    const std::string csv = app::TracesCsv(drive_.TraceTime, history_, AccuracySelected());
+    const QString path = AskFileName(QStringLiteral("Save traces as CSV"), QStringLiteral("traces.csv"),
+                                     QStringLiteral("CSV files (*.csv);;All files (*)"));
+    if (!path.isEmpty()) {
+      app::WriteFileAtomically(path, QByteArray::fromStdString(csv));
+    }
+  });
+}
+
+void TForm1::SavePictureClick(int factor) {
+  Guarded([this, factor] {
+    // Taken before the dialog opens: the picture the student chose to keep.
+    const QImage picture = app::EnlargedPicture(Chart1->grab().toImage(), factor);
+    const QString path =
+        AskFileName(QStringLiteral("Save oscilloscope picture as PNG"),
+                    factor == 1 ? QStringLiteral("oscilloscope.png") : QStringLiteral("oscilloscope-2x.png"),
+                    QStringLiteral("PNG images (*.png);;All files (*)"));
+    if (!path.isEmpty()) {
+      app::WriteFileAtomically(path, app::PngBytes(picture));
+    }
+  });
+}

@@ -1,0 +1,212 @@
+#include "app/measurements_window.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "app/measurement_rows.h"
+#include "platform/fonts.h"
+
+namespace {
+
+// Figures first in numeric order, a missing figure after every number; text by text.
+class FieldItem final : public QTableWidgetItem {
+ public:
+  FieldItem(const QString& text, std::optional<double> number) : QTableWidgetItem(text), number_(number) {}
+  bool operator<(const QTableWidgetItem& other) const override {
+    const auto* o = dynamic_cast<const FieldItem*>(&other);
+    if (o == nullptr || (!number_ && !o->number_)) {
+      return QTableWidgetItem::operator<(other);
+    }
+    if (number_ && o->number_) {
+      return *number_ < *o->number_;
+    }
+    return number_.has_value();
+  }
+
+ private:
+  std::optional<double> number_;
+};
+
+// Every figure the window can show, in the runner's order: step, harmonic, stability.
+constexpr const char* FigureNames[] = {
+    "step",      "rise_time",          "peak_time",       "peak",      "overshoot",       "settling_time_5",
+    "settling_time_2", "steady_state_error", "verdict",   "amplitude", "frequency",       "periods_measured",
+    "carriage_amplitude", "amplitude_ratio", "phase_lag", "error_amplitude", "steady",    "stable",
+    "critical_Kamp",   "critical_frequency"};
+
+// The record's row in the log, kept with the row's first cell through any sorting.
+constexpr int RecordRole = Qt::UserRole + 1;
+
+}  // namespace
+
+MeasurementsWindow::MeasurementsWindow(sim::Measurements& m, QChar separator, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_(m), separator_(separator) {
+  setObjectName(QStringLiteral("MeasurementsWindow"));
+  setWindowTitle(QStringLiteral("Measurements"));
+  // Closing the main window ends the program even while this one is shown.
+  setAttribute(Qt::WA_QuitOnClose, false);
+  setFont(platform::LayoutFont(QStringLiteral("MS Sans Serif"), 13));
+  resize(640, 560);
+
+  auto* layout = new QVBoxLayout(this);
+  Heading = new QLabel(this);
+  Heading->setObjectName(QStringLiteral("Heading"));
+  QFont bold = font();
+  bold.setBold(true);
+  Heading->setFont(bold);
+  Heading->setWordWrap(true);
+  layout->addWidget(Heading);
+  Verdict = new QLabel(this);
+  Verdict->setObjectName(QStringLiteral("Verdict"));
+  Verdict->setWordWrap(true);
+  layout->addWidget(Verdict);
+
+  auto* grid = new QGridLayout;
+  int row = 0;
+  for (const char* name : FigureNames) {
+    auto* caption = new QLabel(this);
+    auto* value = new QLabel(this);
+    value->setObjectName(QString::fromLatin1(name));
+    value->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    caption->setBuddy(value);
+    grid->addWidget(caption, row, 0);
+    grid->addWidget(value, row, 1);
+    figures_[name] = {caption, value};
+    ++row;
+  }
+  grid->setColumnStretch(1, 1);
+  layout->addLayout(grid);
+
+  auto* logHeading = new QLabel(QStringLiteral("Experiment log"), this);
+  logHeading->setFont(bold);
+  layout->addWidget(logHeading);
+  LogTable = new QTableWidget(this);
+  LogTable->setObjectName(QStringLiteral("LogTable"));
+  LogTable->setAccessibleName(QStringLiteral("Experiment log"));
+  LogTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  LogTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+  QStringList columns;
+  for (const std::string& c : sim::LogColumns()) {
+    columns << QString::fromStdString(c);
+  }
+  LogTable->setColumnCount(static_cast<int>(columns.size()));
+  LogTable->setHorizontalHeaderLabels(columns);
+  LogTable->setSortingEnabled(true);
+  LogTable->horizontalHeader()->setSortIndicatorShown(true);
+  LogTable->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);  // the order of the runs
+  layout->addWidget(LogTable, 1);
+
+  auto* buttons = new QHBoxLayout;
+  CopyButton = new QPushButton(QStringLiteral("&Copy"), this);
+  CopyButton->setToolTip(QStringLiteral("Copies the log as tab-separated text, to paste into a spreadsheet"));
+  ClearButton = new QPushButton(QStringLiteral("C&lear log"), this);
+  SaveButton = new QPushButton(QStringLiteral("&Save as CSV\u2026"), this);
+  for (QPushButton* b : {CopyButton, ClearButton, SaveButton}) {
+    b->setAutoDefault(false);
+    buttons->addWidget(b);
+  }
+  buttons->addStretch(1);
+  layout->addLayout(buttons);
+
+  connect(CopyButton, &QPushButton::clicked, this, &MeasurementsWindow::CopyClick);
+  connect(ClearButton, &QPushButton::clicked, this, &MeasurementsWindow::ClearClick);
+  connect(SaveButton, &QPushButton::clicked, this, &MeasurementsWindow::SaveRequested);
+  Refresh();
+}
+
+QLabel* MeasurementsWindow::Figure(const std::string& name) const {
+  const auto it = figures_.find(name);
+  return it != figures_.end() && !it->second.second->isHidden() ? it->second.second : nullptr;
+}
+
+void MeasurementsWindow::Refresh() {
+  const std::vector<app::FigureRow> rows = app::MeasurementRows(m_);
+  // Only the present run's figures; a label keeps its state when it has it already.
+  for (auto& [name, labels] : figures_) {
+    const bool shown = std::any_of(rows.begin(), rows.end(), [&](const app::FigureRow& r) { return name == r.name; });
+    labels.first->setVisible(shown);
+    labels.second->setVisible(shown);
+  }
+  for (const app::FigureRow& row : rows) {
+    auto [caption, value] = figures_.at(row.name);
+    caption->setText(row.caption);
+    value->setText(row.word.isEmpty() ? app::FigureText(row.value, row.unit, separator_) : row.word);
+    // The whole number for whoever wants more digits than the window shows.
+    value->setToolTip(row.value ? app::FullPrecision(*row.value, separator_) : QString());
+    value->setAccessibleName(row.caption);
+  }
+  switch (m_.Measuring()) {
+    case sim::Measurements::Kind::Step:
+      Heading->setText(QStringLiteral("Stability research: a step of %1")
+                           .arg(app::FigureText(rows.front().value, "mm", separator_)));
+      break;
+    case sim::Measurements::Kind::Harmonic:
+      Heading->setText(QStringLiteral("Accuracy research: %1 at %2")
+                           .arg(app::FigureText(m_.Harmonic().Figures().amplitude, "mm", separator_),
+                                app::FigureText(m_.Harmonic().Figures().frequency, "rad/s", separator_)));
+      break;
+    case sim::Measurements::Kind::None:
+      Heading->setText(QStringLiteral("No run yet: release the marker, or press \"Process\" in accuracy research."));
+      break;
+  }
+  Verdict->setVisible(m_.Measuring() != sim::Measurements::Kind::None);
+  Verdict->setText(app::StabilityVerdict(m_.Stability(), separator_));
+  RefreshLog(false);
+}
+
+void MeasurementsWindow::RefreshLog(bool force) {
+  const auto& records = m_.Log().Records();
+  const std::pair<std::size_t, int> log{records.size(), records.empty() || !records.back().harmonic
+                                                             ? 0
+                                                             : records.back().harmonic->periods};
+  if (!force && log == shownLog_) {
+    return;
+  }
+  shownLog_ = log;
+  // Filled unsorted, then sorted again by whatever column the student chose.
+  LogTable->setSortingEnabled(false);
+  LogTable->setRowCount(static_cast<int>(records.size()));
+  for (std::size_t r = 0; r < records.size(); ++r) {
+    const std::vector<std::string> fields = sim::LogFields(records[r]);
+    for (std::size_t c = 0; c < fields.size(); ++c) {
+      const std::optional<double> number = app::FieldNumber(fields[c]);
+      auto* item = new FieldItem(number ? app::FigureText(number, "", separator_) : QString::fromStdString(fields[c]),
+                                 number);
+      if (number) {
+        item->setToolTip(app::FullPrecision(*number, separator_));
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      }
+      item->setData(RecordRole, static_cast<int>(r));
+      LogTable->setItem(static_cast<int>(r), static_cast<int>(c), item);
+    }
+  }
+  LogTable->setSortingEnabled(true);
+  LogTable->resizeColumnsToContents();
+}
+
+std::vector<std::vector<std::string>> MeasurementsWindow::TableRows() const {
+  std::vector<std::vector<std::string>> rows{sim::LogColumns()};
+  const auto& records = m_.Log().Records();
+  for (int r = 0; r < LogTable->rowCount(); ++r) {
+    const QTableWidgetItem* first = LogTable->item(r, 0);
+    const auto record = static_cast<std::size_t>(first->data(RecordRole).toInt());
+    if (record < records.size()) {
+      rows.push_back(sim::LogFields(records[record]));
+    }
+  }
+  return rows;
+}
+
+void MeasurementsWindow::CopyClick() {
+  QApplication::clipboard()->setText(app::TabSeparated(TableRows(), separator_));
+}
+
+void MeasurementsWindow::ClearClick() {
+  m_.ClearLog();
+  RefreshLog(true);
+}

@@ -1,0 +1,28 @@
+#pragma once
+// Answers every message box as soon as it shows, keeping its "caption|text": error boxes and
+// the About box never wait for a person in the widget tests.
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <ostream>
+#include <string>
+#include <vector>
+
+struct BoxWatcher {
+  BoxWatcher() {
+    QObject::connect(&timer, &QTimer::timeout, [this] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        shown.push_back((box->windowTitle() + u'|' + box->text()).toStdString());
+        box->button(QMessageBox::Ok)->click();
+      }
+    });
+    timer.start(1);
+  }
+  static auto One(const char* text) { return std::vector{QApplication::applicationName().toStdString() + '|' + text}; }
+  QTimer timer;
+  std::vector<std::string> shown;
+};
+
+// Texts in failure messages as text.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }

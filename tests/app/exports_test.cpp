@@ -1,0 +1,204 @@
+// The File menu's exports: the traces CSV as the oscilloscope shows them, the oscilloscope
+// picture at 1x and 2x, and writes that either finish or leave nothing behind.
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <stdexcept>
+
+#include "app/Unit1.h"
+#include "app/exports.h"
+#include "tests/app/box_watcher.h"
+
+namespace {
+
+QStringList Lines(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+}
+
+TEST(TraceHistory, ItsPointsFollowTheTraceWindowOldestFirst) {
+  app::TraceHistory history;
+  sim::Drive d;
+  for (int tick = 1; tick <= 3; ++tick) {
+    d.TraceActual[sim::TraceNewest] = tick;
+    d.DriveState[2] = tick + 0.25;
+    d.Command = tick * 0.5;
+    history.Record(d);
+  }
+  const struct {
+    int k;
+    double actual, position, command;
+  } rows[] = {{0, 0, 0, 0}, {389, 0, 0, 0}, {390, 1, 1.25, 0.5}, {392, 3, 3.25, 1.5}};
+  for (const auto& r : rows) {
+    const auto& t = history.At(r.k);
+    EXPECT_EQ(std::tuple(t.actual, t.position, t.command), std::tuple(r.actual, r.position, r.command)) << r.k;
+  }
+  for (int tick = 4; tick <= 400; ++tick) history.Record(d);  // round the ring and past its start
+  EXPECT_EQ(history.At(0).position, 3.25);
+  history.Clear();
+  EXPECT_EQ(history.At(392).position, 0);
+}
+
+TEST(Exports, TheEnlargedPictureDoublesEveryPixel) {
+  QImage picture(3, 2, QImage::Format_RGB32);
+  for (int i = 0; i < 6; ++i) picture.setPixel(i % 3, i / 3, qRgb(40 * i, 255 - 40 * i, 7 * i));
+  const QImage big = app::EnlargedPicture(picture, 2);
+  ASSERT_EQ(big.size(), QSize(6, 4));
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 6; ++x) EXPECT_EQ(big.pixel(x, y), picture.pixel(x / 2, y / 2)) << x << ',' << y;
+}
+
+// A write that fails leaves no file: not in a folder nobody may write (root included), not
+// after the disk fills up halfway through.
+TEST(Exports, AFailedWriteLeavesNothingBehind) {
+  EXPECT_THROW(app::WriteFileAtomically(QStringLiteral("/proc/drivelab-export.csv"), "a,b\r\n"), std::runtime_error);
+  EXPECT_FALSE(QFile::exists(QStringLiteral("/proc/drivelab-export.csv")));
+
+  QTemporaryDir folder;
+  const QString path = folder.filePath(QStringLiteral("big.png"));
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead
+  rlimit small = old;
+  small.rlim_cur = 1000;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  std::string message;
+  try {
+    app::WriteFileAtomically(path, QByteArray(100000, 'x'));
+  } catch (const std::runtime_error& e) {
+    message = e.what();
+  }
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(message.rfind("Cannot write " + path.toStdString() + ": ", 0), 0u) << message;
+  EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+
+  app::WriteFileAtomically(path, "whole");  // and a write that succeeds replaces the file whole
+  app::WriteFileAtomically(path, "new");
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), QByteArray("new"));
+}
+
+class ExportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    form.SetFileNameAsker([this](const QString&, const QString& suggested, const QString&) {
+      suggestions << QFileInfo(suggested).fileName();
+      return folder.filePath(next);
+    });
+  }
+  void Ticks(int n) {
+    form.Timer1->stop();
+    for (int i = 0; i < n; ++i) form.Timer1Timer();
+    QApplication::processEvents();
+  }
+  // The CSV's rows against the series the oscilloscope plots: time, preset, actual(, error).
+  void ExpectTheShownTraces(const QStringList& lines, bool withError) {
+    ASSERT_EQ(lines.size(), 1 + sim::TraceLength);
+    EXPECT_EQ(lines[0], withError ? "time (s),preset (mm),actual (mm),error (mm),position (mm),command (V)"
+                                  : "time (s),preset (mm),actual (mm),position (mm),command (V)");
+    for (int k = 0; k < sim::TraceLength; ++k) {
+      const QStringList f = lines[1 + k].split(u',');
+      ASSERT_EQ(f.size(), withError ? 6 : 5);
+      EXPECT_EQ(f[0].toDouble(), form.Series1->XValues.ValueAt(k)) << k;
+      EXPECT_EQ(f[1].toDouble(), form.Series2->YValues.ValueAt(k)) << k;
+      EXPECT_EQ(f[2].toDouble(), form.Series1->YValues.ValueAt(k)) << k;
+      if (withError) {
+        EXPECT_EQ(f[3].toDouble(), form.Series3->YValues.ValueAt(k)) << k;
+      }
+    }
+    const QStringList newest = lines.back().split(u',');
+    EXPECT_EQ(newest[newest.size() - 2].toDouble(), form.Drive().DriveState[2]) << "full precision";
+    EXPECT_EQ(newest.back().toDouble(), form.Drive().Command);
+  }
+
+  TForm1 form{u','};
+  QTemporaryDir folder;
+  QString next;
+  QStringList suggestions;
+};
+
+TEST_F(ExportTest, TracesAsShownWithTheFullPrecisionPositionInBothModes) {
+  QTest::mousePress(form.Image2, Qt::LeftButton, {}, {108, 20});
+  QTest::mouseMove(form.Image2, {150, 20});
+  QTest::mouseRelease(form.Image2, Qt::LeftButton, {}, {150, 20});
+  Ticks(450);
+  next = QStringLiteral("stability.csv");
+  form.MenuSaveTraces->trigger();
+  ExpectTheShownTraces(Lines(folder.filePath(next)), false);
+  // The position column is not the whole millimetres of the trace: somewhere they differ.
+  const QStringList mid = Lines(folder.filePath(next))[200].split(u',');
+  EXPECT_NE(mid[3].toDouble(), mid[2].toDouble());
+
+  QTest::mouseClick(form.RadioButton2, Qt::LeftButton);
+  form.SpinEdit1->setText(QStringLiteral("30"));
+  form.SpinEdit2->setText(QStringLiteral("10"));
+  QTest::mouseClick(form.Button5, Qt::LeftButton);
+  Ticks(200);  // fewer ticks than the window holds: its oldest points are the reset's zeros
+  next = QStringLiteral("accuracy.csv");
+  form.MenuSaveTraces->trigger();
+  const QStringList lines = Lines(folder.filePath(next));
+  ExpectTheShownTraces(lines, true);
+  EXPECT_EQ(lines[1].section(u',', 1), QStringLiteral("0,0,0,0,0"));
+  EXPECT_EQ(suggestions, QStringList({"traces.csv", "traces.csv"}));
+}
+
+TEST_F(ExportTest, ThePictureIsTheOscilloscopeAsDrawnAtOneAndTwiceItsSize) {
+  QTest::mousePress(form.Image2, Qt::LeftButton, {}, {108, 20});
+  QTest::mouseMove(form.Image2, {60, 20});
+  QTest::mouseRelease(form.Image2, Qt::LeftButton, {}, {60, 20});
+  Ticks(300);
+  const QImage shown = form.Chart1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(shown.size(), QSize(489, 225));
+  next = QStringLiteral("one.png");
+  form.MenuSavePicture->trigger();
+  next = QStringLiteral("two.png");
+  form.MenuSavePicture2x->trigger();
+  const QImage one = QImage(folder.filePath(QStringLiteral("one.png"))).convertToFormat(QImage::Format_RGB32);
+  const QImage two = QImage(folder.filePath(QStringLiteral("two.png"))).convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(one, shown) << "pixel for pixel";
+  ASSERT_EQ(two.size(), QSize(978, 450));
+  int differing = 0;
+  for (int y = 0; y < 450; ++y)
+    for (int x = 0; x < 978; ++x) differing += two.pixel(x, y) != shown.pixel(x / 2, y / 2);
+  EXPECT_EQ(differing, 0);
+  EXPECT_EQ(suggestions, QStringList({"oscilloscope.png", "oscilloscope-2x.png"}));
+}
+
+TEST_F(ExportTest, AnUnwritableFolderGivesOneMessageAndNoFile) {
+  const struct {
+    QAction* command;
+    const char* name;
+  } rows[] = {{form.MenuSaveTraces, "traces.csv"}, {form.MenuSavePicture, "picture.png"},
+              {form.MenuSavePicture2x, "picture.png"}, {form.MenuSaveLog, "log.csv"}};
+  form.SetFileNameAsker([](const QString&, const QString& suggested, const QString&) {
+    return QStringLiteral("/proc/") + QFileInfo(suggested).fileName();
+  });
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.name);
+    BoxWatcher boxes;
+    r.command->trigger();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_NE(boxes.shown[0].find("|Cannot write /proc/"), std::string::npos) << boxes.shown[0];
+    EXPECT_EQ(boxes.shown[0].back(), '.');
+  }
+  EXPECT_TRUE(QDir(QStringLiteral("/proc")).entryList({"*.csv", "*.png"}, QDir::Files).isEmpty());
+  // A cancelled dialog writes nothing and says nothing.
+  form.SetFileNameAsker([](const QString&, const QString&, const QString&) { return QString(); });
+  BoxWatcher boxes;
+  form.MenuSaveTraces->trigger();
+  EXPECT_TRUE(boxes.shown.empty());
+}
+
+}  // namespace

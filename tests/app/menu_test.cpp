@@ -1,0 +1,106 @@
+// The menu bar above the layout: its commands, their keys, and the client area below it.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+
+#include "app/Unit1.h"
+#include "app/Unit2.h"
+#include "app/measurements_window.h"
+#include "tests/app/box_watcher.h"
+
+namespace {
+
+class MenuTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form.SetInstructionsWindow(&form2);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  }
+  // The texts of a menu's commands, with their shortcuts after a '|', separators left out.
+  static QStringList Commands(const QMenu* menu) {
+    QStringList texts;
+    for (const QAction* a : menu->actions()) {
+      if (!a->isSeparator()) texts << a->text() + u'|' + a->shortcut().toString();
+    }
+    return texts;
+  }
+  TForm1 form{u','};
+  TForm2 form2;
+};
+
+TEST_F(MenuTest, TheLayoutLiesUnchangedBelowTheBarAndTheWindowGrowsByItsHeight) {
+  const QMenuBar* bar = form.menuBar();
+  const int h = bar->height();
+  ASSERT_GT(h, 10);
+  EXPECT_EQ(bar->geometry(), QRect(0, 0, 715, h));
+  EXPECT_EQ(form.size(), QSize(715, 488 + h));
+  EXPECT_EQ(form.ClientArea()->geometry(), QRect(0, h, 715, 488));
+  // Each control where the layout puts it, measured from the window's top below the bar.
+  const std::pair<QWidget*, QPoint> places[] = {
+      {form.Image1, {216, 8}}, {form.Image2, {425, 152}}, {form.Chart1, {216, 248}},
+      {form.Button1, {8, 448}}, {form.Panel1, {2, 152}},  {form.RadioButton1, {32, 8}}};
+  for (const auto& [w, p] : places) {
+    EXPECT_EQ(w->mapTo(&form, QPoint(0, 0)) - QPoint(0, h), p) << w->objectName().toStdString();
+  }
+  form.resize(900, 700);  // the controls keep their places
+  QApplication::processEvents();
+  EXPECT_EQ(form.Chart1->mapTo(&form, QPoint()), QPoint(216, 248 + bar->height()));
+}
+
+TEST_F(MenuTest, CommandsWithMnemonicsAndStandardKeys) {
+  QStringList titles;
+  for (const QAction* a : form.menuBar()->actions()) titles << a->text();
+  EXPECT_EQ(titles, QStringList({"&File", "&View", "&Help"}));
+  EXPECT_EQ(Commands(form.menuBar()->findChild<QMenu*>("HelpMenu")),
+            QStringList({"&Instructions|F1", "&About drivelab|"}));
+  EXPECT_TRUE(Commands(form.menuBar()->findChild<QMenu*>("FileMenu")).endsWith("E&xit|Ctrl+Q"));
+  EXPECT_TRUE(Commands(form.menuBar()->findChild<QMenu*>("ViewMenu")).contains("Reset &zoom|"));
+}
+
+TEST_F(MenuTest, F1ShowsTheInstructionsAboutNamesTheProgramAndExitClosesEveryWindow) {
+  QTest::keyClick(&form, Qt::Key_F1);
+  EXPECT_TRUE(form2.isVisible());
+  form2.hide();
+  {
+    BoxWatcher boxes;
+    form.MenuAbout->trigger();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    const std::string& about = boxes.shown[0];
+    for (const char* part : {"About drivelab|drivelab ", "GNU Lesser General Public License", "Liberation Sans",
+                             "SIL Open Font License", "DejaVu Sans"}) {
+      EXPECT_NE(about.find(part), std::string::npos) << part;
+    }
+    EXPECT_NE(about.find(QStringLiteral("drivelab " DRIVELAB_TEST_VERSION).toStdString()), std::string::npos);
+  }
+  form2.show();
+  form.MenuMeasurements->trigger();
+  EXPECT_TRUE(form.MeasurementsForm->isVisible());
+  form.activateWindow();  // the other windows took the focus
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  QTest::keyClick(&form, Qt::Key_Q, Qt::ControlModifier);
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_FALSE(form.MeasurementsForm->isVisible()) << "the further windows go with the main one";
+  EXPECT_FALSE(form2.isVisible());
+}
+
+TEST_F(MenuTest, ResetZoomGivesBackTheAxes) {
+  chart::TChart& chart = *form.Chart1;
+  QTest::mousePress(form.Image2, Qt::LeftButton, {}, {108, 20});  // something to zoom into
+  QTest::mouseRelease(form.Image2, Qt::LeftButton, {}, {158, 20});
+  form.Timer1->stop();
+  for (int tick = 0; tick < 50; ++tick) form.Timer1Timer();
+  QApplication::processEvents();
+  QTest::mousePress(&chart, Qt::LeftButton, {}, {100, 60});
+  QTest::mouseMove(&chart, {200, 150});
+  QTest::mouseRelease(&chart, Qt::LeftButton, {}, {200, 150});
+  ASSERT_TRUE(chart.Zoomed());
+  form.MenuResetZoom->trigger();
+  EXPECT_FALSE(chart.Zoomed());
+  EXPECT_EQ(std::pair(chart.LeftAxis().Minimum(), chart.LeftAxis().Maximum()), std::pair(-120.0, 120.0));
+}
+
+}  // namespace
