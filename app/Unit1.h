@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "animation/machine_picture.h"
 #include "chart/chart.h"
 #include "chart/line_series.h"
 #include "platform/colors.h"
@@ -147,6 +148,7 @@ class TForm1 : public QWidget, public sim::CycleHost {
 
   QChar separator_;
   sim::Drive drive_;
+  animation::ScrewAndCarriagePainter screwPainter_;
   TraceSeriesAdapter traces_[3];
   std::unique_ptr<platform::MessageBoxReporter> errorBox_;
   platform::ErrorReporter* reporter_;

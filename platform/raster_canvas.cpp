@@ -725,6 +725,28 @@ void RasterCanvas::DrawText(int x, int y, const QString& text, int angle) {
   PaintSpans(cornerX, cornerY, rendered.glyphs, ToPixel(fontColor_));
 }
 
+std::uint32_t RasterCanvas::PixelOf(TColor color) { return ToPixel(color); }
+
+void RasterCanvas::SolidLine(int x0, int y0, int x1, int y1, std::uint32_t pixel) {
+  BeginDrawing();
+  ThinLine(QPoint(x0, y0), QPoint(x1, y1), pixel);
+}
+
+void RasterCanvas::PutImage(int x, int y, const QImage& image) {
+  const int x1 = std::max(x, clipLeft_);
+  const int x2 = std::min(x + image.width(), clipRight_);
+  const int y1 = std::max(y, clipTop_);
+  const int y2 = std::min(y + image.height(), clipBottom_);
+  if (x1 >= x2) {
+    return;
+  }
+  BeginDrawing();
+  for (int row = y1; row < y2; ++row) {
+    const auto* from = reinterpret_cast<const std::uint32_t*>(image.constScanLine(row - y)) + (x1 - x);
+    std::copy(from, from + (x2 - x1), Row(row) + x1);
+  }
+}
+
 QSize RasterCanvas::TextExtent(const QString& text) const {
   return {metrics_.horizontalAdvance(text), metrics_.height()};
 }

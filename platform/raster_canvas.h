@@ -152,6 +152,15 @@ class RasterCanvas {
   void DrawText(int x, int y, const QString& text, int angle = 0);
   QSize TextExtent(const QString& text) const;
 
+  // For callers that draw many pieces in few colours and would otherwise pay for the pen
+  // on every one. The value a colour is written as:
+  static std::uint32_t PixelOf(TColor color);
+  // What LineTo draws with a solid 1-pixel pen in that value (end pixel left out,
+  // clipped), leaving the pen and the current position alone.
+  void SolidLine(int x0, int y0, int x1, int y1, std::uint32_t pixel);
+  // The pixels of an RGB32 image with its top-left corner at (x, y), clipped.
+  void PutImage(int x, int y, const QImage& image);
+
   // The colour at a pixel, as 0x00BBGGRR; for tests and for the picture's readers.
   TColor PixelAt(int x, int y) const;
 
