@@ -11,15 +11,8 @@ namespace chart {
 
 namespace {
 
-constexpr double PixelLimit = 2147483647.0;
-
 [[noreturn]] void AngleError(const char* what) {
   throw ChartException(std::string(what) + " Angle must be between 0 and 359 degrees");
-}
-
-// A 64-bit pixel brought into 32 bits; the series skip anything this far out anyway.
-int ToPixel(std::int64_t p) {
-  return static_cast<int>(std::clamp<std::int64_t>(p, INT32_MIN, INT32_MAX));
 }
 
 }  // namespace
@@ -235,18 +228,11 @@ void TCustomChartAxis::ComputePositions() {
   CenterPixel = (StartPixel + EndPixel) / 2;
 }
 
-int TCustomChartAxis::ValueToPixel(double value) const {
-  if (RangeSize == 0) {
-    return CenterPixel;
-  }
-  const double t = (value - RangeMin) * AxisLength / RangeSize;
-  if (!(std::fabs(t) < PixelLimit)) {
-    return CenterPixel;
-  }
-  const std::int64_t r = RoundHalfEven(t);
+TAxisMapping TCustomChartAxis::Mapping() const {
   // Values grow rightwards and upwards; y grows downwards.
   const bool fromStart = IsHorizontal() != inverted_;
-  return ToPixel(fromStart ? StartPixel + r : EndPixel - r);
+  return TAxisMapping{RangeMin, RangeSize, static_cast<double>(AxisLength), CenterPixel,
+                      fromStart ? StartPixel : EndPixel, fromStart ? 1 : -1};
 }
 
 double TCustomChartAxis::PixelToValue(int pixel) const {

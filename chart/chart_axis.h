@@ -5,6 +5,8 @@
 // title, labels and ticks and then draws them (axis_drawing.cpp).
 
 #include <QString>
+#include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -36,6 +38,36 @@ class TChartAxisTitle {
   QString caption_;
   TChartFont font_;
   std::function<void()> onChange_;
+};
+
+// ValueToPixel with everything that does not depend on the value worked out once, for
+// drawing many points: the same arithmetic in the same order, so the same pixels.
+struct TAxisMapping {
+  double rangeMin = 0;
+  double rangeSize = 0;
+  double axisLength = 0;
+  int centre = 0;
+  int origin = 0;  // the pixel of rangeMin
+  int direction = 1;  // +1 when values grow with the pixels, -1 when against them
+
+  int Map(double value) const {
+    if (rangeSize == 0) {
+      return centre;
+    }
+    const double t = (value - rangeMin) * axisLength / rangeSize;
+    if (!(t < PixelLimit && t > -PixelLimit)) {
+      return centre;
+    }
+    // Halves to even: with 1.5 * 2^52 added, the sum has no fraction bits left and the
+    // default rounding rounds t as nearbyint would, without its call.
+    constexpr double Shift = 6755399441055744.0;
+    const auto r = static_cast<std::int64_t>((t + Shift) - Shift);
+    // A pixel beyond 32 bits is kept at their end; the series skip anything this far out.
+    const std::int64_t p = origin + direction * r;
+    return static_cast<int>(std::clamp<std::int64_t>(p, INT32_MIN, INT32_MAX));
+  }
+
+  static constexpr double PixelLimit = 2147483647.0;
 };
 
 class TCustomChartAxis {
@@ -146,7 +178,8 @@ class TCustomChartAxis {
   // The pixel ends along ChartRect.
   void ComputePositions();
   // A zero range maps every value to CenterPixel, as does an offset beyond 32 bits.
-  int ValueToPixel(double value) const;
+  int ValueToPixel(double value) const { return Mapping().Map(value); }
+  TAxisMapping Mapping() const;
   double PixelToValue(int pixel) const;
   // The label step for the current range and length, in the surface's current font.
   double CurrentIncrement() const;

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace chart {
 
@@ -34,6 +35,7 @@ struct TChartCanvas3D::State {
   bool buffered = true;
   bool monochrome = false;
   bool stale = true;
+  bool plainDrawing = false;
   int framesPresented = 0;
   int bufferCopies = 0;
 
@@ -46,6 +48,34 @@ struct TChartCanvas3D::State {
   TBrushStyle brushStyle = bsSolid;
   TChartFont font;
   QFont qfont;
+
+  // Every face the surface has been given, with its Qt font and what has been measured in
+  // it: the labels' and the titles' faces take turns many times in each paint.
+  struct Face {
+    QString name;
+    int height;
+    bool bold;
+    bool italic;
+    QFont qfont;
+    int lineHeight = -1;
+    QHash<QString, int> widths;
+  };
+  std::vector<Face> faces;
+  std::size_t face = 0;
+
+  void SelectFace(const TChartFont& f) {
+    for (std::size_t i = 0; i < faces.size(); ++i) {
+      const Face& known = faces[i];
+      if (known.name == f.Name() && known.height == f.Height() && known.bold == f.Bold() && known.italic == f.Italic()) {
+        face = i;
+        qfont = known.qfont;
+        return;
+      }
+    }
+    faces.push_back(Face{f.Name(), f.Height(), f.Bold(), f.Italic(), f.ToQFont(), -1, {}});
+    face = faces.size() - 1;
+    qfont = faces.back().qfont;
+  }
   TColor backgroundColor = platform::clWhite;
   int backgroundMode = cbmTransparent;
   int textAlignment = TA_LEFT | TA_TOP;
@@ -110,7 +140,7 @@ struct TChartCanvas3D::State {
 };
 
 TChartCanvas3D::TChartCanvas3D() : s_(std::make_unique<State>()) {
-  s_->qfont = s_->font.ToQFont();
+  s_->SelectFace(s_->font);
   ResetDrawingState();
 }
 
@@ -119,6 +149,9 @@ TChartCanvas3D::~TChartCanvas3D() = default;
 bool TChartCanvas3D::Stale() const { return s_->stale; }
 const RasterCanvas* TChartCanvas3D::Buffer() const { return s_->buffer.get(); }
 int TChartCanvas3D::FramesPresented() const { return s_->framesPresented; }
+RasterCanvas* TChartCanvas3D::Target() { return s_->target; }
+bool TChartCanvas3D::PlainDrawing() const { return s_->plainDrawing; }
+void TChartCanvas3D::SetPlainDrawing(bool plain) { s_->plainDrawing = plain; }
 int TChartCanvas3D::BufferCopies() const { return s_->bufferCopies; }
 
 void TChartCanvas3D::ResetDrawingState() {
@@ -223,7 +256,7 @@ void TChartCanvas3D::UseFont(const TChartFont& font) {
   s_->font = font;
   s_->font.OnChange = nullptr;  // the copy is the surface's own: it must not repaint the owner
   if (!sameFace) {
-    s_->qfont = font.ToQFont();
+    s_->SelectFace(font);
   }
   if (s_->target != nullptr) {
     s_->target->SetFont(s_->qfont);
@@ -288,6 +321,35 @@ TColor TChartCanvas3D::BrushColor() const { return s_->brushColor; }
 TBrushStyle TChartCanvas3D::BrushStyle() const { return s_->brushStyle; }
 const QFont& TChartCanvas3D::Font() const { return s_->qfont; }
 TColor TChartCanvas3D::FontColor() const { return s_->font.Color(); }
+
+int TChartCanvas3D::MeasureTextWidth(const QString& text) const {
+  if (text.isEmpty()) {
+    return 0;
+  }
+  State::Face& face = s_->faces[s_->face];
+  if (const auto found = face.widths.constFind(text); found != face.widths.cend()) {
+    return *found;
+  }
+  // A sliding time axis brings new label texts on every tick: start afresh now and then.
+  constexpr qsizetype MaxKeptWidths = 512;
+  if (face.widths.size() >= MaxKeptWidths) {
+    face.widths.clear();
+  }
+  const int width = TChartCanvas::MeasureTextWidth(text);
+  face.widths.insert(text, width);
+  return width;
+}
+
+int TChartCanvas3D::MeasureTextHeight(const QString& text) const {
+  if (text.isEmpty()) {
+    return 0;
+  }
+  State::Face& face = s_->faces[s_->face];
+  if (face.lineHeight < 0) {
+    face.lineHeight = TChartCanvas::MeasureTextHeight(text);
+  }
+  return face.lineHeight;
+}
 
 // --- drawing ------------------------------------------------------------------------
 

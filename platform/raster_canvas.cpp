@@ -727,9 +727,11 @@ void RasterCanvas::DrawText(int x, int y, const QString& text, int angle) {
 
 std::uint32_t RasterCanvas::PixelOf(TColor color) { return ToPixel(color); }
 
-void RasterCanvas::SolidLine(int x0, int y0, int x1, int y1, std::uint32_t pixel) {
+void RasterCanvas::SolidLines(std::span<const SolidSegment> segments) {
   BeginDrawing();
-  ThinLine(QPoint(x0, y0), QPoint(x1, y1), pixel);
+  for (const SolidSegment& s : segments) {
+    ThinLine(s.from, s.to, s.pixel);
+  }
 }
 
 void RasterCanvas::PutImage(int x, int y, const QImage& image) {

@@ -155,9 +155,14 @@ class RasterCanvas {
   // For callers that draw many pieces in few colours and would otherwise pay for the pen
   // on every one. The value a colour is written as:
   static std::uint32_t PixelOf(TColor color);
-  // What LineTo draws with a solid 1-pixel pen in that value (end pixel left out,
-  // clipped), leaving the pen and the current position alone.
-  void SolidLine(int x0, int y0, int x1, int y1, std::uint32_t pixel);
+  // Each what LineTo draws from `from` to `to` with a solid 1-pixel pen in `pixel` (end
+  // pixel left out, clipped), in order, leaving the pen and the current position alone.
+  struct SolidSegment {
+    QPoint from;
+    QPoint to;
+    std::uint32_t pixel;
+  };
+  void SolidLines(std::span<const SolidSegment> segments);
   // The pixels of an RGB32 image with its top-left corner at (x, y), clipped.
   void PutImage(int x, int y, const QImage& image);
 
