@@ -231,7 +231,8 @@ void TCustomChartAxis::ComputePositions() {
 TAxisMapping TCustomChartAxis::Mapping() const {
   // Values grow rightwards and upwards; y grows downwards.
   const bool fromStart = IsHorizontal() != inverted_;
-  return TAxisMapping{RangeMin, RangeSize, static_cast<double>(AxisLength), CenterPixel,
+  const double length = AxisLength;
+  return TAxisMapping{RangeMin,  RangeSize, length, RangeSize == 0 ? 0.0 : length / RangeSize, CenterPixel,
                       fromStart ? StartPixel : EndPixel, fromStart ? 1 : -1};
 }
 

@@ -41,16 +41,19 @@ class TChartAxisTitle {
 };
 
 // ValueToPixel with everything that does not depend on the value worked out once, for
-// drawing many points: the same arithmetic in the same order, so the same pixels.
+// drawing many points.
 struct TAxisMapping {
   double rangeMin = 0;
   double rangeSize = 0;
   double axisLength = 0;
+  double scale = 0;  // axisLength / rangeSize
   int centre = 0;
   int origin = 0;  // the pixel of rangeMin
   int direction = 1;  // +1 when values grow with the pixels, -1 when against them
 
-  int Map(double value) const {
+  // The pixel as the axis defines it: (value - RangeMin) * AxisLength / RangeSize from the
+  // origin, rounded half to even; the centre for an empty range or a pixel beyond 32 bits.
+  int Exact(double value) const {
     if (rangeSize == 0) {
       return centre;
     }
@@ -58,16 +61,45 @@ struct TAxisMapping {
     if (!(t < PixelLimit && t > -PixelLimit)) {
       return centre;
     }
-    // Halves to even: with 1.5 * 2^52 added, the sum has no fraction bits left and the
-    // default rounding rounds t as nearbyint would, without its call.
-    constexpr double Shift = 6755399441055744.0;
-    const auto r = static_cast<std::int64_t>((t + Shift) - Shift);
-    // A pixel beyond 32 bits is kept at their end; the series skip anything this far out.
-    const std::int64_t p = origin + direction * r;
-    return static_cast<int>(std::clamp<std::int64_t>(p, INT32_MIN, INT32_MAX));
+    return Pixel(Rounded(t));
+  }
+
+  // The same pixel with one multiply in place of the multiply and the divide. With no
+  // product near overflow or underflow, the two quotients differ by a few units in their
+  // last place, under 1e-6 of a pixel below 2^31, so they round alike unless within that of
+  // half-way between two pixels: only such a value, or an extreme one, takes the exact way.
+  int Map(double value) const {
+    if (rangeSize == 0) {
+      return centre;
+    }
+    const double offset = value - rangeMin;
+    const double size = offset < 0 ? -offset : offset;
+    const double quick = offset * scale;
+    if (size < 1e290 && (size > 1e-290 || offset == 0) && quick < PixelLimit - 1 && quick > -(PixelLimit - 1)) {
+      const double rounded = Rounded(quick);
+      const double off = quick - rounded;
+      if (off < HalfwayMargin && off > -HalfwayMargin) {
+        return Pixel(rounded);
+      }
+    }
+    return Exact(value);
   }
 
   static constexpr double PixelLimit = 2147483647.0;
+  static constexpr double HalfwayMargin = 0.5 - 1e-5;
+
+ private:
+  // Halves to even, as nearbyint, for |t| < 2^51: with 1.5 * 2^52 added the sum has no
+  // fraction bits left, and the default rounding rounds t on the way.
+  static double Rounded(double t) {
+    constexpr double Shift = 6755399441055744.0;
+    return (t + Shift) - Shift;
+  }
+  // A pixel beyond 32 bits is kept at their end; the series skip anything this far out.
+  int Pixel(double rounded) const {
+    const std::int64_t p = origin + direction * static_cast<std::int64_t>(rounded);
+    return static_cast<int>(std::clamp<std::int64_t>(p, INT32_MIN, INT32_MAX));
+  }
 };
 
 class TCustomChartAxis {
@@ -178,7 +210,7 @@ class TCustomChartAxis {
   // The pixel ends along ChartRect.
   void ComputePositions();
   // A zero range maps every value to CenterPixel, as does an offset beyond 32 bits.
-  int ValueToPixel(double value) const { return Mapping().Map(value); }
+  int ValueToPixel(double value) const { return Mapping().Exact(value); }
   TAxisMapping Mapping() const;
   double PixelToValue(int pixel) const;
   // The label step for the current range and length, in the surface's current font.

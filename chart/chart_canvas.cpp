@@ -63,6 +63,23 @@ struct TChartCanvas3D::State {
   std::vector<Face> faces;
   std::size_t face = 0;
 
+  // The bands of the last gradient, kept while what it was drawn from stays the same.
+  struct GradientBand {
+    int nearEdge;
+    int farEdge;
+    TColor color;
+  };
+  struct GradientKey {
+    TRect rect;
+    TColor start;
+    TColor end;
+    TGradientDirection direction;
+    friend bool operator==(const GradientKey&, const GradientKey&) = default;
+  };
+  GradientKey gradientKey{};
+  std::vector<GradientBand> gradientBands;
+  bool gradientKept = false;
+
   void SelectFace(const TChartFont& f) {
     for (std::size_t i = 0; i < faces.size(); ++i) {
       const Face& known = faces[i];
@@ -418,31 +435,39 @@ void TChartCanvas3D::FillGradient(const TRect& rect, TColor start, TColor end, T
   const int extent = sideBySide ? right - left : bottom - top;
   const int bands = std::min(extent, 256);
 
-  auto channel = [](TColor color, int shift) { return static_cast<int>((color >> shift) & 0xFF); };
-  const int r0 = channel(start, 0);
-  const int g0 = channel(start, 8);
-  const int b0 = channel(start, 16);
-  const int dr = channel(end, 0) - r0;
-  const int dg = channel(end, 8) - g0;
-  const int db = channel(end, 16) - b0;
+  const State::GradientKey key{TRect{left, top, right, bottom}, start, end, direction};
+  if (s_->plainDrawing || !s_->gradientKept || !(s_->gradientKey == key)) {
+    auto channel = [](TColor color, int shift) { return static_cast<int>((color >> shift) & 0xFF); };
+    const int r0 = channel(start, 0);
+    const int g0 = channel(start, 8);
+    const int b0 = channel(start, 16);
+    const int dr = channel(end, 0) - r0;
+    const int dg = channel(end, 8) - g0;
+    const int db = channel(end, 16) - b0;
+    s_->gradientBands.clear();
+    for (int i = 0; i < bands; ++i) {
+      // Band 0 holds the start colour at the bottom (right) edge, the last the end colour.
+      const TColor color = bands == 1 ? start
+                                      : platform::RGB(r0 + MulDiv(i, dr, bands - 1), g0 + MulDiv(i, dg, bands - 1),
+                                                      b0 + MulDiv(i, db, bands - 1));
+      s_->gradientBands.push_back({MulDiv(i, extent, bands), MulDiv(i + 1, extent, bands), color});
+    }
+    s_->gradientKey = key;
+    s_->gradientKept = !s_->plainDrawing;
+  }
 
   const TColor savedColor = target->BrushColor();
   const platform::FillStyle savedStyle = target->BrushStyle();
   target->SetBrushStyle(platform::FillStyle::Solid);
-  for (int i = 0; i < bands; ++i) {
-    // Band 0 holds the start colour at the bottom (right) edge, the last the end colour.
-    const TColor color = bands == 1 ? start
-                                    : platform::RGB(r0 + MulDiv(i, dr, bands - 1), g0 + MulDiv(i, dg, bands - 1),
-                                                    b0 + MulDiv(i, db, bands - 1));
-    if (i == 0 || color != target->BrushColor()) {
-      target->SetBrushColor(color);
+  for (std::size_t i = 0; i < s_->gradientBands.size(); ++i) {
+    const State::GradientBand& band = s_->gradientBands[i];
+    if (i == 0 || band.color != target->BrushColor()) {
+      target->SetBrushColor(band.color);
     }
-    const int nearEdge = MulDiv(i, extent, bands);
-    const int farEdge = MulDiv(i + 1, extent, bands);
     if (sideBySide) {
-      target->FillRect(right - farEdge, top, right - nearEdge, bottom);
+      target->FillRect(right - band.farEdge, top, right - band.nearEdge, bottom);
     } else {
-      target->FillRect(left, bottom - farEdge, right, bottom - nearEdge);
+      target->FillRect(left, bottom - band.farEdge, right, bottom - band.nearEdge);
     }
   }
   target->SetBrushColor(savedColor);

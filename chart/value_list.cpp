@@ -50,13 +50,14 @@ void TChartValueList::SetValue(int index, double value) {
   modified_ = true;
 }
 
-int TChartValueList::AddValue(double value) {
+// The value belongs before the last one: scan back past every stored value it precedes.
+int TChartValueList::InsertInOrder(double value) {
   int index = Count();
-  if (Order == loAscending && index > 0 && values_[index - 1] > value) {
+  if (Order == loAscending) {
     while (index > 0 && values_[index - 1] > value) {
       --index;
     }
-  } else if (Order == loDescending && index > 0 && values_[index - 1] < value) {
+  } else {
     while (index > 0 && values_[index - 1] < value) {
       --index;
     }

@@ -99,7 +99,17 @@ class TChartValueList {
   // Inserts keeping Order and returns the index the value now stands at. Ordered input
   // costs one comparison; a value equal to stored ones lands after them. Raw values are
   // compared, so Multiplier does not affect where a value goes.
-  int AddValue(double value);
+  int AddValue(double value) {
+    const int count = Count();
+    const bool atEnd = count == 0 || Order == loNone ||
+                       (Order == loAscending ? !(values_[count - 1] > value) : !(values_[count - 1] < value));
+    if (!atEnd) {
+      return InsertInOrder(value);
+    }
+    values_.Insert(count, value);
+    modified_ = true;
+    return count;
+  }
   // Inserts at index (0..Count), whatever the Order.
   void InsertValue(int index, double value);
   // Empties the list; its capacity is 0 again.
@@ -117,6 +127,7 @@ class TChartValueList {
 
  private:
   void InsertAt(int index, double value);
+  int InsertInOrder(double value);
   void RecalcStats() const;
   void RecalcIfModified() const;
 

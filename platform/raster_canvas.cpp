@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cwchar>
 #include <initializer_list>
 #include <numbers>
 
@@ -23,6 +24,19 @@ std::uint32_t ToPixel(TColor color) {
 
 TColor FromPixel(std::uint32_t pixel) {
   return ((pixel >> 16) & 0xFFu) | (pixel & 0xFF00u) | ((pixel & 0xFFu) << 16);
+}
+
+// One pixel value over a run of pixels. On the long runs of backgrounds the C library's
+// wide-character fill, which writes 32-bit units with the widest stores the processor has,
+// is several times faster than the loop compiled for the baseline instruction set; a short
+// run is not worth its call.
+void FillPixels(std::uint32_t* first, std::uint32_t* last, std::uint32_t pixel) {
+  static_assert(sizeof(wchar_t) == sizeof(std::uint32_t));
+  if (last - first < 32) {
+    std::fill(first, last, pixel);
+    return;
+  }
+  std::wmemset(reinterpret_cast<wchar_t*>(first), static_cast<wchar_t>(pixel), static_cast<std::size_t>(last - first));
 }
 
 std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {  // b > 0
@@ -178,7 +192,7 @@ void RasterCanvas::HorizontalSpan(int x1, int x2, int y, std::uint32_t pixel) {
   x1 = std::max(x1, clipLeft_);
   x2 = std::min(x2, clipRight_);
   if (x1 < x2) {
-    std::fill(Row(y) + x1, Row(y) + x2, pixel);
+    FillPixels(Row(y) + x1, Row(y) + x2, pixel);
   }
 }
 
@@ -189,7 +203,7 @@ void RasterCanvas::FillBox(int x1, int y1, int x2, int y2, std::uint32_t pixel) 
     return;
   }
   for (int y = std::max(y1, clipTop_), yEnd = std::min(y2, clipBottom_); y < yEnd; ++y) {
-    std::fill(Row(y) + x1, Row(y) + x2, pixel);
+    FillPixels(Row(y) + x1, Row(y) + x2, pixel);
   }
 }
 

@@ -7,6 +7,7 @@
 #include <QTest>
 #include <cmath>
 #include <functional>
+#include <vector>
 
 #include "chart/chart.h"
 #include "chart/line_series.h"
@@ -99,6 +100,34 @@ TEST(DrawingPaths, TheShortWaysPaintWhatThePlainOnePaints) {
     const QImage& last = plain.Paint();
     EXPECT_GT(CountOf(last, Colours[0]) + CountOf(last, Colours[2]), 100) << what << ": traces drawn";
   }
+}
+
+// The one-multiply mapping of the series' drawing against the axis' own, over ranges like
+// the oscilloscope's and odd ones, with values that land exactly half-way between pixels,
+// next to it, beyond the 32-bit limit and at the extremes of a double.
+TEST(DrawingPaths, TheQuickMappingGivesTheAxisPixels) {
+  const TAxisMapping mappings[] = {
+      {-120, 240, 173, 173 / 240.0, 100, 196, -1},
+      {-0.782, 0.784, 392, 392 / 0.784, 244, 48, 1},
+      {0, 10, 5, 0.5, 7, 3, 1},  // every odd value lands on a half
+      {1e-300, 3e-300, 400, 400 / 3e-300, 9, 20, -1},
+      {-1e12, 3, 1000, 1000 / 3.0, 0, 0, 1},
+  };
+  std::vector<double> values = {0, -0.0, 1, 3, 5, 7, 2.5, 1e300, -1e300, 1e-320, 5e-324, 1e295, 3e-300, -120, 120,
+                                0.002, -0.782, 0.002 * 196, 1e12, -1e12 + 3, std::nan(""), HUGE_VAL, -HUGE_VAL};
+  for (int i = -2000; i <= 2000; ++i) {
+    values.push_back(i * 0.0625);  // many exact halves after the multiply by 0.5 or 8
+    values.push_back(i * 0.002 - 0.782);
+    values.push_back(i * 0.12 + std::nextafter(0.0, 1.0) * i);
+    values.push_back(std::nextafter(i * 1.0, HUGE_VAL));
+  }
+  for (const TAxisMapping& m : mappings) {
+    for (const double v : values) {
+      ASSERT_EQ(m.Map(v), m.Exact(v)) << v << " on " << m.rangeMin << ".." << m.rangeMin + m.rangeSize;
+    }
+  }
+  EXPECT_EQ(TAxisMapping({0, 10, 5, 0.5, 7, 3, 1}).Map(1), 3) << "0.5 rounds to the even 0";
+  EXPECT_EQ(TAxisMapping({0, 10, 5, 0.5, 7, 3, 1}).Map(3), 5) << "1.5 rounds to the even 2";
 }
 
 // A chart on a window asks Qt for one paint however often its data change before it comes.
