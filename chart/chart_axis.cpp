@@ -228,6 +228,40 @@ void TCustomChartAxis::ComputePositions() {
   CenterPixel = (StartPixel + EndPixel) / 2;
 }
 
+// Two loops: the first without a branch on the values, so that the processor keeps many
+// of them in flight, marks the few that Map would send the exact way; the second maps
+// those again.
+void TAxisMapping::MapAll(const double* values, int count, double multiplier, int* pixels) const {
+  if (rangeSize == 0) {
+    std::fill(pixels, pixels + count, centre);
+    return;
+  }
+  constexpr double Shift = 6755399441055744.0;
+  bool anyExact = false;
+  for (int i = 0; i < count; ++i) {
+    const double offset = values[i] * multiplier - rangeMin;
+    const double size = offset < 0 ? -offset : offset;
+    const double quick = offset * scale;
+    // Held inside the 32-bit range so that the conversion below is defined; whatever is
+    // held there is marked for the exact way.
+    const double held = std::min(std::max(quick, -(PixelLimit - 1)), PixelLimit - 1);
+    const double rounded = (held + Shift) - Shift;
+    const double off = held - rounded;
+    const bool quickHolds = size < 1e290 && (size > 1e-290 || offset == 0) && quick < PixelLimit - 1 &&
+                            quick > -(PixelLimit - 1) && off < HalfwayMargin && off > -HalfwayMargin;
+    anyExact |= !quickHolds;
+    const std::int64_t p = origin + direction * static_cast<std::int64_t>(rounded);
+    pixels[i] = quickHolds ? static_cast<int>(std::clamp<std::int64_t>(p, INT32_MIN, INT32_MAX)) : INT32_MIN;
+  }
+  if (anyExact) {
+    for (int i = 0; i < count; ++i) {
+      if (pixels[i] == INT32_MIN) {
+        pixels[i] = Map(values[i] * multiplier);
+      }
+    }
+  }
+}
+
 TAxisMapping TCustomChartAxis::Mapping() const {
   // Values grow rightwards and upwards; y grows downwards.
   const bool fromStart = IsHorizontal() != inverted_;

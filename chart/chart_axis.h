@@ -85,6 +85,9 @@ struct TAxisMapping {
     return Exact(value);
   }
 
+  // Map of each value times multiplier into pixels (as many as values).
+  void MapAll(const double* values, int count, double multiplier, int* pixels) const;
+
   static constexpr double PixelLimit = 2147483647.0;
   static constexpr double HalfwayMargin = 0.5 - 1e-5;
 

@@ -104,14 +104,14 @@ void TCustomSeries::DrawAllPoints() {
   const double* ys = YValues.RawValues();
   const double xMultiplier = XValues.Multiplier();
   const double yMultiplier = YValues.Multiplier();
-  // All points mapped first: their divisions overlap instead of each waiting for the
-  // segment before it to be drawn.
+  // All points mapped first, one axis at a time: their divisions and roundings overlap
+  // instead of each waiting for the segment before it to be drawn.
   const int first = FirstVisible + 1;
-  mapped_.resize(static_cast<std::size_t>(LastVisible - FirstVisible));
-  for (std::size_t k = 0; k < mapped_.size(); ++k) {
-    const int i = first + static_cast<int>(k);
-    mapped_[k] = QPoint(horiz.Map(xs[i] * xMultiplier), vert.Map(ys[i] * yMultiplier));
-  }
+  const int count = LastVisible - FirstVisible;
+  mappedX_.resize(static_cast<std::size_t>(count));
+  mappedY_.resize(static_cast<std::size_t>(count));
+  horiz.MapAll(xs + first, count, xMultiplier, mappedX_.data());
+  vert.MapAll(ys + first, count, yMultiplier, mappedY_.data());
   int previousX = previousX_;
   int previousY = previousY_;
   TColor previousColor = previousColor_;
@@ -123,10 +123,10 @@ void TCustomSeries::DrawAllPoints() {
   TColor lastColor = 0;
   QPoint lastEnd;  // where the last segment ended: the current position it leaves
   segments_.clear();
-  for (std::size_t k = 0; k < mapped_.size(); ++k) {
-    const TColor c = PointColor(first + static_cast<int>(k));
-    const int x = mapped_[k].x();
-    const int y = mapped_[k].y();
+  for (int k = 0; k < count; ++k) {
+    const TColor c = PointColor(first + k);
+    const int x = mappedX_[static_cast<std::size_t>(k)];
+    const int y = mappedY_[static_cast<std::size_t>(k)];
     if (InPixelWindow(x) && InPixelWindow(y)) {
       if (previousColor == platform::clNone) {
         previousX = x;

@@ -65,7 +65,8 @@ class TCustomSeries : public TChartSeries {
   int previousY_ = 0;
   TColor previousColor_ = 0;
   // DrawAllPoints' pixels and segments, kept to spare allocations in every paint.
-  std::vector<QPoint> mapped_;
+  std::vector<int> mappedX_;
+  std::vector<int> mappedY_;
   std::vector<platform::RasterCanvas::SolidSegment> segments_;
 };
 
