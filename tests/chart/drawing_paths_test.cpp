@@ -122,8 +122,12 @@ TEST(DrawingPaths, TheQuickMappingGivesTheAxisPixels) {
     values.push_back(std::nextafter(i * 1.0, HUGE_VAL));
   }
   for (const TAxisMapping& m : mappings) {
-    for (const double v : values) {
+    std::vector<int> all(values.size());
+    m.MapAll(values.data(), static_cast<int>(values.size()), 1.0, all.data());
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      const double v = values[i];
       ASSERT_EQ(m.Map(v), m.Exact(v)) << v << " on " << m.rangeMin << ".." << m.rangeMin + m.rangeSize;
+      ASSERT_EQ(all[i], m.Exact(v)) << v << " on " << m.rangeMin << ".." << m.rangeMin + m.rangeSize << ", all at once";
     }
   }
   EXPECT_EQ(TAxisMapping({0, 10, 5, 0.5, 7, 3, 1}).Map(1), 3) << "0.5 rounds to the even 0";
