@@ -240,15 +240,14 @@ void TAxisMapping::MapAll(const double* values, int count, double multiplier, in
   bool anyExact = false;
   for (int i = 0; i < count; ++i) {
     const double offset = values[i] * multiplier - rangeMin;
-    const double size = offset < 0 ? -offset : offset;
     const double quick = offset * scale;
     // Held inside the 32-bit range so that the conversion below is defined; whatever is
-    // held there is marked for the exact way.
+    // held there is marked for the exact way, and so is an offset of 0 with the extreme ones.
     const double held = std::min(std::max(quick, -(PixelLimit - 1)), PixelLimit - 1);
     const double rounded = (held + Shift) - Shift;
-    const double off = held - rounded;
-    const bool quickHolds = size < 1e290 && (size > 1e-290 || offset == 0) && quick < PixelLimit - 1 &&
-                            quick > -(PixelLimit - 1) && off < HalfwayMargin && off > -HalfwayMargin;
+    const double size = std::fabs(offset);
+    const bool quickHolds = (size < 1e290) & (size > 1e-290) & (std::fabs(quick) < PixelLimit - 1) &
+                            (std::fabs(held - rounded) < HalfwayMargin);
     anyExact |= !quickHolds;
     const std::int64_t p = origin + direction * static_cast<std::int64_t>(rounded);
     pixels[i] = quickHolds ? static_cast<int>(std::clamp<std::int64_t>(p, INT32_MIN, INT32_MAX)) : INT32_MIN;
