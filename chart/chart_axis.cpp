@@ -1,6 +1,7 @@
 #include "chart/chart_axis.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 
@@ -302,7 +303,22 @@ double TCustomChartAxis::CurrentIncrement() const {
 }
 
 QString TCustomChartAxis::FormatLabel(double value) const {
-  QString text = FormatAxisValue(value, chart_->LabelDecimalSeparator(), chart_->LabelGroupSeparator());
+  const QString& decimal = chart_->LabelDecimalSeparator();
+  const QString& group = chart_->LabelGroupSeparator();
+  if (written_.decimalSeparator != decimal || written_.groupSeparator != group) {
+    written_ = WrittenLabels{decimal, group, {}};
+  }
+  // A zoom or a scroll brings new values on every step: start afresh now and then.
+  constexpr qsizetype MaxKeptTexts = 256;
+  if (written_.texts.size() >= MaxKeptTexts) {
+    written_.texts.clear();
+  }
+  const quint64 bits = std::bit_cast<quint64>(value);
+  auto found = written_.texts.constFind(bits);
+  if (found == written_.texts.cend()) {
+    found = written_.texts.insert(bits, FormatAxisValue(value, decimal, group));
+  }
+  QString text = *found;
   if (chart_->OnGetAxisLabel && !chart_->AxisLabelHookSuspended()) {
     chart_->OnGetAxisLabel(static_cast<const TChartAxis*>(this), nullptr, -1, text);
   }

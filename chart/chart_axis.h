@@ -4,6 +4,7 @@
 // from the 1-2-5 sequence and formats its labels; at each paint it reserves room for its
 // title, labels and ticks and then draws them (axis_drawing.cpp).
 
+#include <QHash>
 #include <QString>
 #include <algorithm>
 #include <cstdint>
@@ -295,6 +296,15 @@ class TCustomChartAxis {
   TChartAxisTitle title_;
   int titleSize_ = 0;
   bool visible_ = true;
+
+  // Label texts by value in the separators they were written with: the same values come
+  // back on every paint, and writing one out costs more than drawing it.
+  struct WrittenLabels {
+    QString decimalSeparator;
+    QString groupSeparator;
+    QHash<quint64, QString> texts;  // by the value's bits
+  };
+  mutable WrittenLabels written_;
 };
 
 class TChartAxis : public TCustomChartAxis {
