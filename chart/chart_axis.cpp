@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <utility>
 
 #include "chart/axis_math.h"
 #include "chart/axis_panel.h"
@@ -281,18 +282,23 @@ double TCustomChartAxis::PixelToValue(int pixel) const {
 
 double TCustomChartAxis::CurrentIncrement() const {
   const TChartCanvas3D& canvas = chart_->Canvas();
-  const QStringList maxLines = FormatLabel(RangeMax).split(u'\r');
-  const QStringList minLines = FormatLabel(RangeMin).split(u'\r');
-  auto widest = [&canvas](const QStringList& lines) {
+  // The widest line of a label and its number of lines; most labels have one.
+  auto measure = [&canvas](const QString& text) -> std::pair<int, qsizetype> {
+    if (!text.contains(u'\r')) {
+      return {canvas.MeasureTextWidth(text), 1};
+    }
+    const QStringList lines = text.split(u'\r');
     int w = 0;
     for (const QString& line : lines) {
       w = std::max(w, canvas.MeasureTextWidth(line));
     }
-    return w;
+    return {w, lines.size()};
   };
+  const auto [maxWidth, maxLines] = measure(FormatLabel(RangeMax));
+  const auto [minWidth, minLines] = measure(FormatLabel(RangeMin));
   const int lineHeight = canvas.TextLineHeight();
-  const int widths = std::max(widest(maxLines), widest(minLines));
-  const int heights = lineHeight * static_cast<int>(std::max(maxLines.size(), minLines.size()));
+  const int widths = std::max(maxWidth, minWidth);
+  const int heights = lineHeight * static_cast<int>(std::max(maxLines, minLines));
   int size = 0;
   if (IsHorizontal()) {
     size = labelsAngle_ == 90 || labelsAngle_ == 270 ? heights : widths;

@@ -270,13 +270,19 @@ void TChartCanvas3D::UseFont(const TChartFont& font) {
   const TChartFont& old = s_->font;
   const bool sameFace = old.Name() == font.Name() && old.Height() == font.Height() && old.Bold() == font.Bold() &&
                         old.Italic() == font.Italic();
-  s_->font = font;
-  s_->font.OnChange = nullptr;  // the copy is the surface's own: it must not repaint the owner
+  // The axes give their font before every label: the same face in the same colour needs
+  // no copy, and the target already holds the face.
+  if (!sameFace || old.Color() != font.Color()) {
+    s_->font = font;
+    s_->font.OnChange = nullptr;  // the copy is the surface's own: it must not repaint the owner
+  }
   if (!sameFace) {
     s_->SelectFace(font);
   }
   if (s_->target != nullptr) {
-    s_->target->SetFont(s_->qfont);
+    if (!sameFace) {
+      s_->target->SetFont(s_->qfont);
+    }
     s_->target->SetFontColor(font.Color());
   }
 }
