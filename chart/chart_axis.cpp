@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 
 #include "chart/axis_math.h"
@@ -261,6 +262,23 @@ void TAxisMapping::MapAll(const double* values, int count, double multiplier, in
       }
     }
   }
+}
+
+void TCustomChartAxis::MapValues(const double* values, int count, double multiplier, int* pixels) const {
+  const TAxisMapping mapping = Mapping();
+  const auto n = static_cast<std::size_t>(count);
+  MappedValues& last = mapped_;
+  // Compared bit for bit: equal bits map to equal pixels.
+  if (last.mapping == mapping && std::memcmp(&last.multiplier, &multiplier, sizeof multiplier) == 0 &&
+      last.values.size() == n && std::memcmp(last.values.data(), values, n * sizeof(double)) == 0) {
+    std::copy(last.pixels.begin(), last.pixels.end(), pixels);
+    return;
+  }
+  mapping.MapAll(values, count, multiplier, pixels);
+  last.mapping = mapping;
+  last.multiplier = multiplier;
+  last.values.assign(values, values + n);
+  last.pixels.assign(pixels, pixels + n);
 }
 
 TAxisMapping TCustomChartAxis::Mapping() const {

@@ -52,6 +52,8 @@ struct TAxisMapping {
   int origin = 0;  // the pixel of rangeMin
   int direction = 1;  // +1 when values grow with the pixels, -1 when against them
 
+  friend bool operator==(const TAxisMapping&, const TAxisMapping&) = default;
+
   // The pixel as the axis defines it: (value - RangeMin) * AxisLength / RangeSize from the
   // origin, rounded half to even; the centre for an empty range or a pixel beyond 32 bits.
   int Exact(double value) const {
@@ -216,6 +218,9 @@ class TCustomChartAxis {
   // A zero range maps every value to CenterPixel, as does an offset beyond 32 bits.
   int ValueToPixel(double value) const { return Mapping().Exact(value); }
   TAxisMapping Mapping() const;
+  // Mapping().MapAll, remembering the last values and their pixels: the series of a chart
+  // often share their x values, and then all but the first are a copy.
+  void MapValues(const double* values, int count, double multiplier, int* pixels) const;
   double PixelToValue(int pixel) const;
   // The label step for the current range and length, in the surface's current font.
   double CurrentIncrement() const;
@@ -305,6 +310,13 @@ class TCustomChartAxis {
     QHash<quint64, QString> texts;  // by the value's bits
   };
   mutable WrittenLabels written_;
+  struct MappedValues {
+    TAxisMapping mapping;
+    double multiplier = 0;
+    std::vector<double> values;  // as given
+    std::vector<int> pixels;
+  };
+  mutable MappedValues mapped_;
 };
 
 class TChartAxis : public TCustomChartAxis {

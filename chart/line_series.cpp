@@ -98,8 +98,6 @@ void TCustomSeries::DrawAllPoints() {
   }
   // The first point may start from the chart's edge: that piece goes the plain way.
   DrawPoint(FirstVisible);
-  const TAxisMapping horiz = GetHorizAxis()->Mapping();
-  const TAxisMapping vert = GetVertAxis()->Mapping();
   const double* xs = XValues.RawValues();
   const double* ys = YValues.RawValues();
   const double xMultiplier = XValues.Multiplier();
@@ -110,8 +108,8 @@ void TCustomSeries::DrawAllPoints() {
   const int count = LastVisible - FirstVisible;
   mappedX_.resize(static_cast<std::size_t>(count));
   mappedY_.resize(static_cast<std::size_t>(count));
-  horiz.MapAll(xs + first, count, xMultiplier, mappedX_.data());
-  vert.MapAll(ys + first, count, yMultiplier, mappedY_.data());
+  GetHorizAxis()->MapValues(xs + first, count, xMultiplier, mappedX_.data());
+  GetVertAxis()->MapValues(ys + first, count, yMultiplier, mappedY_.data());
   int previousX = previousX_;
   int previousY = previousY_;
   TColor previousColor = previousColor_;
