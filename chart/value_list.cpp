@@ -66,7 +66,7 @@ int TChartValueList::InsertInOrder(double value) {
   return index;
 }
 
-void TChartValueList::InsertValue(int index, double value) {
+void TChartValueList::InsertInside(int index, double value) {
   CheckIndex(index, Count());
   InsertAt(index, value);
 }

@@ -111,7 +111,14 @@ class TChartValueList {
     return count;
   }
   // Inserts at index (0..Count), whatever the Order.
-  void InsertValue(int index, double value);
+  void InsertValue(int index, double value) {
+    if (index == Count()) {  // where a series' y goes after an x that came in order
+      values_.Insert(index, value);
+      modified_ = true;
+      return;
+    }
+    InsertInside(index, value);
+  }
   // Empties the list; its capacity is 0 again.
   void ClearValues();
   // The stored values, Count of them, before Multiplier: for drawing many at once.
@@ -128,6 +135,7 @@ class TChartValueList {
  private:
   void InsertAt(int index, double value);
   int InsertInOrder(double value);
+  void InsertInside(int index, double value);
   void RecalcStats() const;
   void RecalcIfModified() const;
 

@@ -287,10 +287,16 @@ void RasterCanvas::StyledLine(QPoint from, QPoint to, int& phase) {
     if (crossesClip) {
       const int first = std::max(0, step > 0 ? low - along : along - (high - 1));
       const int end = std::min(length, step > 0 ? high - along : along - low + 1);
-      phase = (phase + first) % pattern.period;
-      for (int k = first; k < end; ++k) {
-        const int c = along + k * step;
-        put(horizontal ? Row(across) + c : Row(c) + across);
+      if (first < end) {
+        phase = (phase + first) % pattern.period;
+        // One pointer walked along the run, a pixel or a row at a time.
+        const int start = along + first * step;
+        std::uint32_t* pixel = horizontal ? Row(across) + start : Row(start) + across;
+        const std::ptrdiff_t stride =
+            horizontal ? step : step * static_cast<std::ptrdiff_t>(bytesPerLine_ / sizeof(std::uint32_t));
+        for (std::ptrdiff_t k = 0; k < end - first; ++k) {
+          put(pixel + k * stride);
+        }
       }
     }
     phase = endPhase;
