@@ -96,8 +96,12 @@ int TChartSeries::AddXY(double x, double y, const QString& label, TColor color) 
   }
   const int i = XValues.AddValue(XValues.TempValue);
   YValues.InsertValue(i, YValues.TempValue);
-  colors_.Insert(i, color);
-  labels_.Insert(i, label.isEmpty() ? std::nullopt : std::optional<QString>(label));
+  colors_.Emplace(i, color);
+  if (label.isEmpty()) {
+    labels_.Emplace(i);
+  } else {
+    labels_.Emplace(i, label);
+  }
   if (OnAfterAdd) {
     OnAfterAdd(*this, i);
   }

@@ -43,26 +43,32 @@ class RuleGrownList {
   const T* Data() const { return items_.data(); }
   T& operator[](int index) { return items_[static_cast<std::size_t>(index)]; }
   const T& operator[](int index) const { return items_[static_cast<std::size_t>(index)]; }
-  // index 0..Count.
-  void Insert(int index, T item) {
+  // index 0..Count; the item is made in place from args.
+  template <typename... Args>
+  void Emplace(int index, Args&&... args) {
     if (Count() == capacity_) {
-      capacity_ = NextCapacity(capacity_);
-      if (items_.capacity() < static_cast<std::size_t>(capacity_)) {
-        items_.reserve(static_cast<std::size_t>(capacity_));
-      }
+      Grow();
     }
     if (index == Count()) {
-      items_.push_back(std::move(item));
+      items_.emplace_back(std::forward<Args>(args)...);
     } else {
-      items_.insert(items_.begin() + index, std::move(item));
+      items_.emplace(items_.begin() + index, std::forward<Args>(args)...);
     }
   }
+  void Insert(int index, T item) { Emplace(index, std::move(item)); }
   void Clear() {
     items_.clear();
     capacity_ = 0;
   }
 
  private:
+  void Grow() {
+    capacity_ = NextCapacity(capacity_);
+    if (items_.capacity() < static_cast<std::size_t>(capacity_)) {
+      items_.reserve(static_cast<std::size_t>(capacity_));
+    }
+  }
+
   std::vector<T> items_;
   int capacity_ = 0;
 };
