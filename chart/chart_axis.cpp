@@ -244,9 +244,12 @@ void TAxisMapping::MapAll(const double* values, int count, double multiplier, in
   for (int i = 0; i < count; ++i) {
     const double offset = values[i] * multiplier - rangeMin;
     const double quick = offset * scale;
-    // Held inside the 32-bit range so that the conversion below is defined; whatever is
-    // held there is marked for the exact way, and so is an offset of 0 with the extreme ones.
-    const double held = std::min(std::max(quick, -(PixelLimit - 1)), PixelLimit - 1);
+    // Held inside the 32-bit range, a NaN included, so that the conversion below is
+    // defined; whatever is held there is marked for the exact way, and so is an offset of 0
+    // with the extreme ones.
+    const double low = -(PixelLimit - 1);
+    const double high = PixelLimit - 1;
+    const double held = quick > low ? (quick < high ? quick : high) : low;
     const double rounded = (held + Shift) - Shift;
     const double size = std::fabs(offset);
     const bool quickHolds = (size < 1e290) & (size > 1e-290) & (std::fabs(quick) < PixelLimit - 1) &
