@@ -313,6 +313,16 @@ void RasterCanvas::StyledLine(QPoint from, QPoint to, int& phase) {
 }
 
 void RasterCanvas::WideSegment(QPoint from, QPoint to) {
+  // A 2-pixel segment along a row or a column (the chart's axis lines): the path half a
+  // pixel up and left runs between two pixel rows (columns) and passes both, and the disc
+  // at each end takes in one more pixel of each; so it is a box.
+  constexpr int Near = 1 << 30;
+  if (penWidth_ == 2 && (from.x() == to.x() || from.y() == to.y()) && std::abs(from.x()) < Near &&
+      std::abs(from.y()) < Near && std::abs(to.x()) < Near && std::abs(to.y()) < Near) {
+    FillBox(std::min(from.x(), to.x()) - 1, std::min(from.y(), to.y()) - 1, std::max(from.x(), to.x()) + 1,
+            std::max(from.y(), to.y()) + 1, penPixel_);
+    return;
+  }
   // Twice the pixel coordinates, so that the half-pixel shift of an even width and the
   // radius w/2 stay integers and the distance test is exact.
   const std::int64_t w = penWidth_;
