@@ -22,6 +22,15 @@ constexpr TColor SignalColor = RGB(170, 50, 50);
 // the carriage near +-110, so this only guards the picture.
 constexpr int CarriageDrawLimit = 115;
 
+// The band the moving part is drawn in (columns 145..484, rows 1..119), and the rows of it
+// that the thread's turns reach.
+constexpr int BandLeft = 145;
+constexpr int BandTop = 1;
+constexpr int BandRight = 485;
+constexpr int BandBottom = 120;
+constexpr int ThreadTop = 72;
+constexpr int ThreadBottom = 109;
+
 void SetPenAndBrush(RasterCanvas& canvas, TColor color) {
   canvas.SetBrushColor(color);
   canvas.SetPenColor(color);
@@ -154,6 +163,23 @@ void DrawShaftAndCoupling(RasterCanvas& canvas) {
   canvas.LineTo(132, 112);
 }
 
+// The steps that depend on the thread phase alone; they draw inside the band only and
+// cover all of it.
+void DrawBandBeforeCarriage(RasterCanvas& canvas, int screwPhase) {
+  canvas.SetBrushColor(platform::clWhite);
+  canvas.FillRect(BandLeft, BandTop, BandRight, BandBottom);
+  canvas.SetPenWidth(1);
+  DrawScrewBody(canvas);
+  DrawThread(canvas, screwPhase);
+  DrawGuideAndHousings(canvas);
+}
+
+void DrawCarriageAndFixedPieces(RasterCanvas& canvas, int carriageX) {
+  DrawCarriage(canvas, std::clamp(carriageX, -CarriageDrawLimit, CarriageDrawLimit));
+  ClearHousingGaps(canvas);
+  DrawShaftAndCoupling(canvas);
+}
+
 }  // namespace
 
 void DrawMachine(RasterCanvas& canvas) {
@@ -164,15 +190,41 @@ void DrawMachine(RasterCanvas& canvas) {
 }
 
 void DrawScrewAndCarriage(RasterCanvas& canvas, int carriageX, int screwPhase) {
-  canvas.SetBrushColor(platform::clWhite);
-  canvas.FillRect(145, 1, 485, 120);
+  DrawBandBeforeCarriage(canvas, screwPhase);
+  DrawCarriageAndFixedPieces(canvas, carriageX);
+}
+
+void ScrewAndCarriagePainter::Draw(RasterCanvas& canvas, int carriageX, int screwPhase) {
+  // The kept rows are what a solid pen and brush draw without a clip; any other canvas
+  // takes the plain way.
+  const bool keptRowsFit = canvas.PenStyle() == platform::LineStyle::Solid &&
+                           canvas.BrushStyle() == platform::FillStyle::Solid &&
+                           canvas.ClipRect() == QRect(0, 0, canvas.Width(), canvas.Height()) &&
+                           canvas.Width() >= BandRight && canvas.Height() >= BandBottom &&
+                           screwPhase >= -MaxPhase && screwPhase <= MaxPhase;
+  if (!keptRowsFit) {
+    DrawScrewAndCarriage(canvas, carriageX, screwPhase);
+    return;
+  }
+  QImage& thread = thread_[static_cast<std::size_t>(screwPhase + MaxPhase)];
+  if (thread.isNull()) {
+    RasterCanvas scratch(BandRight, BandBottom);
+    DrawBandBeforeCarriage(scratch, screwPhase);
+    const QImage& drawn = scratch.Image();
+    const int width = BandRight - BandLeft;
+    thread = drawn.copy(BandLeft, ThreadTop, width, ThreadBottom - ThreadTop);
+    if (above_.isNull()) {
+      above_ = drawn.copy(BandLeft, BandTop, width, ThreadTop - BandTop);
+      below_ = drawn.copy(BandLeft, ThreadBottom, width, BandBottom - ThreadBottom);
+    }
+  }
+  canvas.PutImage(BandLeft, BandTop, above_);
+  canvas.PutImage(BandLeft, ThreadTop, thread);
+  canvas.PutImage(BandLeft, ThreadBottom, below_);
+  // The pen as the guide and housings leave it; every later step sets its own brush.
+  canvas.SetPenColor(platform::clBlack);
   canvas.SetPenWidth(1);
-  DrawScrewBody(canvas);
-  DrawThread(canvas, screwPhase);
-  DrawGuideAndHousings(canvas);
-  DrawCarriage(canvas, std::clamp(carriageX, -CarriageDrawLimit, CarriageDrawLimit));
-  ClearHousingGaps(canvas);
-  DrawShaftAndCoupling(canvas);
+  DrawCarriageAndFixedPieces(canvas, carriageX);
 }
 
 }  // namespace animation

@@ -2,6 +2,9 @@
 // The machine picture in the 489 x 233 animation image: the fixed motor, transducer bar
 // and block diagram, and the lead screw and carriage that move on every tick.
 
+#include <QImage>
+#include <array>
+
 #include "platform/raster_canvas.h"
 
 namespace animation {
@@ -19,5 +22,21 @@ void DrawMachine(platform::RasterCanvas& canvas);
 // last position whose drawing the band holds). The result depends on these two values
 // alone. Leaves the pen black and 1 pixel wide, the brush grey 200.
 void DrawScrewAndCarriage(platform::RasterCanvas& canvas, int carriageX, int screwPhase);
+
+// DrawScrewAndCarriage for a picture redrawn on every tick, with the same pixels and the
+// same pen, brush and position left behind. What the band holds before the carriage is
+// drawn (the white, the screw body, the thread, the guide and the housings) depends on the
+// thread phase alone, so it is drawn once per phase and kept; each call copies it in and
+// draws only the carriage and the pieces that lie over it.
+class ScrewAndCarriagePainter {
+ public:
+  void Draw(platform::RasterCanvas& canvas, int carriageX, int screwPhase);
+
+ private:
+  static constexpr int MaxPhase = 14;
+  QImage above_;  // the band's rows above the thread, alike for every phase
+  QImage below_;  // and below it
+  std::array<QImage, 2 * MaxPhase + 1> thread_;  // the thread's rows, by phase
+};
 
 }  // namespace animation

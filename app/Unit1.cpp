@@ -442,7 +442,7 @@ void TForm1::DrawMachine() {
 }
 
 void TForm1::DrawScrewAndCarriage() {
-  animation::DrawScrewAndCarriage(Image1->Canvas(), drive_.CarriageX, drive_.ScrewPhase);
+  screwPainter_.Draw(Image1->Canvas(), drive_.CarriageX, drive_.ScrewPhase);
   Image1->update();
 }
 

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+#include "animation/machine_picture.h"
 #include "app/exports.h"
 #include "chart/chart.h"
 #include "chart/line_series.h"
@@ -212,6 +213,7 @@ class TForm1 : public QMainWindow, public sim::CycleHost {
   app::TraceHistory history_;
   FileNameAsker askFileName_;
   QString lastFolder_;
+  animation::ScrewAndCarriagePainter screwPainter_;
   TraceSeriesAdapter traces_[3];
   std::unique_ptr<platform::MessageBoxReporter> errorBox_;
   platform::ErrorReporter* reporter_;

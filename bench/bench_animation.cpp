@@ -1,14 +1,14 @@
 // The machine picture's share of a timer tick.
 #include <benchmark/benchmark.h>
 
-
 #include "animation/machine_picture.h"
 
 namespace {
 
 // One tick's redraw on the picture as the window holds it, the carriage moving between
 // positions of different phase so that no call finds the previous one's pixels in place.
-void BM_DrawScrewAndCarriage(benchmark::State& state) {
+template <class Draw>
+void RedrawScrewAndCarriage(benchmark::State& state, Draw draw) {
   platform::RasterCanvas canvas(animation::PictureWidth, animation::PictureHeight);
   animation::DrawMachine(canvas);
   constexpr int positions[] = {-110, 37, 0, 110, -53, 8};
@@ -16,12 +16,26 @@ void BM_DrawScrewAndCarriage(benchmark::State& state) {
   for (auto _ : state) {
     const int carriageX = positions[next];
     next = (next + 1) % std::size(positions);
-    animation::DrawScrewAndCarriage(canvas, carriageX, (2 * carriageX) % 15);
+    draw(canvas, carriageX, (2 * carriageX) % 15);
     benchmark::DoNotOptimize(canvas.Image().constBits());
     benchmark::ClobberMemory();
   }
 }
+
+// As the window's tick draws it: the phase's kept rows, then the carriage and what lies over it.
+void BM_DrawScrewAndCarriage(benchmark::State& state) {
+  animation::ScrewAndCarriagePainter painter;
+  RedrawScrewAndCarriage(state, [&painter](platform::RasterCanvas& canvas, int carriageX, int screwPhase) {
+    painter.Draw(canvas, carriageX, screwPhase);
+  });
+}
 BENCHMARK(BM_DrawScrewAndCarriage)->Unit(benchmark::kMicrosecond);
+
+// Every step drawn afresh.
+void BM_DrawScrewAndCarriagePlain(benchmark::State& state) {
+  RedrawScrewAndCarriage(state, animation::DrawScrewAndCarriage);
+}
+BENCHMARK(BM_DrawScrewAndCarriagePlain)->Unit(benchmark::kMicrosecond);
 
 // Start-up, Reset and a change of mode: the whole picture.
 void BM_DrawWholePicture(benchmark::State& state) {

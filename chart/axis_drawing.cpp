@@ -1,5 +1,6 @@
 // The layout and drawing half of an axis: the room it takes from the plotting rectangle,
 // and its title, labels, line, ticks and grid.
+#include <QVarLengthArray>
 #include <algorithm>
 #include <cmath>
 
@@ -343,7 +344,15 @@ bool TCustomChartAxis::Clicked(int x, int y) const {
 }
 
 void TCustomChartAxis::DrawAxisText(int x, int y, int angle, const QString& text) {
-  const QStringList lines = TextLines(text);
+  // Labels have one line: no list to build for them.
+  QVarLengthArray<QString, 1> lines;
+  if (text.contains(u'\r')) {
+    for (const QString& line : TextLines(text)) {
+      lines.append(line);
+    }
+  } else if (!text.isEmpty()) {
+    lines.append(text);
+  }
   const int n = static_cast<int>(lines.size());
   if (n == 0) {
     return;

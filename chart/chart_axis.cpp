@@ -1,8 +1,11 @@
 #include "chart/chart_axis.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <utility>
 
 #include "chart/axis_math.h"
 #include "chart/axis_panel.h"
@@ -11,15 +14,8 @@ namespace chart {
 
 namespace {
 
-constexpr double PixelLimit = 2147483647.0;
-
 [[noreturn]] void AngleError(const char* what) {
   throw ChartException(std::string(what) + " Angle must be between 0 and 359 degrees");
-}
-
-// A 64-bit pixel brought into 32 bits; the series skip anything this far out anyway.
-int ToPixel(std::int64_t p) {
-  return static_cast<int>(std::clamp<std::int64_t>(p, INT32_MIN, INT32_MAX));
 }
 
 }  // namespace
@@ -235,18 +231,65 @@ void TCustomChartAxis::ComputePositions() {
   CenterPixel = (StartPixel + EndPixel) / 2;
 }
 
-int TCustomChartAxis::ValueToPixel(double value) const {
-  if (RangeSize == 0) {
-    return CenterPixel;
+// Two loops: the first without a branch on the values, so that the processor keeps many
+// of them in flight, marks the few that Map would send the exact way; the second maps
+// those again.
+void TAxisMapping::MapAll(const double* values, int count, double multiplier, int* pixels) const {
+  if (rangeSize == 0) {
+    std::fill(pixels, pixels + count, centre);
+    return;
   }
-  const double t = (value - RangeMin) * AxisLength / RangeSize;
-  if (!(std::fabs(t) < PixelLimit)) {
-    return CenterPixel;
+  constexpr double Shift = 6755399441055744.0;
+  bool anyExact = false;
+  for (int i = 0; i < count; ++i) {
+    const double offset = values[i] * multiplier - rangeMin;
+    const double quick = offset * scale;
+    // Held inside the 32-bit range, a NaN included, so that the conversion below is
+    // defined; whatever is held there is marked for the exact way, and so is an offset of 0
+    // with the extreme ones.
+    const double low = -(PixelLimit - 1);
+    const double high = PixelLimit - 1;
+    const double held = quick > low ? (quick < high ? quick : high) : low;
+    const double rounded = (held + Shift) - Shift;
+    const double size = std::fabs(offset);
+    const bool quickHolds = (size < 1e290) & (size > 1e-290) & (std::fabs(quick) < PixelLimit - 1) &
+                            (std::fabs(held - rounded) < HalfwayMargin);
+    anyExact |= !quickHolds;
+    const std::int64_t p = origin + direction * static_cast<std::int64_t>(rounded);
+    pixels[i] = quickHolds ? static_cast<int>(std::clamp<std::int64_t>(p, INT32_MIN, INT32_MAX)) : INT32_MIN;
   }
-  const std::int64_t r = RoundHalfEven(t);
+  if (anyExact) {
+    for (int i = 0; i < count; ++i) {
+      if (pixels[i] == INT32_MIN) {
+        pixels[i] = Map(values[i] * multiplier);
+      }
+    }
+  }
+}
+
+void TCustomChartAxis::MapValues(const double* values, int count, double multiplier, int* pixels) const {
+  const TAxisMapping mapping = Mapping();
+  const auto n = static_cast<std::size_t>(count);
+  MappedValues& last = mapped_;
+  // Compared bit for bit: equal bits map to equal pixels.
+  if (last.mapping == mapping && std::memcmp(&last.multiplier, &multiplier, sizeof multiplier) == 0 &&
+      last.values.size() == n && std::memcmp(last.values.data(), values, n * sizeof(double)) == 0) {
+    std::copy(last.pixels.begin(), last.pixels.end(), pixels);
+    return;
+  }
+  mapping.MapAll(values, count, multiplier, pixels);
+  last.mapping = mapping;
+  last.multiplier = multiplier;
+  last.values.assign(values, values + n);
+  last.pixels.assign(pixels, pixels + n);
+}
+
+TAxisMapping TCustomChartAxis::Mapping() const {
   // Values grow rightwards and upwards; y grows downwards.
   const bool fromStart = IsHorizontal() != inverted_;
-  return ToPixel(fromStart ? StartPixel + r : EndPixel - r);
+  const double length = AxisLength;
+  return TAxisMapping{RangeMin,  RangeSize, length, RangeSize == 0 ? 0.0 : length / RangeSize, CenterPixel,
+                      fromStart ? StartPixel : EndPixel, fromStart ? 1 : -1};
 }
 
 double TCustomChartAxis::PixelToValue(int pixel) const {
@@ -260,18 +303,23 @@ double TCustomChartAxis::PixelToValue(int pixel) const {
 
 double TCustomChartAxis::CurrentIncrement() const {
   const TChartCanvas3D& canvas = chart_->Canvas();
-  const QStringList maxLines = FormatLabel(RangeMax).split(u'\r');
-  const QStringList minLines = FormatLabel(RangeMin).split(u'\r');
-  auto widest = [&canvas](const QStringList& lines) {
+  // The widest line of a label and its number of lines; most labels have one.
+  auto measure = [&canvas](const QString& text) -> std::pair<int, qsizetype> {
+    if (!text.contains(u'\r')) {
+      return {canvas.MeasureTextWidth(text), 1};
+    }
+    const QStringList lines = text.split(u'\r');
     int w = 0;
     for (const QString& line : lines) {
       w = std::max(w, canvas.MeasureTextWidth(line));
     }
-    return w;
+    return {w, lines.size()};
   };
+  const auto [maxWidth, maxLines] = measure(FormatLabel(RangeMax));
+  const auto [minWidth, minLines] = measure(FormatLabel(RangeMin));
   const int lineHeight = canvas.TextLineHeight();
-  const int widths = std::max(widest(maxLines), widest(minLines));
-  const int heights = lineHeight * static_cast<int>(std::max(maxLines.size(), minLines.size()));
+  const int widths = std::max(maxWidth, minWidth);
+  const int heights = lineHeight * static_cast<int>(std::max(maxLines, minLines));
   int size = 0;
   if (IsHorizontal()) {
     size = labelsAngle_ == 90 || labelsAngle_ == 270 ? heights : widths;
@@ -282,7 +330,22 @@ double TCustomChartAxis::CurrentIncrement() const {
 }
 
 QString TCustomChartAxis::FormatLabel(double value) const {
-  QString text = FormatAxisValue(value, chart_->LabelDecimalSeparator(), chart_->LabelGroupSeparator());
+  const QString& decimal = chart_->LabelDecimalSeparator();
+  const QString& group = chart_->LabelGroupSeparator();
+  if (written_.decimalSeparator != decimal || written_.groupSeparator != group) {
+    written_ = WrittenLabels{decimal, group, {}};
+  }
+  // A zoom or a scroll brings new values on every step: start afresh now and then.
+  constexpr qsizetype MaxKeptTexts = 256;
+  if (written_.texts.size() >= MaxKeptTexts) {
+    written_.texts.clear();
+  }
+  const quint64 bits = std::bit_cast<quint64>(value);
+  auto found = written_.texts.constFind(bits);
+  if (found == written_.texts.cend()) {
+    found = written_.texts.insert(bits, FormatAxisValue(value, decimal, group));
+  }
+  QString text = *found;
   if (chart_->OnGetAxisLabel && !chart_->AxisLabelHookSuspended()) {
     chart_->OnGetAxisLabel(static_cast<const TChartAxis*>(this), nullptr, -1, text);
   }

@@ -4,7 +4,10 @@
 // from the 1-2-5 sequence and formats its labels; at each paint it reserves room for its
 // title, labels and ticks and then draws them (axis_drawing.cpp).
 
+#include <QHash>
 #include <QString>
+#include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -36,6 +39,73 @@ class TChartAxisTitle {
   QString caption_;
   TChartFont font_;
   std::function<void()> onChange_;
+};
+
+// ValueToPixel with everything that does not depend on the value worked out once, for
+// drawing many points.
+struct TAxisMapping {
+  double rangeMin = 0;
+  double rangeSize = 0;
+  double axisLength = 0;
+  double scale = 0;  // axisLength / rangeSize
+  int centre = 0;
+  int origin = 0;  // the pixel of rangeMin
+  int direction = 1;  // +1 when values grow with the pixels, -1 when against them
+
+  friend bool operator==(const TAxisMapping&, const TAxisMapping&) = default;
+
+  // The pixel as the axis defines it: (value - RangeMin) * AxisLength / RangeSize from the
+  // origin, rounded half to even; the centre for an empty range or a pixel beyond 32 bits.
+  int Exact(double value) const {
+    if (rangeSize == 0) {
+      return centre;
+    }
+    const double t = (value - rangeMin) * axisLength / rangeSize;
+    if (!(t < PixelLimit && t > -PixelLimit)) {
+      return centre;
+    }
+    return Pixel(Rounded(t));
+  }
+
+  // The same pixel with one multiply in place of the multiply and the divide. With no
+  // product near overflow or underflow, the two quotients differ by a few units in their
+  // last place, under 1e-6 of a pixel below 2^31, so they round alike unless within that of
+  // half-way between two pixels: only such a value, or an extreme one, takes the exact way.
+  int Map(double value) const {
+    if (rangeSize == 0) {
+      return centre;
+    }
+    const double offset = value - rangeMin;
+    const double size = offset < 0 ? -offset : offset;
+    const double quick = offset * scale;
+    if (size < 1e290 && (size > 1e-290 || offset == 0) && quick < PixelLimit - 1 && quick > -(PixelLimit - 1)) {
+      const double rounded = Rounded(quick);
+      const double off = quick - rounded;
+      if (off < HalfwayMargin && off > -HalfwayMargin) {
+        return Pixel(rounded);
+      }
+    }
+    return Exact(value);
+  }
+
+  // Map of each value times multiplier into pixels (as many as values).
+  void MapAll(const double* values, int count, double multiplier, int* pixels) const;
+
+  static constexpr double PixelLimit = 2147483647.0;
+  static constexpr double HalfwayMargin = 0.5 - 1e-5;
+
+ private:
+  // Halves to even, as nearbyint, for |t| < 2^51: with 1.5 * 2^52 added the sum has no
+  // fraction bits left, and the default rounding rounds t on the way.
+  static double Rounded(double t) {
+    constexpr double Shift = 6755399441055744.0;
+    return (t + Shift) - Shift;
+  }
+  // A pixel beyond 32 bits is kept at their end; the series skip anything this far out.
+  int Pixel(double rounded) const {
+    const std::int64_t p = origin + direction * static_cast<std::int64_t>(rounded);
+    return static_cast<int>(std::clamp<std::int64_t>(p, INT32_MIN, INT32_MAX));
+  }
 };
 
 class TCustomChartAxis {
@@ -146,7 +216,11 @@ class TCustomChartAxis {
   // The pixel ends along ChartRect.
   void ComputePositions();
   // A zero range maps every value to CenterPixel, as does an offset beyond 32 bits.
-  int ValueToPixel(double value) const;
+  int ValueToPixel(double value) const { return Mapping().Exact(value); }
+  TAxisMapping Mapping() const;
+  // Mapping().MapAll, remembering the last values and their pixels: the series of a chart
+  // often share their x values, and then all but the first are a copy.
+  void MapValues(const double* values, int count, double multiplier, int* pixels) const;
   double PixelToValue(int pixel) const;
   // The label step for the current range and length, in the surface's current font.
   double CurrentIncrement() const;
@@ -227,6 +301,22 @@ class TCustomChartAxis {
   TChartAxisTitle title_;
   int titleSize_ = 0;
   bool visible_ = true;
+
+  // Label texts by value in the separators they were written with: the same values come
+  // back on every paint, and writing one out costs more than drawing it.
+  struct WrittenLabels {
+    QString decimalSeparator;
+    QString groupSeparator;
+    QHash<quint64, QString> texts;  // by the value's bits
+  };
+  mutable WrittenLabels written_;
+  struct MappedValues {
+    TAxisMapping mapping;
+    double multiplier = 0;
+    std::vector<double> values;  // as given
+    std::vector<int> pixels;
+  };
+  mutable MappedValues mapped_;
 };
 
 class TChartAxis : public TCustomChartAxis {

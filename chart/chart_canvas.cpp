@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace chart {
 
@@ -34,6 +35,7 @@ struct TChartCanvas3D::State {
   bool buffered = true;
   bool monochrome = false;
   bool stale = true;
+  bool plainDrawing = false;
   int framesPresented = 0;
   int bufferCopies = 0;
 
@@ -46,6 +48,51 @@ struct TChartCanvas3D::State {
   TBrushStyle brushStyle = bsSolid;
   TChartFont font;
   QFont qfont;
+
+  // Every face the surface has been given, with its Qt font and what has been measured in
+  // it: the labels' and the titles' faces take turns many times in each paint.
+  struct Face {
+    QString name;
+    int height;
+    bool bold;
+    bool italic;
+    QFont qfont;
+    int lineHeight = -1;
+    QHash<QString, int> widths;
+  };
+  std::vector<Face> faces;
+  std::size_t face = 0;
+
+  // The bands of the last gradient, kept while what it was drawn from stays the same.
+  struct GradientBand {
+    int nearEdge;
+    int farEdge;
+    TColor color;
+  };
+  struct GradientKey {
+    TRect rect;
+    TColor start;
+    TColor end;
+    TGradientDirection direction;
+    friend bool operator==(const GradientKey&, const GradientKey&) = default;
+  };
+  GradientKey gradientKey{};
+  std::vector<GradientBand> gradientBands;
+  bool gradientKept = false;
+
+  void SelectFace(const TChartFont& f) {
+    for (std::size_t i = 0; i < faces.size(); ++i) {
+      const Face& known = faces[i];
+      if (known.name == f.Name() && known.height == f.Height() && known.bold == f.Bold() && known.italic == f.Italic()) {
+        face = i;
+        qfont = known.qfont;
+        return;
+      }
+    }
+    faces.push_back(Face{f.Name(), f.Height(), f.Bold(), f.Italic(), f.ToQFont(), -1, {}});
+    face = faces.size() - 1;
+    qfont = faces.back().qfont;
+  }
   TColor backgroundColor = platform::clWhite;
   int backgroundMode = cbmTransparent;
   int textAlignment = TA_LEFT | TA_TOP;
@@ -110,7 +157,7 @@ struct TChartCanvas3D::State {
 };
 
 TChartCanvas3D::TChartCanvas3D() : s_(std::make_unique<State>()) {
-  s_->qfont = s_->font.ToQFont();
+  s_->SelectFace(s_->font);
   ResetDrawingState();
 }
 
@@ -119,6 +166,9 @@ TChartCanvas3D::~TChartCanvas3D() = default;
 bool TChartCanvas3D::Stale() const { return s_->stale; }
 const RasterCanvas* TChartCanvas3D::Buffer() const { return s_->buffer.get(); }
 int TChartCanvas3D::FramesPresented() const { return s_->framesPresented; }
+RasterCanvas* TChartCanvas3D::Target() { return s_->target; }
+bool TChartCanvas3D::PlainDrawing() const { return s_->plainDrawing; }
+void TChartCanvas3D::SetPlainDrawing(bool plain) { s_->plainDrawing = plain; }
 int TChartCanvas3D::BufferCopies() const { return s_->bufferCopies; }
 
 void TChartCanvas3D::ResetDrawingState() {
@@ -220,13 +270,19 @@ void TChartCanvas3D::UseFont(const TChartFont& font) {
   const TChartFont& old = s_->font;
   const bool sameFace = old.Name() == font.Name() && old.Height() == font.Height() && old.Bold() == font.Bold() &&
                         old.Italic() == font.Italic();
-  s_->font = font;
-  s_->font.OnChange = nullptr;  // the copy is the surface's own: it must not repaint the owner
+  // The axes give their font before every label: the same face in the same colour needs
+  // no copy, and the target already holds the face.
+  if (!sameFace || old.Color() != font.Color()) {
+    s_->font = font;
+    s_->font.OnChange = nullptr;  // the copy is the surface's own: it must not repaint the owner
+  }
   if (!sameFace) {
-    s_->qfont = font.ToQFont();
+    s_->SelectFace(font);
   }
   if (s_->target != nullptr) {
-    s_->target->SetFont(s_->qfont);
+    if (!sameFace) {
+      s_->target->SetFont(s_->qfont);
+    }
     s_->target->SetFontColor(font.Color());
   }
 }
@@ -288,6 +344,35 @@ TColor TChartCanvas3D::BrushColor() const { return s_->brushColor; }
 TBrushStyle TChartCanvas3D::BrushStyle() const { return s_->brushStyle; }
 const QFont& TChartCanvas3D::Font() const { return s_->qfont; }
 TColor TChartCanvas3D::FontColor() const { return s_->font.Color(); }
+
+int TChartCanvas3D::MeasureTextWidth(const QString& text) const {
+  if (text.isEmpty()) {
+    return 0;
+  }
+  State::Face& face = s_->faces[s_->face];
+  if (const auto found = face.widths.constFind(text); found != face.widths.cend()) {
+    return *found;
+  }
+  // A sliding time axis brings new label texts on every tick: start afresh now and then.
+  constexpr qsizetype MaxKeptWidths = 512;
+  if (face.widths.size() >= MaxKeptWidths) {
+    face.widths.clear();
+  }
+  const int width = TChartCanvas::MeasureTextWidth(text);
+  face.widths.insert(text, width);
+  return width;
+}
+
+int TChartCanvas3D::MeasureTextHeight(const QString& text) const {
+  if (text.isEmpty()) {
+    return 0;
+  }
+  State::Face& face = s_->faces[s_->face];
+  if (face.lineHeight < 0) {
+    face.lineHeight = TChartCanvas::MeasureTextHeight(text);
+  }
+  return face.lineHeight;
+}
 
 // --- drawing ------------------------------------------------------------------------
 
@@ -356,31 +441,39 @@ void TChartCanvas3D::FillGradient(const TRect& rect, TColor start, TColor end, T
   const int extent = sideBySide ? right - left : bottom - top;
   const int bands = std::min(extent, 256);
 
-  auto channel = [](TColor color, int shift) { return static_cast<int>((color >> shift) & 0xFF); };
-  const int r0 = channel(start, 0);
-  const int g0 = channel(start, 8);
-  const int b0 = channel(start, 16);
-  const int dr = channel(end, 0) - r0;
-  const int dg = channel(end, 8) - g0;
-  const int db = channel(end, 16) - b0;
+  const State::GradientKey key{TRect{left, top, right, bottom}, start, end, direction};
+  if (s_->plainDrawing || !s_->gradientKept || !(s_->gradientKey == key)) {
+    auto channel = [](TColor color, int shift) { return static_cast<int>((color >> shift) & 0xFF); };
+    const int r0 = channel(start, 0);
+    const int g0 = channel(start, 8);
+    const int b0 = channel(start, 16);
+    const int dr = channel(end, 0) - r0;
+    const int dg = channel(end, 8) - g0;
+    const int db = channel(end, 16) - b0;
+    s_->gradientBands.clear();
+    for (int i = 0; i < bands; ++i) {
+      // Band 0 holds the start colour at the bottom (right) edge, the last the end colour.
+      const TColor color = bands == 1 ? start
+                                      : platform::RGB(r0 + MulDiv(i, dr, bands - 1), g0 + MulDiv(i, dg, bands - 1),
+                                                      b0 + MulDiv(i, db, bands - 1));
+      s_->gradientBands.push_back({MulDiv(i, extent, bands), MulDiv(i + 1, extent, bands), color});
+    }
+    s_->gradientKey = key;
+    s_->gradientKept = !s_->plainDrawing;
+  }
 
   const TColor savedColor = target->BrushColor();
   const platform::FillStyle savedStyle = target->BrushStyle();
   target->SetBrushStyle(platform::FillStyle::Solid);
-  for (int i = 0; i < bands; ++i) {
-    // Band 0 holds the start colour at the bottom (right) edge, the last the end colour.
-    const TColor color = bands == 1 ? start
-                                    : platform::RGB(r0 + MulDiv(i, dr, bands - 1), g0 + MulDiv(i, dg, bands - 1),
-                                                    b0 + MulDiv(i, db, bands - 1));
-    if (i == 0 || color != target->BrushColor()) {
-      target->SetBrushColor(color);
+  for (std::size_t i = 0; i < s_->gradientBands.size(); ++i) {
+    const State::GradientBand& band = s_->gradientBands[i];
+    if (i == 0 || band.color != target->BrushColor()) {
+      target->SetBrushColor(band.color);
     }
-    const int nearEdge = MulDiv(i, extent, bands);
-    const int farEdge = MulDiv(i + 1, extent, bands);
     if (sideBySide) {
-      target->FillRect(right - farEdge, top, right - nearEdge, bottom);
+      target->FillRect(right - band.farEdge, top, right - band.nearEdge, bottom);
     } else {
-      target->FillRect(left, bottom - farEdge, right, bottom - nearEdge);
+      target->FillRect(left, bottom - band.farEdge, right, bottom - band.nearEdge);
     }
   }
   target->SetBrushColor(savedColor);

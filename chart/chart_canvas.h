@@ -12,6 +12,7 @@
 // outlines, the current brush fills.
 
 #include <QFont>
+#include <QHash>
 #include <QPoint>
 #include <QString>
 #include <functional>
@@ -72,8 +73,8 @@ class TChartCanvas {
   virtual void RemoveClip() = 0;
 
   // In the current font; 0 when there is nothing to measure.
-  int MeasureTextWidth(const QString& text) const;
-  int MeasureTextHeight(const QString& text) const;
+  virtual int MeasureTextWidth(const QString& text) const;
+  virtual int MeasureTextHeight(const QString& text) const;
   // The height of "W".
   int TextLineHeight() const { return MeasureTextHeight(QStringLiteral("W")); }
 
@@ -139,6 +140,13 @@ class TChartCanvas3D final : public TCanvas3D {
   // Pen black width 1 solid in copy mode, brush white solid, font colour black at 10 points,
   // background white and transparent.
   void ResetDrawingState();
+  // The raster surface of the frame being drawn, null between frames: for drawing that
+  // writes many pieces in few colours straight into it.
+  platform::RasterCanvas* Target();
+  // Everything through the operations one by one, none of the kept results or short
+  // ways that give the same pixels; for comparing the two.
+  bool PlainDrawing() const;
+  void SetPlainDrawing(bool plain);
   // Frames ended with PresentFrame, and frames answered by RedrawFromBuffer instead.
   int FramesPresented() const;
   int BufferCopies() const;
@@ -185,6 +193,9 @@ class TChartCanvas3D final : public TCanvas3D {
   TBrushStyle BrushStyle() const override;
   const QFont& Font() const override;
   TColor FontColor() const override;
+  // Each text is measured once per face (until many new ones have come).
+  int MeasureTextWidth(const QString& text) const override;
+  int MeasureTextHeight(const QString& text) const override;
   QPoint ProjectPoint(int x, int y, int z) const override;
   TRect PrepareFrame(QPainter* destination, const TView3DOptions* options, TColor backColor, bool is3D,
                      const TRect& userRect) override;

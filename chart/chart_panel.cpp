@@ -39,11 +39,19 @@ void TCustomChartPanel::SetChart3DPercent(int percent) {
 void TCustomChartPanel::Invalidate() {
   if (repaintEnabled_) {
     canvas_.MarkStale();
-    update();
+    // A refill invalidates once per point, and Qt's bookkeeping for a request costs more
+    // than the point: one request stands until its paint comes. A hidden chart gets no
+    // paint (Qt drops the request) and is painted in full when shown.
+    if (!paintPending_ && isVisible()) {
+      update();
+      ++repaintRequests_;
+      paintPending_ = true;
+    }
   }
 }
 
 void TCustomChartPanel::paintEvent(QPaintEvent* /*event*/) {
+  paintPending_ = false;
   QPainter painter(this);
   Guarded([&] { Paint(&painter); });
 }

@@ -70,7 +70,8 @@ class TCustomChartPanel : public QWidget {
   bool RepaintEnabled() const { return repaintEnabled_; }
   void SetRepaintEnabled(bool enabled) { repaintEnabled_ = enabled; }
 
-  // The single repaint request: marks the buffer stale and asks Qt for a paint.
+  // The single repaint request: marks the buffer stale and asks Qt for a paint, unless a
+  // paint asked for earlier has not come yet (it will draw the change too).
   virtual void Invalidate();
   // The whole chart for a target and rectangle: frame, margins, contents, presented.
   void DrawChart(QPainter* target, const TRect& rect);
@@ -88,6 +89,8 @@ class TCustomChartPanel : public QWidget {
 
   // How many times the chart has been drawn in full (a copied buffer does not count).
   int FullDrawCount() const { return fullDraws_; }
+  // How many times Invalidate has asked Qt for a paint.
+  int RepaintRequestCount() const { return repaintRequests_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -137,6 +140,8 @@ class TCustomChartPanel : public QWidget {
   bool printing_ = false;
   bool repaintEnabled_ = false;  // off while the constructors run
   int fullDraws_ = 0;
+  int repaintRequests_ = 0;
+  bool paintPending_ = false;  // asked Qt for a paint that has not come yet
   bool loading_ = false;
   std::unique_ptr<platform::MessageBoxReporter> errorBox_;
   platform::ErrorReporter* reporter_;

@@ -96,10 +96,12 @@ int TChartSeries::AddXY(double x, double y, const QString& label, TColor color) 
   }
   const int i = XValues.AddValue(XValues.TempValue);
   YValues.InsertValue(i, YValues.TempValue);
-  GrowWhenFull(colors_);
-  colors_.insert(colors_.begin() + i, color);
-  GrowWhenFull(labels_);
-  labels_.insert(labels_.begin() + i, label.isEmpty() ? std::nullopt : std::optional<QString>(label));
+  colors_.Emplace(i, color);
+  if (label.isEmpty()) {
+    labels_.Emplace(i);
+  } else {
+    labels_.Emplace(i, label);
+  }
   if (OnAfterAdd) {
     OnAfterAdd(*this, i);
   }
@@ -115,8 +117,8 @@ void TChartSeries::Clear() {
   LastVisible = -1;
   XValues.ClearValues();
   YValues.ClearValues();
-  ReleaseAll(colors_);
-  ReleaseAll(labels_);
+  colors_.Clear();
+  labels_.Clear();
   if (OnClearValues) {
     OnClearValues(*this);
   }
@@ -125,24 +127,11 @@ void TChartSeries::Clear() {
   }
 }
 
-TColor TChartSeries::PointColor(int index) const {
-  if (index >= 0 && index < static_cast<int>(colors_.size())) {
-    const TColor color = colors_[static_cast<std::size_t>(index)];
-    if (color != platform::clDefault) {
-      return color;
-    }
-    if (colorEachPoint_) {
-      return SeriesPalette[static_cast<std::size_t>(index) % SeriesPalette.size()];
-    }
-  }
-  return seriesColor_;
-}
-
 QString TChartSeries::PointLabel(int index) const {
-  if (index < 0 || index >= static_cast<int>(labels_.size())) {
+  if (index < 0 || index >= labels_.Count()) {
     return {};
   }
-  return labels_[static_cast<std::size_t>(index)].value_or(QString());
+  return labels_[index].value_or(QString());
 }
 
 int TChartSeries::PointX(int index) const { return horizAxisObject_->ValueToPixel(XValues.ValueAt(index)); }

@@ -87,11 +87,22 @@ class TChartSeries {
   // Adds a point keeping x ascending; returns the index it now stands at, or -1 when
   // OnBeforeAdd refused it.
   int AddXY(double x, double y, const QString& label, TColor color);
-  // Removes every point and gives the lists' arrays back.
+  // Removes every point; the lists' capacities are 0 again.
   void Clear();
   int Count() const { return XValues.Count(); }
   // The point's own colour; clDefault takes the palette (ColorEachPoint) or SeriesColor.
-  TColor PointColor(int index) const;
+  TColor PointColor(int index) const {
+    if (index >= 0 && index < colors_.Count()) {
+      const TColor color = colors_[index];
+      if (color != platform::clDefault) {
+        return color;
+      }
+      if (colorEachPoint_) {
+        return SeriesPalette[static_cast<std::size_t>(index) % SeriesPalette.size()];
+      }
+    }
+    return seriesColor_;
+  }
   QString PointLabel(int index) const;
   double MinXValue() const { return XValues.MinValue(); }
   double MaxXValue() const { return XValues.MaxValue(); }
@@ -102,8 +113,8 @@ class TChartSeries {
   // The point's pixel through the series' axes.
   int PointX(int index) const;
   int PointY(int index) const;
-  int ColorCapacity() const { return static_cast<int>(colors_.capacity()); }
-  int LabelCapacity() const { return static_cast<int>(labels_.capacity()); }
+  int ColorCapacity() const { return colors_.Capacity(); }
+  int LabelCapacity() const { return labels_.Capacity(); }
 
   // --- drawing, once per paint ---
   int FirstVisible = -1;
@@ -141,9 +152,9 @@ class TChartSeries {
   TCustomAxisPanel* parentChart_ = nullptr;
   TChartAxis* horizAxisObject_ = nullptr;
   TChartAxis* vertAxisObject_ = nullptr;
-  std::vector<TColor> colors_;
+  RuleGrownList<TColor> colors_;
   // An empty label is stored as none.
-  std::vector<std::optional<QString>> labels_;
+  RuleGrownList<std::optional<QString>> labels_;
 };
 
 }  // namespace chart

@@ -87,6 +87,81 @@ void TCustomSeries::DrawPoint(int index) {
   previousColor_ = c;
 }
 
+void TCustomSeries::DrawAllPoints() {
+  TChartCanvas3D& canvas = ParentChart()->Canvas();
+  platform::RasterCanvas* target = canvas.Target();
+  const bool thinSolid = DrawLine && linePen_.Visible() && linePen_.Style() == psSolid && linePen_.Width() <= 1 &&
+                         !linePen_.SmallDots();
+  if (canvas.PlainDrawing() || target == nullptr || !thinSolid || FirstVisible < 0 || LastVisible < FirstVisible) {
+    TChartSeries::DrawAllPoints();
+    return;
+  }
+  // The first point may start from the chart's edge: that piece goes the plain way.
+  DrawPoint(FirstVisible);
+  const double* xs = XValues.RawValues();
+  const double* ys = YValues.RawValues();
+  const double xMultiplier = XValues.Multiplier();
+  const double yMultiplier = YValues.Multiplier();
+  // All points mapped first, one axis at a time: their divisions and roundings overlap
+  // instead of each waiting for the segment before it to be drawn.
+  const int first = FirstVisible + 1;
+  const int count = LastVisible - FirstVisible;
+  mappedX_.resize(static_cast<std::size_t>(count));
+  mappedY_.resize(static_cast<std::size_t>(count));
+  GetHorizAxis()->MapValues(xs + first, count, xMultiplier, mappedX_.data());
+  GetVertAxis()->MapValues(ys + first, count, yMultiplier, mappedY_.data());
+  int previousX = previousX_;
+  int previousY = previousY_;
+  TColor previousColor = previousColor_;
+  TColor pixelColor = platform::clNone;  // the colour `pixel` was made from
+  std::uint32_t pixel = 0;
+  bool anyShown = false;  // a point inside the pixel window
+  bool anyDrawn = false;
+  bool lastDrawn = false;
+  TColor lastColor = 0;
+  QPoint lastEnd;  // where the last segment ended: the current position it leaves
+  segments_.clear();
+  for (int k = 0; k < count; ++k) {
+    const TColor c = PointColor(first + k);
+    const int x = mappedX_[static_cast<std::size_t>(k)];
+    const int y = mappedY_[static_cast<std::size_t>(k)];
+    if (InPixelWindow(x) && InPixelWindow(y)) {
+      if (previousColor == platform::clNone) {
+        previousX = x;
+        previousY = y;
+      }
+      anyShown = true;
+      lastColor = c;
+      lastDrawn = (x != previousX || y != previousY) && c != platform::clNone;
+      if (lastDrawn) {
+        if (c != pixelColor) {
+          pixelColor = c;
+          pixel = platform::RasterCanvas::PixelOf(c);
+        }
+        segments_.push_back({QPoint(previousX, previousY), QPoint(x, y), pixel});
+        anyDrawn = true;
+        lastEnd = QPoint(x, y);
+      }
+      previousX = x;
+      previousY = y;
+    }
+    previousColor = c;
+  }
+  target->SolidLines(segments_);
+  previousX_ = previousX;
+  previousY_ = previousY;
+  previousColor_ = previousColor;
+  if (anyShown) {
+    if (anyDrawn) {
+      target->MoveTo(lastEnd.x(), lastEnd.y());
+      canvas.UseChartPen(linePen_);
+      canvas.SetBrushStyle(bsClear);
+    }
+    canvas.SetPenColor(lastDrawn ? lastColor : platform::clBlack);
+    canvas.SetBrushColor(lastColor);
+  }
+}
+
 int TCustomSeries::Clicked(int x, int y) const {
   if (ParentChart() == nullptr || GetHorizAxis() == nullptr) {
     return -1;

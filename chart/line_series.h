@@ -6,6 +6,9 @@
 // each AddXY is the trace's colour. Consecutive points on one pixel add no segment; a
 // clNone point leaves a gap on both sides; a point more than 32767 pixels out is skipped.
 
+#include <QPoint>
+#include <vector>
+
 #include "chart/chart_pen.h"
 #include "chart/chart_series.h"
 
@@ -41,6 +44,10 @@ class TCustomSeries : public TChartSeries {
   bool DrawLine = true;
 
   void DrawPoint(int index) override;
+  // The pixels and the surface's state that DrawPoint leaves point by point, with a solid
+  // one-pixel pen in one pass: each point mapped and each segment drawn straight into the
+  // frame, the pen and brush set once at the end as the last point left them.
+  void DrawAllPoints() override;
   // A segment within 3 pixels of (x, y) gives the index of the point it ends at.
   int Clicked(int x, int y) const override;
   // A visible pointer with InflateMargins keeps its size + 1 clear; stairs the pen width.
@@ -57,6 +64,10 @@ class TCustomSeries : public TChartSeries {
   int previousX_ = 0;
   int previousY_ = 0;
   TColor previousColor_ = 0;
+  // DrawAllPoints' pixels and segments, kept to spare allocations in every paint.
+  std::vector<int> mappedX_;
+  std::vector<int> mappedY_;
+  std::vector<platform::RasterCanvas::SolidSegment> segments_;
 };
 
 class TLineSeries : public TCustomSeries {

@@ -1,7 +1,6 @@
 #include "chart/value_list.h"
 
 #include <cmath>
-#include <iterator>
 #include <utility>
 
 namespace chart {
@@ -42,23 +41,24 @@ void TChartValueList::SetMultiplier(double multiplier) {
 
 double TChartValueList::ValueAt(int index) const {
   CheckIndex(index, Count() - 1);
-  return values_[static_cast<std::size_t>(index)] * multiplier_;
+  return values_[index] * multiplier_;
 }
 
 void TChartValueList::SetValue(int index, double value) {
   CheckIndex(index, Count() - 1);
-  values_[static_cast<std::size_t>(index)] = value;
+  values_[index] = value;
   modified_ = true;
 }
 
-int TChartValueList::AddValue(double value) {
+// The value belongs before the last one: scan back past every stored value it precedes.
+int TChartValueList::InsertInOrder(double value) {
   int index = Count();
-  if (Order == loAscending && index > 0 && values_.back() > value) {
-    while (index > 0 && values_[static_cast<std::size_t>(index - 1)] > value) {
+  if (Order == loAscending) {
+    while (index > 0 && values_[index - 1] > value) {
       --index;
     }
-  } else if (Order == loDescending && index > 0 && values_.back() < value) {
-    while (index > 0 && values_[static_cast<std::size_t>(index - 1)] < value) {
+  } else {
+    while (index > 0 && values_[index - 1] < value) {
       --index;
     }
   }
@@ -66,19 +66,18 @@ int TChartValueList::AddValue(double value) {
   return index;
 }
 
-void TChartValueList::InsertValue(int index, double value) {
+void TChartValueList::InsertInside(int index, double value) {
   CheckIndex(index, Count());
   InsertAt(index, value);
 }
 
 void TChartValueList::InsertAt(int index, double value) {
-  GrowWhenFull(values_);
-  values_.insert(std::next(values_.begin(), index), value);
+  values_.Insert(index, value);
   modified_ = true;
 }
 
 void TChartValueList::ClearValues() {
-  ReleaseAll(values_);
+  values_.Clear();
   modified_ = true;
 }
 
@@ -111,13 +110,13 @@ void TChartValueList::RecalcIfModified() const {
 // Walks the multiplied values once; a value below the minimum cannot also be above the
 // maximum, hence the else.
 void TChartValueList::RecalcStats() const {
-  if (values_.empty()) {
+  if (values_.Count() == 0) {
     minValue_ = maxValue_ = total_ = totalAbs_ = 0.0;
   } else {
-    const double first = values_.front() * multiplier_;
+    const double first = values_[0] * multiplier_;
     minValue_ = maxValue_ = total_ = first;
     totalAbs_ = std::fabs(first);
-    for (std::size_t i = 1; i < values_.size(); ++i) {
+    for (int i = 1; i < values_.Count(); ++i) {
       const double v = values_[i] * multiplier_;
       if (v < minValue_) {
         minValue_ = v;

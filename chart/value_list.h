@@ -7,13 +7,16 @@
 // every tick and asks for the range once per paint, so that is one pass per paint instead
 // of work on every insertion.
 //
-// The values sit in one contiguous array, not one heap cell per value; what is kept is the
-// capacity steps of the list (NextCapacity), which the series' colour and label lists share.
+// The values sit in one contiguous array, not one heap cell per value. What the list shows
+// of its array is the growth rule's capacity (NextCapacity), which the series' colour and
+// label lists share, and 0 after a clear; the storage itself is kept across clears, so a
+// series refilled on every tick allocates nothing once it has held its points.
 
 #include <cstddef>
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace chart {
@@ -30,19 +33,45 @@ class EListError : public std::runtime_error {
 // From empty: 4, 8, 12, 28, 44, 60, 76, 95, 118, ...
 int NextCapacity(int capacity);
 
-// Makes room for one more item by the rule above when the vector is full.
+// Items in one vector whose capacity, as the lists show it, grows by NextCapacity from 0
+// and drops to 0 on Clear, while the vector keeps what it has allocated.
 template <typename T>
-void GrowWhenFull(std::vector<T>& items) {
-  if (items.size() == items.capacity()) {
-    items.reserve(static_cast<std::size_t>(NextCapacity(static_cast<int>(items.capacity()))));
+class RuleGrownList {
+ public:
+  int Count() const { return static_cast<int>(items_.size()); }
+  int Capacity() const { return capacity_; }
+  const T* Data() const { return items_.data(); }
+  T& operator[](int index) { return items_[static_cast<std::size_t>(index)]; }
+  const T& operator[](int index) const { return items_[static_cast<std::size_t>(index)]; }
+  // index 0..Count; the item is made in place from args.
+  template <typename... Args>
+  void Emplace(int index, Args&&... args) {
+    if (Count() == capacity_) {
+      Grow();
+    }
+    if (index == Count()) {
+      items_.emplace_back(std::forward<Args>(args)...);
+    } else {
+      items_.emplace(items_.begin() + index, std::forward<Args>(args)...);
+    }
   }
-}
+  void Insert(int index, T item) { Emplace(index, std::move(item)); }
+  void Clear() {
+    items_.clear();
+    capacity_ = 0;
+  }
 
-// Empties the vector and gives its array back (capacity 0).
-template <typename T>
-void ReleaseAll(std::vector<T>& items) {
-  std::vector<T>().swap(items);
-}
+ private:
+  void Grow() {
+    capacity_ = NextCapacity(capacity_);
+    if (items_.capacity() < static_cast<std::size_t>(capacity_)) {
+      items_.reserve(static_cast<std::size_t>(capacity_));
+    }
+  }
+
+  std::vector<T> items_;
+  int capacity_ = 0;
+};
 
 class TChartValueList {
  public:
@@ -66,9 +95,9 @@ class TChartValueList {
   void SetMultiplier(double multiplier);
 
   // --- values ---
-  int Count() const { return static_cast<int>(values_.size()); }
-  // The array's real size in values; reserve allocates exactly what it is asked for here.
-  int Capacity() const { return static_cast<int>(values_.capacity()); }
+  int Count() const { return values_.Count(); }
+  // In values, by the growth rule; 0 after ClearValues.
+  int Capacity() const { return values_.Capacity(); }
   // The stored value times Multiplier. Indices outside 0..Count-1 raise EListError.
   double ValueAt(int index) const;
   // Overwrites the raw value at index (0..Count-1).
@@ -76,11 +105,30 @@ class TChartValueList {
   // Inserts keeping Order and returns the index the value now stands at. Ordered input
   // costs one comparison; a value equal to stored ones lands after them. Raw values are
   // compared, so Multiplier does not affect where a value goes.
-  int AddValue(double value);
+  int AddValue(double value) {
+    const int count = Count();
+    const bool atEnd = count == 0 || Order == loNone ||
+                       (Order == loAscending ? !(values_[count - 1] > value) : !(values_[count - 1] < value));
+    if (!atEnd) {
+      return InsertInOrder(value);
+    }
+    values_.Insert(count, value);
+    modified_ = true;
+    return count;
+  }
   // Inserts at index (0..Count), whatever the Order.
-  void InsertValue(int index, double value);
-  // Empties the list and releases its array.
+  void InsertValue(int index, double value) {
+    if (index == Count()) {  // where a series' y goes after an x that came in order
+      values_.Insert(index, value);
+      modified_ = true;
+      return;
+    }
+    InsertInside(index, value);
+  }
+  // Empties the list; its capacity is 0 again.
   void ClearValues();
+  // The stored values, Count of them, before Multiplier: for drawing many at once.
+  const double* RawValues() const { return values_.Data(); }
 
   // --- figures, in multiplied units; 0 for an empty list ---
   double MinValue() const;
@@ -92,10 +140,12 @@ class TChartValueList {
 
  private:
   void InsertAt(int index, double value);
+  int InsertInOrder(double value);
+  void InsertInside(int index, double value);
   void RecalcStats() const;
   void RecalcIfModified() const;
 
-  std::vector<double> values_;
+  RuleGrownList<double> values_;
   double multiplier_ = 1.0;
   mutable double minValue_ = 0.0;
   mutable double maxValue_ = 0.0;

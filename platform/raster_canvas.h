@@ -152,6 +152,20 @@ class RasterCanvas {
   void DrawText(int x, int y, const QString& text, int angle = 0);
   QSize TextExtent(const QString& text) const;
 
+  // For callers that draw many pieces in few colours and would otherwise pay for the pen
+  // on every one. The value a colour is written as:
+  static std::uint32_t PixelOf(TColor color);
+  // Each what LineTo draws from `from` to `to` with a solid 1-pixel pen in `pixel` (end
+  // pixel left out, clipped), in order, leaving the pen and the current position alone.
+  struct SolidSegment {
+    QPoint from;
+    QPoint to;
+    std::uint32_t pixel;
+  };
+  void SolidLines(std::span<const SolidSegment> segments);
+  // The pixels of an RGB32 image with its top-left corner at (x, y), clipped.
+  void PutImage(int x, int y, const QImage& image);
+
   // The colour at a pixel, as 0x00BBGGRR; for tests and for the picture's readers.
   TColor PixelAt(int x, int y) const;
 

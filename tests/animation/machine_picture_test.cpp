@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QPainter>
 #include <QString>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace animation {
@@ -120,6 +122,42 @@ TEST(DrawScrewAndCarriage, DependsOnlyOnThePositionAndChangesNothingOutsideItsBa
     DrawScrewAndCarriage(moved, r.carriageX, PhaseFor(r.drawnAt));
     EXPECT_TRUE(moved.Image() == Picture(r.drawnAt).Image()) << "something of an earlier position is left";
     EXPECT_TRUE(OutsideTheBand(moved) == atRest);
+  }
+}
+
+// The painter the window's tick uses against the plain drawing, call after call on the
+// same pictures: every position the band holds and beyond it, phases of either sign, and
+// canvases it cannot take its kept rows to (a clip, a clear brush, a phase out of range).
+TEST(ScrewAndCarriagePainter, DrawsWhatDrawScrewAndCarriageDraws) {
+  struct Setup {
+    const char* what;
+    void (*prepare)(RasterCanvas&);
+  };
+  const Setup setups[] = {
+      {"plain canvas", [](RasterCanvas&) {}},
+      {"clipped", [](RasterCanvas& c) { c.IntersectClip(200, 30, 400, 100); }},
+      {"clear brush", [](RasterCanvas& c) { c.SetBrushStyle(platform::FillStyle::Clear); }},
+  };
+  for (const Setup& setup : setups) {
+    SCOPED_TRACE(setup.what);
+    RasterCanvas plain(PictureWidth, PictureHeight);
+    RasterCanvas painted(PictureWidth, PictureHeight);
+    for (RasterCanvas* c : {&plain, &painted}) {
+      DrawMachine(*c);
+      setup.prepare(*c);
+    }
+    ScrewAndCarriagePainter painter;
+    std::vector<std::pair<int, int>> calls;
+    for (int c = -125; c <= 125; c += 3) calls.emplace_back(c, PhaseFor(c));
+    for (int c = 120; c >= -120; c -= 7) calls.emplace_back(c, PhaseFor(c));
+    calls.insert(calls.end(), {{0, 15}, {3, -20}, {0, 0}});
+    for (const auto& [carriageX, phase] : calls) {
+      DrawScrewAndCarriage(plain, carriageX, phase);
+      painter.Draw(painted, carriageX, phase);
+      ASSERT_TRUE(painted.Image() == plain.Image()) << carriageX << ", phase " << phase;
+      ASSERT_EQ(std::tuple(painted.PenColor(), painted.PenWidth(), painted.BrushColor(), painted.PenPos()),
+                std::tuple(plain.PenColor(), plain.PenWidth(), plain.BrushColor(), plain.PenPos()));
+    }
   }
 }
 

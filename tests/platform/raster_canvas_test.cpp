@@ -4,6 +4,7 @@
 
 #include <QPoint>
 #include <QRect>
+#include <algorithm>
 #include <functional>
 #include <set>
 #include <string>
@@ -95,6 +96,29 @@ TEST(RasterCanvas, WidePensAreCentredWithRoundEndsAndJoins) {
     canvas.Polyline(r.path);
     for (const auto& [x, y] : r.drawn) EXPECT_EQ(canvas.PixelAt(x, y), Pen) << x << ", " << y;
     for (const auto& [x, y] : r.blank) EXPECT_EQ(canvas.PixelAt(x, y), clWhite) << x << ", " << y;
+  }
+}
+
+// Every pixel of a 2-pixel line along a row or a column, against the rule itself: the
+// centres within 1 of the path moved half a pixel up and left.
+TEST(RasterCanvas, TwoPixelLinesAlongARowOrAColumnCoverTheCentresWithinOne) {
+  const std::vector<std::pair<QPoint, QPoint>> segments = {
+      {{5, 10}, {15, 10}}, {{15, 10}, {5, 10}}, {{7, 3}, {7, 18}}, {{7, 18}, {7, 3}}, {{9, 9}, {9, 9}}, {{0, 0}, {0, 5}}};
+  for (const auto& [from, to] : segments) {
+    RasterCanvas canvas = Canvas(24, 24, 2);
+    canvas.Polyline(std::vector<QPoint>{from, to});
+    Pixels expected;
+    const double ax = from.x() - 0.5, ay = from.y() - 0.5, bx = to.x() - 0.5, by = to.y() - 0.5;
+    for (int y = 0; y < 24; ++y) {
+      for (int x = 0; x < 24; ++x) {
+        // The nearest point of the path to the pixel's centre.
+        const double dx = bx - ax, dy = by - ay, length2 = dx * dx + dy * dy;
+        const double t = length2 == 0 ? 0 : std::clamp(((x - ax) * dx + (y - ay) * dy) / length2, 0.0, 1.0);
+        const double ex = ax + t * dx - x, ey = ay + t * dy - y;
+        if (ex * ex + ey * ey <= 1) expected.insert({x, y});
+      }
+    }
+    EXPECT_EQ(PixelsOf(canvas, Pen), expected) << from.x() << "," << from.y() << " to " << to.x() << "," << to.y();
   }
 }
 
