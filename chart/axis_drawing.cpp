@@ -47,7 +47,7 @@ int TCustomChartAxis::WidestValueLabel() {
   const double inc = CurrentIncrement();
   double lo = RangeMin;
   double hi = RangeMax;
-  if (roundFirstLabel_) {
+  if (roundFirstLabel_ && !logarithmic_) {
     lo = std::trunc(RangeMin / inc) * inc;
     hi = std::trunc(RangeMax / inc) * inc;
   }
@@ -197,7 +197,7 @@ void TCustomChartAxis::DrawAxis(bool computePosition) {
       }
     }
     if (defaultLabels) {
-      for (const double v : AxisLabelValues(RangeMin, RangeMax, inc, roundFirstLabel_)) {
+      for (const double v : logarithmic_ ? LogLabels() : AxisLabelValues(RangeMin, RangeMax, inc, roundFirstLabel_)) {
         DrawLabelAt(v, ticks);
       }
     }
@@ -312,11 +312,11 @@ void TCustomChartAxis::DrawLinesTicksAndGrid(const std::vector<int>& ticks) {
       DrawTick(p, tickInnerLength_, true);
     }
   }
-  if (ticks.empty()) {
+  if (ticks.empty() && !logarithmic_) {
     return;
   }
   std::vector<int> minor;
-  for (const int q : MinorTickPositions(ticks, minorTickCount_)) {
+  for (const int q : logarithmic_ ? LogMinorTicks() : MinorTickPositions(ticks, minorTickCount_)) {
     if (StartPixel < q && q < EndPixel) {
       minor.push_back(q);
     }

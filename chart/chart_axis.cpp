@@ -146,6 +146,9 @@ void TCustomChartAxis::SetMinimum(double minimum) {
   if ((chart_ == nullptr || !chart_->Loading()) && minimum > maximum_) {
     throw AxisException("Axis Minimum Value must be <= Maximum");
   }
+  if ((chart_ == nullptr || !chart_->Loading()) && logarithmic_ && !(minimum > 0)) {
+    throw AxisException("Logarithmic axis Minimum Value must be > 0");
+  }
   Set(minimum_, minimum);
 }
 
@@ -168,6 +171,8 @@ void TCustomChartAxis::Assign(const TCustomChartAxis& o) {
   labelsSeparation_ = o.labelsSeparation_;
   labelsSize_ = o.labelsSize_;
   labelStyle_ = o.labelStyle_;
+  logarithmic_ = o.logarithmic_;
+  logarithmicBase_ = o.logarithmicBase_;
   maximum_ = o.maximum_;
   minimum_ = o.minimum_;
   minorGrid_.Assign(o.minorGrid_);
@@ -199,6 +204,9 @@ void TCustomChartAxis::SetRange(double min, double max) {
   if (min > max) {
     std::swap(min, max);
   }
+  if (logarithmic_ && !(min > 0)) {
+    throw AxisException("Logarithmic axis Minimum Value must be > 0");
+  }
   minimum_ = min;
   maximum_ = max;
   if (maximum_ - minimum_ < 1e-10) {
@@ -215,6 +223,9 @@ void TCustomChartAxis::ComputeRange() {
     if (automatic_ || automaticMinimum_) {
       minimum_ = chart_->SeriesExtreme(*this, true, IsHorizontal());
     }
+  }
+  if (logarithmic_) {
+    RoundLogRange();
   }
   RangeMax = maximum_;
   RangeMin = minimum_;
@@ -268,6 +279,12 @@ void TAxisMapping::MapAll(const double* values, int count, double multiplier, in
 }
 
 void TCustomChartAxis::MapValues(const double* values, int count, double multiplier, int* pixels) const {
+  if (logarithmic_) {
+    for (int i = 0; i < count; ++i) {
+      pixels[i] = LogValueToPixel(values[i] * multiplier);
+    }
+    return;
+  }
   const TAxisMapping mapping = Mapping();
   const auto n = static_cast<std::size_t>(count);
   MappedValues& last = mapped_;
@@ -295,6 +312,9 @@ TAxisMapping TCustomChartAxis::Mapping() const {
 double TCustomChartAxis::PixelToValue(int pixel) const {
   if (AxisLength < 1) {
     return 0;
+  }
+  if (logarithmic_) {
+    return LogPixelToValue(pixel);
   }
   const double d = inverted_ ? EndPixel - pixel : pixel - StartPixel;
   const double t = d * RangeSize / AxisLength;

@@ -153,10 +153,17 @@ class TCustomChartAxis {
   void SetLabelsSize(int size);
   TAxisLabelStyle LabelStyle() const { return labelStyle_; }
   void SetLabelStyle(TAxisLabelStyle style);
+  // Equal ratios take equal lengths (log_axis.cpp): labels at the powers of the base, minor
+  // ticks at 2..base-1 times each, an automatic range rounded out to whole powers.
+  // AxisException with a fixed Minimum at or below 0.
+  bool Logarithmic() const { return logarithmic_; }
+  void SetLogarithmic(bool logarithmic);
+  int LogarithmicBase() const { return logarithmicBase_; }
+  void SetLogarithmicBase(int base);  // AxisException below 2
   double Maximum() const { return maximum_; }
   void SetMaximum(double maximum);  // AxisException below Minimum, unless loading
   double Minimum() const { return minimum_; }
-  void SetMinimum(double minimum);  // AxisException above Maximum, unless loading
+  void SetMinimum(double minimum);  // AxisException above Maximum, or at or below 0 when logarithmic, unless loading
   TChartHiddenPen& MinorGrid() { return minorGrid_; }
   int MinorTickCount() const { return minorTickCount_; }
   void SetMinorTickCount(int count);
@@ -216,7 +223,8 @@ class TCustomChartAxis {
   // The pixel ends along ChartRect.
   void ComputePositions();
   // A zero range maps every value to CenterPixel, as does an offset beyond 32 bits.
-  int ValueToPixel(double value) const { return Mapping().Exact(value); }
+  int ValueToPixel(double value) const { return logarithmic_ ? LogValueToPixel(value) : Mapping().Exact(value); }
+  // The linear mapping: a logarithmic axis maps through ValueToPixel or MapValues only.
   TAxisMapping Mapping() const;
   // Mapping().MapAll, remembering the last values and their pixels: the series of a chart
   // often share their x values, and then all but the first are a copy.
@@ -262,6 +270,12 @@ class TCustomChartAxis {
   void DrawLinesTicksAndGrid(const std::vector<int>& ticks);
   void DrawTick(int p, int length, bool inner);
   void DrawGridLine(int p);
+  // Logarithmic axes (log_axis.cpp).
+  void RoundLogRange();
+  int LogValueToPixel(double value) const;
+  double LogPixelToValue(int pixel) const;
+  std::vector<double> LogLabels() const;
+  std::vector<int> LogMinorTicks() const;
 
   TCustomAxisPanel* chart_;
   Side side_;
@@ -283,6 +297,8 @@ class TCustomChartAxis {
   int labelsSeparation_ = 10;
   int labelsSize_ = 0;
   TAxisLabelStyle labelStyle_ = talAuto;
+  bool logarithmic_ = false;
+  int logarithmicBase_ = 10;
   double maximum_ = 0;
   double minimum_ = 0;
   TChartHiddenPen minorGrid_;

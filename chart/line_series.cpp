@@ -92,7 +92,10 @@ void TCustomSeries::DrawAllPoints() {
   platform::RasterCanvas* target = canvas.Target();
   const bool thinSolid = DrawLine && linePen_.Visible() && linePen_.Style() == psSolid && linePen_.Width() <= 1 &&
                          !linePen_.SmallDots();
-  if (canvas.PlainDrawing() || target == nullptr || !thinSolid || FirstVisible < 0 || LastVisible < FirstVisible) {
+  // Logarithmic axes map each value the plain way.
+  const bool linear = !GetHorizAxis()->Logarithmic() && !GetVertAxis()->Logarithmic();
+  if (canvas.PlainDrawing() || target == nullptr || !thinSolid || !linear || FirstVisible < 0 ||
+      LastVisible < FirstVisible) {
     TChartSeries::DrawAllPoints();
     return;
   }

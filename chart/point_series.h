@@ -1,0 +1,20 @@
+#pragma once
+// TPointSeries: a marker at each point and no line between them, for measured values that
+// stand beside a computed curve.
+
+#include "chart/line_series.h"
+
+namespace chart {
+
+class TPointSeries : public TCustomSeries {
+ public:
+  TPointSeries();
+
+  // The pointer's box, HorizSize and VertSize pixels each side of the point, outlined in
+  // the pointer's pen and filled with the point's colour; a point more than 32767 pixels
+  // out (a value a logarithmic axis cannot show among them) is left out.
+  void DrawPoint(int index) override;
+  void DrawAllPoints() override;
+};
+
+}  // namespace chart
