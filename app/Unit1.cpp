@@ -11,6 +11,7 @@
 #include "animation/machine_picture.h"
 #include "animation/marker_strip.h"
 #include "app/Unit2.h"
+#include "app/frequency_response_window.h"
 #include "app/keyboard.h"
 #include "app/measurements_window.h"
 #include "platform/fonts.h"
@@ -141,6 +142,17 @@ TForm1::TForm1(QChar decimalSeparator, QWidget* parent)
 
   MeasurementsForm = new MeasurementsWindow(measurements_, separator_, this);
   connect(MeasurementsForm, &MeasurementsWindow::SaveRequested, this, &TForm1::SaveLogClick);
+  FrequencyForm = new FrequencyResponseWindow(
+      [this] {
+        // The drive as "Process" would read it, leaving the run in the main window alone.
+        sim::Drive d = drive_;
+        ReadParametersInto(d, true);
+        return d;
+      },
+      separator_, this);
+  connect(FrequencyForm, &FrequencyResponseWindow::SaveCsvRequested, this, &TForm1::SaveFrequencyResponseCsvClick);
+  connect(FrequencyForm, &FrequencyResponseWindow::SavePngRequested, this, &TForm1::SaveFrequencyResponsePngClick);
+  connect(FrequencyForm, &FrequencyResponseWindow::SweepFinished, this, &TForm1::LogSweep);
 
   errorBox_ = std::make_unique<platform::MessageBoxReporter>(this, QApplication::applicationName());
   SetErrorReporter(errorBox_.get());
@@ -395,7 +407,9 @@ void TForm1::Timer1Timer() {
   });
 }
 
-void TForm1::ReadParameters(bool accuracy) {
+void TForm1::ReadParameters(bool accuracy) { ReadParametersInto(drive_, accuracy); }
+
+void TForm1::ReadParametersInto(sim::Drive& d, bool accuracy) const {
   const auto real = [this](const QLineEdit* edit) { return platform::ReadReal(edit->text(), separator_); };
   sim::Parameters p;
   p.Kamp = real(Edit1);
@@ -413,10 +427,10 @@ void TForm1::ReadParameters(bool accuracy) {
     amplitude = static_cast<std::int32_t>(static_cast<std::int64_t>(platform::ReadInteger(SpinEdit1->text())) + 1);
     frequency = platform::ReadInteger(SpinEdit2->text());
   }
-  sim::ApplyParameters(drive_, p);
+  sim::ApplyParameters(d, p);
   if (accuracy) {
-    drive_.Amplitude = amplitude;
-    drive_.Frequency = frequency;
+    d.Amplitude = amplitude;
+    d.Frequency = frequency;
   }
 }
 
@@ -467,5 +481,6 @@ void TForm1::closeEvent(QCloseEvent* event) {
     Form2->close();
   }
   MeasurementsForm->close();
+  FrequencyForm->close();
   QMainWindow::closeEvent(event);
 }

@@ -27,6 +27,7 @@
 #include "sim/drive.h"
 #include "sim/measurements.h"
 
+class FrequencyResponseWindow;
 class MeasurementsWindow;
 class TForm2;
 
@@ -60,10 +61,7 @@ class TForm1 : public QMainWindow, public sim::CycleHost {
   void SetFileNameAsker(FileNameAsker asker) { askFileName_ = std::move(asker); }
 
   // Where errors are shown; the error box unless a test sets another.
-  void SetErrorReporter(platform::ErrorReporter* reporter) {
-    reporter_ = reporter;
-    Chart1->SetErrorReporter(reporter);
-  }
+  void SetErrorReporter(platform::ErrorReporter* reporter);
 
   // A drag holds the marker within the strip: commanded positions -68..69 mm.
   static constexpr int MarkerMin = 40;
@@ -116,6 +114,8 @@ class TForm1 : public QMainWindow, public sim::CycleHost {
 
   // Modeless, like the instructions; View, Measurements shows it.
   MeasurementsWindow* MeasurementsForm;
+  // Modeless too; View, Frequency response shows it.
+  FrequencyResponseWindow* FrequencyForm;
 
   // The menu bar's commands.
   QAction* MenuSaveTraces;
@@ -124,6 +124,7 @@ class TForm1 : public QMainWindow, public sim::CycleHost {
   QAction* MenuSaveLog;
   QAction* MenuExit;
   QAction* MenuMeasurements;
+  QAction* MenuFrequencyResponse;
   QAction* MenuResetZoom;
   QAction* MenuInstructions;
   QAction* MenuAbout;
@@ -145,6 +146,11 @@ class TForm1 : public QMainWindow, public sim::CycleHost {
   void ResetZoomClick();
   void AboutClick();
   void MeasurementsClick();
+  void FrequencyResponseClick();
+  void SaveFrequencyResponseCsvClick();
+  void SaveFrequencyResponsePngClick();
+  // A finished sweep becomes one line of the experiment log.
+  void LogSweep();
   void SaveLogClick();
   void SaveTracesClick();
   // The marker strip's arrow keys: the marker moves as in a drag, by this many millimetres.
@@ -179,6 +185,8 @@ class TForm1 : public QMainWindow, public sim::CycleHost {
   // The two readings of the parameters: every text is read and checked, and the
   // coefficients computed, before anything is stored.
   void ReadParameters(bool accuracy);
+  // The same reading into another drive: the frequency sweep's, from the present texts.
+  void ReadParametersInto(sim::Drive& d, bool accuracy) const;
   // ResetDrive, and nothing measured or kept of the run before it.
   void ResetAll();
 

@@ -12,7 +12,10 @@
 
 #include "app/Unit1.h"
 #include "app/exports.h"
+#include "app/frequency_response_window.h"
 #include "app/measurements_window.h"
+#include "sim/drive_model.h"
+#include "sim/frequency_sweep.h"
 #include "drivelab/version.h"
 
 namespace {
@@ -45,6 +48,8 @@ void TForm1::SetUpMenu() {
   QMenu* view = bar->addMenu(QStringLiteral("&View"));
   view->setObjectName(QStringLiteral("ViewMenu"));
   MenuMeasurements = AddCommand(view, QStringLiteral("&Measurements"), QKeySequence(Qt::CTRL | Qt::Key_M));
+  MenuFrequencyResponse =
+      AddCommand(view, QStringLiteral("&Frequency response\u2026"), QKeySequence(Qt::CTRL | Qt::Key_B));
   MenuResetZoom = AddCommand(view, QStringLiteral("Reset &zoom"));
 
   QMenu* help = bar->addMenu(QStringLiteral("&Help"));
@@ -57,6 +62,7 @@ void TForm1::SetUpMenu() {
   connect(MenuSavePicture2x, &QAction::triggered, this, [this] { SavePictureClick(2); });
   connect(MenuSaveLog, &QAction::triggered, this, &TForm1::SaveLogClick);
   connect(MenuMeasurements, &QAction::triggered, this, &TForm1::MeasurementsClick);
+  connect(MenuFrequencyResponse, &QAction::triggered, this, &TForm1::FrequencyResponseClick);
   connect(MenuExit, &QAction::triggered, this, &TForm1::Button1Click);
   connect(MenuResetZoom, &QAction::triggered, this, &TForm1::ResetZoomClick);
   connect(MenuInstructions, &QAction::triggered, this, &TForm1::Button3Click);
@@ -152,4 +158,57 @@ void TForm1::SavePictureClick(int factor) {
       app::WriteFileAtomically(path, app::PngBytes(picture));
     }
   });
+}
+
+void TForm1::FrequencyResponseClick() {
+  Guarded([this] {
+    FrequencyForm->show();
+    FrequencyForm->raise();
+    FrequencyForm->activateWindow();
+  });
+}
+
+void TForm1::LogSweep() {
+  const sim::FrequencySweep* sweep = FrequencyForm->Finished();
+  if (sweep == nullptr) {
+    return;
+  }
+  sim::LogRecord record;
+  record.parameters = sim::ParametersOf(sweep->Parameters());
+  record.stability = sim::AssessStability(sweep->Parameters());
+  record.sweep = sweep->Summary();
+  measurements_.Log().Add(record);
+  RefreshMeasurements();
+}
+
+void TForm1::SaveFrequencyResponseCsvClick() {
+  Guarded([this] {
+    const std::string csv = FrequencyForm->Csv();
+    const QString path = AskFileName(QStringLiteral("Save frequency response as CSV"),
+                                     QStringLiteral("frequency-response.csv"),
+                                     QStringLiteral("CSV files (*.csv);;All files (*)"));
+    if (!path.isEmpty()) {
+      app::WriteFileAtomically(path, QByteArray::fromStdString(csv));
+    }
+  });
+}
+
+void TForm1::SaveFrequencyResponsePngClick() {
+  Guarded([this] {
+    const QImage picture = FrequencyForm->Picture();
+    const QString path = AskFileName(QStringLiteral("Save frequency response as PNG"),
+                                     QStringLiteral("frequency-response.png"),
+                                     QStringLiteral("PNG images (*.png);;All files (*)"));
+    if (!path.isEmpty()) {
+      app::WriteFileAtomically(path, app::PngBytes(picture));
+    }
+  });
+}
+
+void TForm1::SetErrorReporter(platform::ErrorReporter* reporter) {
+  reporter_ = reporter;
+  Chart1->SetErrorReporter(reporter);
+  FrequencyForm->SetErrorReporter(reporter);
+  FrequencyForm->MagnitudeChart->SetErrorReporter(reporter);
+  FrequencyForm->PhaseChart->SetErrorReporter(reporter);
 }

@@ -40,6 +40,11 @@ constexpr const char* Header[] = {
     "stable",
     "critical Kamp",
     "critical frequency (rad/s)",
+    "sweep to (rad/s)",
+    "sweep points",
+    "resonance peak (dB)",
+    "resonance frequency (rad/s)",
+    "bandwidth -3 dB (rad/s)",
 };
 
 }  // namespace
@@ -48,15 +53,16 @@ std::vector<std::string> LogFields(const LogRecord& r) {
   const Parameters& p = r.parameters;
   std::vector<std::string> f;
   f.reserve(std::size(Header));
-  f.push_back(r.harmonic ? "accuracy" : "stability");
+  f.push_back(r.sweep ? "frequency response" : r.harmonic ? "accuracy" : "stability");
   for (double v : {p.Kamp, p.Tamp, p.Kmotor, p.Tmotor, p.Pitch, p.Kfb}) {
     f.push_back(CsvNumber(v));
   }
   const StepFigures none;
   const StepFigures& s = r.step ? *r.step : none;
   f.push_back(r.step ? CsvNumber(s.target - s.start) : "");
-  f.push_back(r.harmonic ? CsvNumber(r.harmonic->amplitude) : "");
-  f.push_back(r.harmonic ? CsvNumber(r.harmonic->frequency) : "");
+  // A sweep's frequency column holds where it starts, the column after the last where it ends.
+  f.push_back(r.harmonic ? CsvNumber(r.harmonic->amplitude) : r.sweep ? CsvNumber(r.sweep->amplitude) : "");
+  f.push_back(r.harmonic ? CsvNumber(r.harmonic->frequency) : r.sweep ? CsvNumber(r.sweep->from) : "");
   for (const auto* v : {&s.riseTime, &s.peakTime, &s.peakValue, &s.overshoot, &s.settling5, &s.settling2,
                         &s.steadyStateError}) {
     f.push_back(CsvNumber(*v));
@@ -70,6 +76,11 @@ std::vector<std::string> LogFields(const LogRecord& r) {
   f.push_back(r.stability.stable ? "yes" : "no");
   f.push_back(CsvNumber(r.stability.criticalKamp));
   f.push_back(CsvNumber(r.stability.criticalFrequency));
+  f.push_back(r.sweep ? CsvNumber(r.sweep->to) : "");
+  f.push_back(r.sweep ? std::to_string(r.sweep->count) : "");
+  for (std::optional<double> SweepSummary::*v : {&SweepSummary::peakDb, &SweepSummary::peakFrequency, &SweepSummary::bandwidth}) {
+    f.push_back(r.sweep ? CsvNumber(*r.sweep.*v) : "");
+  }
   return f;
 }
 

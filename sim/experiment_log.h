@@ -18,11 +18,22 @@
 
 namespace sim {
 
+// A frequency sweep as the log keeps it: its range and, from the measured points clear of
+// the stops, the largest amplitude ratio with its frequency and the first -3 dB crossing
+// (straight between the two points around it, in decibels against log frequency).
+struct SweepSummary {
+  double amplitude = 0;  // mm
+  double from = 0, to = 0;
+  int count = 0;
+  std::optional<double> peakDb, peakFrequency, bandwidth;
+};
+
 struct LogRecord {
   Parameters parameters;
   StabilityFigures stability;
   std::optional<StepFigures> step;          // a stability run
   std::optional<HarmonicFigures> harmonic;  // an accuracy run
+  std::optional<SweepSummary> sweep;        // a frequency sweep
 };
 
 class ExperimentLog {

@@ -4,21 +4,13 @@
 
 #include "sim/checked_float.h"
 #include "sim/cycle.h"
+#include "sim/drive_model.h"
 #include "sim/measurements.h"
 #include "sim/stability.h"
 
 namespace sim {
 
 namespace {
-
-class HarmonicObserver final : public StepObserver {
- public:
-  explicit HarmonicObserver(HarmonicMeasurement& m) : m_(m) {}
-  void StepDone(const Drive& d, std::int32_t step) override { m_.Observe(d, step); }
-
- private:
-  HarmonicMeasurement& m_;
-};
 
 // Periods allowed beyond the transient before a run that will not settle to one figure
 // (an unstable loop between its stops) is given up.
@@ -42,31 +34,109 @@ std::vector<double> LogSpacedFrequencies(double from, double to, int count) {
 }
 
 HarmonicFigures MeasureAtFrequency(const Drive& drive, double frequency) {
-  Drive d = drive;
-  d.DriveState = {0, 0, 0};
-  d.Command = 0;
-  d.SimTime = 0;
-  const StabilityFigures stability = AssessStability(d);
-  HarmonicMeasurement measurement;
-  measurement.Begin(d, frequency, stability);
-  if (!measurement.Active()) {
-    return measurement.Figures();  // no sine to measure
+  FrequencyRun run(drive, frequency);
+  while (!run.Advance(INT64_MAX)) {
   }
-  HarmonicObserver observer(measurement);
+  return run.Figures();
+}
 
+FrequencyRun::FrequencyRun(const Drive& drive, double frequency) : d_(drive) {
+  d_.DriveState = {0, 0, 0};
+  d_.Command = 0;
+  d_.SimTime = 0;
+  const StabilityFigures stability = AssessStability(d_);
+  measurement_.Begin(d_, frequency, stability);
+  finished_ = !measurement_.Active();  // no sine to measure
   const long double transient =
       stability.slowestTimeConstant ? TransientTimeConstants * static_cast<long double>(*stability.slowestTimeConstant)
                                     : 0;
-  const long double limit = transient + MaxPeriods * 6.283185307179586477L / frequency;
-  const Ext tick = Ext(d.StepsPerTick) * d.StepH;
-  while (!measurement.Figures().steady && d.SimTime < limit) {
-    // Steps 1, 3 and 4 of the cycle, with a frequency that need not be whole.
-    d.SimTime = Store(tick + d.SimTime);
-    d.Command = Store(Sin(Ext(frequency) * d.SimTime) * (Ext(d.Amplitude) * d.Kfb));
-    d.MarkerX = RoundToInt32(Ext(d.Command) / d.Kfb + MarkerCentre);
-    IntegrateTick(d, &observer);
+  limit_ = transient + MaxPeriods * 6.283185307179586477L / frequency;
+}
+
+void FrequencyRun::StepDone(const Drive& d, std::int32_t step) {
+  measurement_.Observe(d, step);
+  if (std::fabs(d.DriveState[2]) >= EndStop) {
+    stopReached_ = true;
   }
-  return measurement.Figures();
+}
+
+bool FrequencyRun::Advance(std::int64_t ticks) {
+  const double frequency = measurement_.Figures().frequency;
+  const Ext tick = Ext(d_.StepsPerTick) * d_.StepH;
+  for (std::int64_t k = 0; k < ticks && !finished_; ++k) {
+    if (measurement_.Figures().steady || !(d_.SimTime < limit_)) {
+      finished_ = true;
+      break;
+    }
+    // Steps 1, 3 and 4 of the cycle, with a frequency that need not be whole.
+    d_.SimTime = Store(tick + d_.SimTime);
+    d_.Command = Store(Sin(Ext(frequency) * d_.SimTime) * (Ext(d_.Amplitude) * d_.Kfb));
+    d_.MarkerX = RoundToInt32(Ext(d_.Command) / d_.Kfb + MarkerCentre);
+    IntegrateTick(d_, this);
+  }
+  if (!finished_ && (measurement_.Figures().steady || !(d_.SimTime < limit_))) {
+    finished_ = true;
+  }
+  return finished_;
+}
+
+std::complex<double> HeldClosedLoopResponse(const Drive& d, double w) {
+  const std::complex<long double> s(0, w);
+  const long double half = static_cast<long double>(w) * d.StepsPerTick * d.StepH / 2;
+  const long double sinc = half == 0 ? 1 : std::sin(half) / half;
+  const std::complex<long double> h =
+      static_cast<long double>(d.A3) / (s * s * s + static_cast<long double>(d.A1) * s * s +
+                                        static_cast<long double>(d.A2) * s + static_cast<long double>(d.A3));
+  const std::complex<long double> held = h * sinc * std::exp(std::complex<long double>(0, half));
+  return {static_cast<double>(held.real()), static_cast<double>(held.imag())};
+}
+
+FrequencySweep::FrequencySweep(const Drive& drive, double from, double to, int count)
+    : drive_(drive), frequencies_(LogSpacedFrequencies(from, to, count)) {}
+
+bool FrequencySweep::Advance(std::int64_t ticks) {
+  while (ticks > 0 && !Finished()) {
+    if (!run_) {
+      run_ = std::make_unique<FrequencyRun>(drive_, frequencies_[points_.size()]);
+    }
+    std::int64_t used = 0;
+    for (; used < ticks && !run_->Finished(); ++used) {
+      run_->Advance(1);
+    }
+    ticks -= used;
+    if (run_->Finished()) {
+      points_.push_back({run_->Figures(), run_->StopReached()});
+      run_.reset();
+    }
+  }
+  return Finished();
+}
+
+SweepSummary FrequencySweep::Summary() const {
+  SweepSummary summary;
+  summary.amplitude = drive_.Amplitude;
+  summary.from = frequencies_.empty() ? 0 : frequencies_.front();
+  summary.to = frequencies_.empty() ? 0 : frequencies_.back();
+  summary.count = static_cast<int>(frequencies_.size());
+  std::optional<std::pair<double, double>> previous;  // frequency, dB
+  for (std::size_t i = 0; i < points_.size(); ++i) {
+    const HarmonicFigures& f = points_[i].figures;
+    if (points_[i].stopReached || f.periods == 0 || !(f.ratio > 0)) {
+      continue;
+    }
+    const double w = frequencies_[i];
+    const double db = 20 * std::log10(f.ratio);
+    if (!summary.peakDb || db > *summary.peakDb) {
+      summary.peakDb = db;
+      summary.peakFrequency = w;
+    }
+    if (!summary.bandwidth && previous && db < -3 && previous->second >= -3) {
+      const double t = (-3 - previous->second) / (db - previous->second);
+      summary.bandwidth = previous->first * std::pow(w / previous->first, t);
+    }
+    previous = std::pair(w, db);
+  }
+  return summary;
 }
 
 }  // namespace sim

@@ -2,10 +2,17 @@
 // Accuracy research over a range of frequencies: the table of amplitude ratio and lag
 // against frequency that a student would otherwise build run by run.
 
+#include <complex>
+#include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "sim/drive.h"
+#include "sim/experiment_log.h"
 #include "sim/figures.h"
+#include "sim/measurements.h"
+#include "sim/stability.h"
+#include "sim/step_observer.h"
 
 namespace sim {
 
@@ -20,5 +27,64 @@ std::vector<double> LogSpacedFrequencies(double from, double to, int count);
 // forty periods have passed. The drive's Frequency is an integer; the sweep's need not be.
 // A floating-point error of the cycle is raised as the cycle raises it.
 HarmonicFigures MeasureAtFrequency(const Drive& drive, double frequency);
+
+// MeasureAtFrequency a number of ticks at a time, so that a window can run it between its
+// events. Runs to the same figures, tick for tick.
+class FrequencyRun final : public StepObserver {
+ public:
+  FrequencyRun(const Drive& drive, double frequency);
+  FrequencyRun(const FrequencyRun&) = delete;
+  FrequencyRun& operator=(const FrequencyRun&) = delete;
+
+  // Up to `ticks` more cycles; true once the run is over.
+  bool Advance(std::int64_t ticks);
+  bool Finished() const { return finished_; }
+  const HarmonicFigures& Figures() const { return measurement_.Figures(); }
+  // The carriage touched an end stop: the figures are of the stop, not of the loop.
+  bool StopReached() const { return stopReached_; }
+
+  void StepDone(const Drive& d, std::int32_t step) override;
+
+ private:
+  Drive d_;
+  HarmonicMeasurement measurement_;
+  long double limit_ = 0;
+  bool finished_ = false;
+  bool stopReached_ = false;
+};
+
+// The closed loop H(s) = A3/(s^3 + A1 s^2 + A2 s + A3) as the cycle drives it: the command
+// held over each tick of T = StepsPerTick*StepH at its value at the tick's end, which
+// multiplies the response by sinc(wT/2) e^(jwT/2) (the hold's average delay of T/2, less
+// the T by which the sample leads). Its modulus is the amplitude ratio, minus its argument
+// the phase lag.
+std::complex<double> HeldClosedLoopResponse(const Drive& drive, double frequency);
+
+// One point of a sweep: its figures, and whether the carriage met a stop on the way.
+struct SweepPoint {
+  HarmonicFigures figures;
+  bool stopReached = false;
+};
+
+// A whole sweep, a budget of ticks at a time.
+class FrequencySweep {
+ public:
+  FrequencySweep(const Drive& drive, double from, double to, int count);
+
+  // Up to `ticks` more cycles over as many frequencies as they reach; true once all are done.
+  bool Advance(std::int64_t ticks);
+  bool Finished() const { return points_.size() == frequencies_.size(); }
+  const std::vector<double>& Frequencies() const { return frequencies_; }
+  const std::vector<SweepPoint>& Points() const { return points_; }
+  const Drive& Parameters() const { return drive_; }
+  // The finished sweep's line of the experiment log.
+  SweepSummary Summary() const;
+
+ private:
+  Drive drive_;
+  std::vector<double> frequencies_;
+  std::vector<SweepPoint> points_;
+  std::unique_ptr<FrequencyRun> run_;
+};
 
 }  // namespace sim

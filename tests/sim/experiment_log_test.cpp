@@ -101,7 +101,7 @@ TEST(ExperimentLog, ASettledStepAndAHarmonicRunUnderADecimalCommaLocale) {
   const auto lines = Lines(out.str());
   ASSERT_EQ(lines.size(), 4u);
   const auto header = Fields(lines[0]);
-  ASSERT_EQ(header.size(), 25u);
+  ASSERT_EQ(header.size(), 30u);
   EXPECT_EQ(std::vector(header.begin(), header.begin() + 8),
             (std::vector<std::string>{"mode", "Kamp", "Tamp (s)", "Kmotor", "Tmotor (s)", "Pitch (mm)", "Kfb (V/mm)",
                                       "step (mm)"}));

@@ -1,0 +1,97 @@
+#pragma once
+// The Frequency response window: a sweep of accuracy runs from the main window's present
+// parameters and amplitude, run on the UI thread a slice at a time, and shown as magnitude
+// and phase against frequency on logarithmic axes, the simulated points beside the held
+// closed loop's theory. Modeless; closing it only hides it and cancels a sweep.
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "chart/chart.h"
+#include "chart/line_series.h"
+#include "chart/point_series.h"
+#include "platform/error_box.h"
+#include "sim/frequency_sweep.h"
+#include "sim/stability.h"
+
+class FrequencyResponseWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Reads the main window's texts into a drive as "Process" would; throws on a bad text.
+  using DriveSource = std::function<sim::Drive()>;
+  FrequencyResponseWindow(DriveSource source, QChar separator, QWidget* parent = nullptr);
+
+  void SetErrorReporter(platform::ErrorReporter* reporter) { reporter_ = reporter; }
+
+  // Cycles of the drive per slice: about 6 ms of work, so that the window answers the
+  // mouse and the keyboard between slices.
+  static constexpr std::int64_t TicksPerSlice = 1000;
+
+  void RunClick();
+  void CancelClick();
+  // One slice of the running sweep; the next is queued unless it finished or was
+  // cancelled. Tests call it instead of waiting for the event loop.
+  void Slice();
+  bool Running() const { return sweep_ != nullptr && !sweep_->Finished(); }
+  // The last finished sweep, if any.
+  const sim::FrequencySweep* Finished() const { return finished_.get(); }
+
+  // The finished sweep as CSV: frequency, measured ratio, dB, lag, theory ratio, dB, lag,
+  // one CRLF-ended row per point; '.' decimals.
+  std::string Csv() const;
+  // The two charts one above the other, as shown.
+  QImage Picture();
+
+  QLineEdit* FromEdit;
+  QLineEdit* ToEdit;
+  QSpinBox* CountEdit;
+  QPushButton* RunButton;
+  QPushButton* CancelButton;
+  QPushButton* SaveCsvButton;
+  QPushButton* SavePngButton;
+  QProgressBar* Progress;
+  QLabel* Summary;
+  chart::TChart* MagnitudeChart;
+  chart::TChart* PhaseChart;
+
+ signals:
+  // A sweep ran to its end (not one cancelled).
+  void SweepFinished();
+  void SaveCsvRequested();
+  void SavePngRequested();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  template <class F>
+  void Guarded(F&& f) {
+    if (reporter_ != nullptr) {
+      platform::RunGuarded(*reporter_, std::forward<F>(f));
+    } else {
+      f();
+    }
+  }
+  void SetUpChart(chart::TChart* chart, const char* title, const char* axisTitle);
+  void Plot();
+  void ClearCharts();
+  void ShowRunning(bool running);
+
+  DriveSource source_;
+  QChar separator_;
+  platform::ErrorReporter* reporter_ = nullptr;
+  std::unique_ptr<sim::FrequencySweep> sweep_;
+  std::unique_ptr<sim::FrequencySweep> finished_;
+  // Theory lines, measured markers, and the marks of the peak and the bandwidth.
+  chart::TLineSeries magnitudeTheory_, phaseTheory_, bandwidthLine_;
+  chart::TPointSeries magnitudePoints_, phasePoints_, peakPoint_;
+};
