@@ -20,7 +20,7 @@ namespace sim {
 
 // A frequency sweep as the log keeps it: its range and, from the measured points clear of
 // the stops, the largest amplitude ratio with its frequency and the first -3 dB crossing
-// (straight between the two points around it, in decibels against log frequency).
+// (straight between two neighbouring such points, in decibels against log frequency).
 struct SweepSummary {
   double amplitude = 0;  // mm
   double from = 0, to = 0;

@@ -118,10 +118,12 @@ SweepSummary FrequencySweep::Summary() const {
   summary.from = frequencies_.empty() ? 0 : frequencies_.front();
   summary.to = frequencies_.empty() ? 0 : frequencies_.back();
   summary.count = static_cast<int>(frequencies_.size());
-  std::optional<std::pair<double, double>> previous;  // frequency, dB
+  bool havePrevious = false;
+  double previousW = 0, previousDb = 0;
   for (std::size_t i = 0; i < points_.size(); ++i) {
     const HarmonicFigures& f = points_[i].figures;
     if (points_[i].stopReached || f.periods == 0 || !(f.ratio > 0)) {
+      havePrevious = false;  // no crossing is read across a point the sweep cannot stand behind
       continue;
     }
     const double w = frequencies_[i];
@@ -130,11 +132,13 @@ SweepSummary FrequencySweep::Summary() const {
       summary.peakDb = db;
       summary.peakFrequency = w;
     }
-    if (!summary.bandwidth && previous && db < -3 && previous->second >= -3) {
-      const double t = (-3 - previous->second) / (db - previous->second);
-      summary.bandwidth = previous->first * std::pow(w / previous->first, t);
+    if (!summary.bandwidth && havePrevious && db < -3 && previousDb >= -3) {
+      const double t = (-3 - previousDb) / (db - previousDb);
+      summary.bandwidth = previousW * std::pow(w / previousW, t);
     }
-    previous = std::pair(w, db);
+    havePrevious = true;
+    previousW = w;
+    previousDb = db;
   }
   return summary;
 }

@@ -289,6 +289,52 @@ TEST(HarmonicMeasurement, SweepAgreesWithTheHeldClosedLoopFrom1To100RadPerSecond
   EXPECT_EQ(LogSpacedFrequencies(1, 100, 3), (std::vector<double>{1, 10, 100}));
 }
 
+TEST(FrequencySweep, TheHeldClosedLoopMatchesFiguresWorkedOutBesideTheProgram) {
+  Drive d = DefaultDrive(1 / 0.75);
+  ComputeCoefficients(d);
+  // Frequency, |H| and -arg H in degrees of the default drive's "Process" reading.
+  const std::tuple<double, double, double> rows[] = {{1, 1.000243, 1.631}, {10, 1.02337, 16.86}, {100, 0.16941, 162.74}};
+  for (const auto& [w, ratio, lag] : rows) {
+    const std::complex<double> h = HeldClosedLoopResponse(d, w);
+    EXPECT_NEAR(std::abs(h), ratio, 2e-6 * ratio + 5e-6) << w;
+    EXPECT_NEAR(-std::arg(h) * 180 / M_PI, lag, 0.01) << w;
+  }
+}
+
+TEST(FrequencySweep, SlicesOfAnySizeMeasureAsOneRunAndKeepTheStops) {
+  Drive d = DefaultDrive(1 / 0.75);
+  ComputeCoefficients(d);
+  d.Amplitude = 8;
+  for (const std::int64_t slice : {std::int64_t{1}, std::int64_t{7}, std::int64_t{1000}}) {
+    FrequencySweep sweep(d, 2, 300, 4);
+    int slices = 0;
+    while (!sweep.Advance(slice)) ++slices;
+    ASSERT_EQ(sweep.Points().size(), 4u);
+    for (std::size_t i = 0; i < 4; ++i) {
+      const HarmonicFigures whole = MeasureAtFrequency(d, sweep.Frequencies()[i]);
+      const HarmonicFigures& sliced = sweep.Points()[i].figures;
+      EXPECT_EQ(std::tuple(sliced.periods, sliced.ratio, sliced.phaseLag, sliced.steady),
+                std::tuple(whole.periods, whole.ratio, whole.phaseLag, whole.steady))
+          << slice << " ticks a slice, " << sweep.Frequencies()[i] << " rad/s";
+      EXPECT_FALSE(sweep.Points()[i].stopReached);
+    }
+    EXPECT_GT(slices, 2);
+  }
+  // 51 mm near the critical gain: the resonance swings into the stops, the ends do not.
+  d.Kamp = 1000;
+  ComputeCoefficients(d);
+  d.Amplitude = 51;
+  FrequencySweep near(d, 10, 500, 3);
+  while (!near.Advance(100000)) {
+  }
+  EXPECT_EQ(std::vector({near.Points()[0].stopReached, near.Points()[1].stopReached, near.Points()[2].stopReached}),
+            std::vector({false, true, false}));
+  const SweepSummary summary = near.Summary();
+  EXPECT_EQ(std::tuple(summary.amplitude, summary.from, summary.to, summary.count), std::tuple(51.0, 10.0, 500.0, 3));
+  EXPECT_EQ(summary.peakFrequency, 10.0) << "the point at the stops does not count";
+  EXPECT_FALSE(summary.bandwidth.has_value()) << "no crossing between measured neighbours";
+}
+
 TEST(HarmonicMeasurement, TheWindowsCycleMeasuresAsTheSweepDoesAndLogsOneRowPerRun) {
   // "Process" at 20 rad/s and 10 mm, some way into the program's model time.
   Drive d = DefaultDrive(1 / 0.75);

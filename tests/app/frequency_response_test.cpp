@@ -1,0 +1,199 @@
+// The Frequency response window on the real main window: its figures equal the headless
+// runner's --sweep for the same input, the points agree with the theory line, Cancel, the
+// unstable loop, the stops, the exports and the experiment log. The sweep's slices are
+// called here one by one, never waited for.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sstream>
+
+#include "app/Unit1.h"
+#include "app/frequency_response_window.h"
+#include "tests/app/box_watcher.h"
+#include "tests/tools/run_main.h"
+
+namespace {
+
+using runner::Split;
+
+class FrequencyResponseTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form.show();
+    form.MenuFrequencyResponse->trigger();
+    ASSERT_TRUE(window.isVisible());
+  }
+  // Runs the sweep to its end a slice at a time; the number of slices it took.
+  int Sweep() {
+    QTest::mouseClick(window.RunButton, Qt::LeftButton);
+    int slices = 0;
+    while (window.Running()) {
+      window.Slice();
+      ++slices;
+    }
+    QApplication::processEvents();  // the slice the button queued finds nothing to do
+    return slices;
+  }
+  // The window's CSV rows, header left out, as fields.
+  std::vector<std::vector<std::string>> CsvRows() {
+    std::vector<std::vector<std::string>> rows;
+    const auto lines = Split(window.Csv());
+    for (std::size_t i = 1; i < lines.size(); ++i) rows.push_back(Split(lines[i].substr(0, lines[i].size() - 1), ','));
+    return rows;
+  }
+
+  TForm1 form{u','};
+  FrequencyResponseWindow& window = *form.FrequencyForm;
+};
+
+TEST_F(FrequencyResponseTest, TheDefaultSweepGivesTheRunnersFiguresAndOneLogLine) {
+  EXPECT_EQ(window.windowTitle(), QStringLiteral("Frequency response"));
+  EXPECT_FALSE(window.isModal());
+  EXPECT_EQ(form.MenuFrequencyResponse->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_B));
+  EXPECT_EQ(std::tuple(window.FromEdit->text(), window.ToEdit->text(), window.CountEdit->value()),
+            std::tuple(QStringLiteral("1"), QStringLiteral("500"), 40));
+  EXPECT_TRUE(window.MagnitudeChart->BottomAxis().Logarithmic() && window.PhaseChart->BottomAxis().Logarithmic());
+  EXPECT_FALSE(form.Chart1->BottomAxis().Logarithmic() || form.Chart1->LeftAxis().Logarithmic());
+
+  form.SpinEdit1->setText(QStringLiteral("7"));
+  QTest::mouseClick(window.RunButton, Qt::LeftButton);
+  EXPECT_TRUE(window.Running() && window.CancelButton->isEnabled() && !window.RunButton->isEnabled());
+  std::vector<int> progress;
+  while (window.Running()) {
+    window.Slice();
+    progress.push_back(window.Progress->value());
+  }
+  EXPECT_GT(progress.size(), 40u) << "the low frequencies take many slices each";
+  EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+  EXPECT_LT(progress[progress.size() / 4], 20) << "a quarter of the slices go to the lowest frequencies";
+  EXPECT_EQ(progress.back(), 40);
+  EXPECT_TRUE(window.RunButton->isEnabled() && !window.CancelButton->isEnabled());
+
+  const auto [status, out, err] = runner::RunMain({"--sweep", "1:500:40", "--amplitude", "7"});
+  ASSERT_EQ(status, 0) << err;
+  const auto expected = Split(out);
+  const auto rows = CsvRows();
+  ASSERT_EQ(rows.size() + 1, expected.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const auto f = Split(expected[i + 1], ',');
+    // frequency, ratio, lag and steady, character for character.
+    EXPECT_EQ(std::tuple(rows[i][0], rows[i][1], rows[i][3], rows[i][7]), std::tuple(f[0], f[1], f[2], f[4]))
+        << expected[i + 1];
+    EXPECT_EQ(rows[i][8], "no") << "8 mm stays clear of the stops";
+  }
+
+  const auto& log = form.Measured().Log().Records();
+  ASSERT_EQ(log.size(), 1u);
+  const auto fields = sim::LogFields(log[0]);
+  const auto columns = sim::LogColumns();
+  const auto column = [&](const std::string& name) {
+    return fields[std::find(columns.begin(), columns.end(), name) - columns.begin()];
+  };
+  EXPECT_EQ(std::tuple(column("mode"), column("amplitude (mm)"), column("frequency (rad/s)"),
+                       column("sweep to (rad/s)"), column("sweep points")),
+            std::tuple("frequency response", "8", "1", "500", "40"));
+  // The default drive peaks a little below 30 rad/s and falls through -3 dB near 50.
+  EXPECT_NEAR(std::stod(column("resonance peak (dB)")), 0.79, 0.05);
+  EXPECT_NEAR(std::stod(column("bandwidth -3 dB (rad/s)")), 49.6, 1.5);
+  EXPECT_TRUE(window.Summary->text().startsWith(QStringLiteral("Resonance peak 0,79 dB at 25,9 rad/s. "
+                                                               "\u22123 dB bandwidth 49,6 rad/s")))
+      << window.Summary->text().toStdString();
+}
+
+TEST_F(FrequencyResponseTest, SimulatedPointsAgreeWithTheTheoryLineFrom1To100RadPerSecond) {
+  window.CountEdit->setValue(15);
+  Sweep();
+  int compared = 0;
+  for (const auto& r : CsvRows()) {
+    if (std::stod(r[0]) > 100) continue;
+    ++compared;
+    EXPECT_NEAR(std::stod(r[1]) / std::stod(r[4]), 1, 0.005) << r[0] << " rad/s: amplitude ratio";
+    EXPECT_NEAR(std::stod(r[3]), std::stod(r[6]), 0.5) << r[0] << " rad/s: phase lag";
+    EXPECT_NEAR(std::stod(r[2]), 20 * std::log10(std::stod(r[1])), 1e-9) << "dB of the ratio";
+  }
+  EXPECT_EQ(compared, 11);
+}
+
+TEST_F(FrequencyResponseTest, CancelLeavesTheWindowUsableAndLogsNothing) {
+  QTest::mouseClick(window.RunButton, Qt::LeftButton);
+  for (int i = 0; i < 5; ++i) window.Slice();
+  ASSERT_TRUE(window.Running());
+  QTest::mouseClick(window.CancelButton, Qt::LeftButton);
+  EXPECT_FALSE(window.Running());
+  QApplication::processEvents();
+  EXPECT_EQ(window.Summary->text(), QStringLiteral("Sweep cancelled."));
+  EXPECT_EQ(window.Progress->value(), 0);
+  EXPECT_TRUE(window.RunButton->isEnabled() && !window.CancelButton->isEnabled());
+  EXPECT_EQ(window.Finished(), nullptr);
+  EXPECT_FALSE(window.SaveCsvButton->isEnabled()) << "nothing to save";
+  EXPECT_TRUE(form.Measured().Log().Records().empty());
+
+  window.CountEdit->setValue(3);
+  Sweep();
+  ASSERT_NE(window.Finished(), nullptr) << "the next sweep runs to its end";
+  EXPECT_EQ(form.Measured().Log().Records().size(), 1u);
+  // Closing the window cancels a sweep on its way.
+  QTest::mouseClick(window.RunButton, Qt::LeftButton);
+  window.close();
+  EXPECT_FALSE(window.Running());
+  EXPECT_EQ(form.Measured().Log().Records().size(), 1u);
+}
+
+TEST_F(FrequencyResponseTest, AnUnstableLoopOrOneHeldAtTheStopsIsSaidNotPlotted) {
+  form.Edit1->setText(QStringLiteral("3000"));
+  QTest::mouseClick(window.RunButton, Qt::LeftButton);
+  EXPECT_FALSE(window.Running());
+  EXPECT_EQ(window.Finished(), nullptr);
+  EXPECT_EQ(window.Summary->text().toStdString(),
+            "The loop is unstable: Kamp 3000,00 is above the critical 1129,01. Its own oscillation grows until the "
+            "carriage is held at an end stop, so it has no frequency response. Lower Kamp and run the sweep again.");
+  EXPECT_TRUE(form.Measured().Log().Records().empty());
+
+  // Close to critical, 51 mm swings into the stops around the resonance.
+  form.Edit1->setText(QStringLiteral("1000"));
+  form.SpinEdit1->setText(QStringLiteral("50"));
+  window.FromEdit->setText(QStringLiteral("50"));
+  window.ToEdit->setText(QStringLiteral("200"));
+  window.CountEdit->setValue(9);
+  Sweep();
+  int stopped = 0;
+  for (const auto& r : CsvRows()) stopped += r[8] == "yes";
+  EXPECT_GT(stopped, 0);
+  EXPECT_LT(stopped, 9);
+  EXPECT_NE(window.Summary->text().indexOf(QStringLiteral("the carriage is held at an end stop at %1 of the 9").arg(stopped)),
+            -1)
+      << window.Summary->text().toStdString();
+
+  BoxWatcher boxes;
+  window.FromEdit->setText(QStringLiteral("0"));
+  QTest::mouseClick(window.RunButton, Qt::LeftButton);
+  EXPECT_EQ(boxes.shown, BoxWatcher::One("The sweep needs 0 < From < To <= 1000 rad/s."));
+  EXPECT_FALSE(window.Running());
+}
+
+TEST_F(FrequencyResponseTest, SavesWriteTheTableAndThePicture) {
+  window.CountEdit->setValue(4);
+  Sweep();
+  QTemporaryDir folder;
+  QStringList suggested;
+  form.SetFileNameAsker([&](const QString&, const QString& path, const QString&) {
+    suggested << QFileInfo(path).fileName();
+    return folder.filePath(suggested.back());
+  });
+  QTest::mouseClick(window.SaveCsvButton, Qt::LeftButton);
+  QTest::mouseClick(window.SavePngButton, Qt::LeftButton);
+  EXPECT_EQ(suggested, QStringList({"frequency-response.csv", "frequency-response.png"}));
+  QFile csv(folder.filePath(suggested[0]));
+  ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+  EXPECT_EQ(csv.readAll().toStdString(), window.Csv());
+  EXPECT_EQ(Split(window.Csv()).size(), 5u);
+  const QImage png(folder.filePath(suggested[1]));
+  EXPECT_EQ(png.size(), QSize(window.MagnitudeChart->width(),
+                              window.MagnitudeChart->height() + window.PhaseChart->height()));
+}
+
+}  // namespace
