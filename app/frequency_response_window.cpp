@@ -24,6 +24,22 @@ constexpr int TheoryPoints = 400;
 
 double Decibels(double ratio) { return 20 * std::log10(ratio); }
 
+// The vertical axis over every point shown and a twentieth beyond each end, so that no
+// marker, the peak's least of all, is cut in half by the frame.
+void FitVertically(chart::TChart& chart, std::initializer_list<const chart::TChartSeries*> series) {
+  double lo = 0, hi = 0;
+  bool any = false;
+  for (const chart::TChartSeries* s : series) {
+    if (s->Count() > 0) {
+      lo = any ? std::min(lo, s->MinYValue()) : s->MinYValue();
+      hi = any ? std::max(hi, s->MaxYValue()) : s->MaxYValue();
+      any = true;
+    }
+  }
+  const double margin = std::max(hi - lo, 1.0) / 20;
+  chart.LeftAxis().SetRange(lo - margin, hi + margin);
+}
+
 // Degrees behind the command, in -90..270 as the measurement gives its lag.
 double TheoryLag(const sim::Drive& d, double w) {
   double lag = -std::arg(sim::HeldClosedLoopResponse(d, w)) * 180 / 3.14159265358979323846;
@@ -303,6 +319,8 @@ void FrequencyResponseWindow::Plot() {
                 .arg(w.size());
   }
   Summary->setText(text + QStringLiteral(" Red squares: the simulation; blue line: the theory of the closed loop."));
+  FitVertically(*MagnitudeChart, {&magnitudeTheory_, &magnitudePoints_});
+  FitVertically(*PhaseChart, {&phaseTheory_, &phasePoints_});
 }
 
 std::string FrequencyResponseWindow::Csv() const {
