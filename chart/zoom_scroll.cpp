@@ -1,5 +1,6 @@
 #include "chart/zoom_scroll.h"
 
+#include <cmath>
 #include <cstdlib>
 
 #include "chart/chart.h"
@@ -155,6 +156,12 @@ void TChartZoomScroll::Wheel(bool down) {
     if (axis->IsHorizontal()) {
       continue;
     }
+    if (axis->Logarithmic()) {
+      // 3 % of the range in log space: a shift is a factor there.
+      const double f = std::pow(axis->Maximum() / axis->Minimum(), 3 * 0.01 * (down ? 1 : -1));
+      axis->SetRange(axis->Minimum() * f, axis->Maximum() * f);
+      continue;
+    }
     const double d = (axis->Maximum() - axis->Minimum()) * 3 * 0.01 * (down ? 1 : -1);
     axis->SetRange(axis->Minimum() + d, axis->Maximum() + d);
   }
@@ -181,6 +188,12 @@ bool TChartZoomScroll::ScrollStep(bool horizontal, int from, int to) {
     const double d = axis->PixelToValue(from) - axis->PixelToValue(to);
     double minimum = axis->Minimum() + d;
     double maximum = axis->Maximum() + d;
+    if (axis->Logarithmic()) {
+      // The pointer's pixels span a ratio, not a difference: a scroll never reaches 0.
+      const double f = axis->PixelToValue(from) / axis->PixelToValue(to);
+      minimum = axis->Minimum() * f;
+      maximum = axis->Maximum() * f;
+    }
     bool allow = true;
     if (chart_.OnAllowScroll) {
       chart_.OnAllowScroll(*axis, minimum, maximum, allow);

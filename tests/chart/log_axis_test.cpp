@@ -147,5 +147,38 @@ TEST(LogAxisDrawing, AFrequencyAxisRoundsOutToDecadesWithLabelsAndMinorTicks) {
   EXPECT_NE(chart.Canvas().Buffer()->PixelAt(x + 6, y), platform::clRed);
 }
 
+TEST(LogAxisDrawing, AScrollAlongALogarithmicAxisShiftsByARatioAndZoomKeepsItPositive) {
+  TChart chart;
+  chart.resize(489, 225);
+  chart.SetView3D(false);
+  TLineSeries line;
+  for (const double w : {1.0, 10.0, 100.0}) line.AddXY(w, w, QString(), platform::clRed);
+  line.SetParentChart(&chart);
+  TChartAxis& bottom = chart.BottomAxis();
+  bottom.SetLogarithmic(true);
+  chart.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
+  chart.Invalidate();
+  QApplication::processEvents();
+  // A decade's length to the right, from left of the middle: the range moves a decade down.
+  const int from = bottom.ValueToPixel(2), to = bottom.ValueToPixel(20);
+  const int y = chart.ChartRect().Top + 20;
+  QTest::mousePress(&chart, Qt::RightButton, {}, QPoint(from, y));
+  QTest::mouseMove(&chart, QPoint(to, y));
+  QTest::mouseRelease(&chart, Qt::RightButton, {}, QPoint(to, y));
+  EXPECT_NEAR(bottom.Minimum(), 0.1, 0.1 * 0.02);
+  EXPECT_NEAR(bottom.Maximum(), 10, 10 * 0.02);
+  chart.UndoZoom();
+  chart.Invalidate();
+  QApplication::processEvents();
+  EXPECT_EQ(std::pair(bottom.RangeMin, bottom.RangeMax), std::pair(1.0, 100.0)) << "automatic again";
+  const int x0 = bottom.ValueToPixel(5), x1 = bottom.ValueToPixel(50);
+  QTest::mousePress(&chart, Qt::LeftButton, {}, QPoint(x0, y));
+  QTest::mouseMove(&chart, QPoint(x1, chart.ChartRect().Bottom - 5));
+  QTest::mouseRelease(&chart, Qt::LeftButton, {}, QPoint(x1, chart.ChartRect().Bottom - 5));
+  EXPECT_NEAR(bottom.Minimum(), 5, 5 * 0.02);
+  EXPECT_NEAR(bottom.Maximum(), 50, 50 * 0.02);
+}
+
 }  // namespace
 }  // namespace chart
