@@ -57,6 +57,13 @@ QString Number(double v, int decimals, QChar separator) {
   return text;
 }
 
+// Six significant digits without trailing zeros: 3000, 1129.01.
+QString Figure(double v, QChar separator) {
+  QString text = QString::number(v, 'g', 6);
+  text.replace(u'.', separator);
+  return text;
+}
+
 }  // namespace
 
 FrequencyResponseWindow::FrequencyResponseWindow(DriveSource source, QChar separator, QWidget* parent)
@@ -193,7 +200,7 @@ void FrequencyResponseWindow::RunClick() {
       QString text = QStringLiteral("The loop is unstable");
       if (stability.criticalKamp) {
         text += QStringLiteral(": Kamp %1 is above the critical %2")
-                    .arg(Number(d.Kamp, 2, separator_), Number(*stability.criticalKamp, 2, separator_));
+                    .arg(Figure(d.Kamp, separator_), Figure(*stability.criticalKamp, separator_));
       }
       Summary->setText(text + QStringLiteral(
                                   ". Its own oscillation grows until the carriage is held at an end stop, so it has "
@@ -312,11 +319,11 @@ void FrequencyResponseWindow::Plot() {
     text += QStringLiteral("The magnitude stays above \u22123 dB up to %1 rad/s.").arg(Number(w.back(), 1, separator_));
   }
   if (stopped > 0) {
-    text += QStringLiteral(" From %1 rad/s the carriage is held at an end stop at %2 of the %3 frequencies; "
-                           "those are left out.")
-                .arg(Number(*firstStop, 1, separator_))
+    text += QStringLiteral(" The carriage met an end stop at %1 of the %2 frequencies, the first at %3 rad/s; "
+                           "those points are left out.")
                 .arg(stopped)
-                .arg(w.size());
+                .arg(w.size())
+                .arg(Number(*firstStop, 1, separator_));
   }
   Summary->setText(text + QStringLiteral(" Red squares: the simulation; blue line: the theory of the closed loop."));
   FitVertically(*MagnitudeChart, {&magnitudeTheory_, &magnitudePoints_});
