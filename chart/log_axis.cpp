@@ -23,8 +23,11 @@ constexpr int MaxDecades = 600;
 
 double Power(int base, int k) { return std::pow(static_cast<double>(base), k); }
 
-// The exponent of the power at or below v.
+// The exponent of the power at or below v; 0 for a v without one (0, a NaN, infinity).
 int ExponentBelow(double v, int base) {
+  if (!(v > 0) || !std::isfinite(v)) {
+    return 0;
+  }
   int k = static_cast<int>(std::floor(std::log(v) / std::log(static_cast<double>(base))));
   // The quotient of two logarithms may land either side of a whole number.
   while (Power(base, k) > v) {
@@ -170,7 +173,7 @@ double TCustomChartAxis::LogPixelToValue(int pixel) const {
 }
 
 std::vector<double> TCustomChartAxis::LogLabels() const {
-  if (!(RangeMin > 0) || !(RangeMax > RangeMin)) {
+  if (!(RangeMin > 0) || !(RangeMax > RangeMin) || !std::isfinite(RangeMax)) {
     return {};
   }
   const TChartCanvas3D& canvas = chart_->Canvas();

@@ -40,6 +40,8 @@ TEST(LogAxisMath, LabelsAtTheDecadesMinorTicksAtTwoToNine) {
   EXPECT_EQ(LogLabelValues(1e-3, 1e3, 10, 2), (std::vector<double>{1e-2, 1, 1e2})) << "every second, from 10^0";
   EXPECT_EQ(LogLabelValues(1, 64, 2, 1), (std::vector<double>{1, 2, 4, 8, 16, 32, 64}));
   EXPECT_TRUE(LogLabelValues(0, 100, 10, 1).empty()) << "no logarithm of 0";
+  EXPECT_TRUE(LogLabelValues(1, HUGE_VAL, 10, 1).empty()) << "nor of infinity";
+  EXPECT_EQ(LogRoundedRange(NAN, HUGE_VAL, 10), std::pair(1.0, 10.0)) << "no data to round";
   EXPECT_EQ(LogMinorTickValues(1, 100, 10),
             (std::vector<double>{2, 3, 4, 5, 6, 7, 8, 9, 20, 30, 40, 50, 60, 70, 80, 90}));
   EXPECT_EQ(LogMinorTickValues(30, 500, 10), (std::vector<double>{40, 50, 60, 70, 80, 90, 200, 300, 400}));
