@@ -1,6 +1,7 @@
 #include "chart/line_series.h"
 
 #include <algorithm>
+#include <span>
 
 #include "chart/axis_panel.h"
 
@@ -123,7 +124,8 @@ void TCustomSeries::DrawAllPoints() {
   bool lastDrawn = false;
   TColor lastColor = 0;
   QPoint lastEnd;  // where the last segment ended: the current position it leaves
-  segments_.clear();
+  segments_.resize(static_cast<std::size_t>(count));
+  std::size_t segmentCount = 0;
   for (int k = 0; k < count; ++k) {
     const TColor c = PointColor(first + k);
     const int x = mappedX_[static_cast<std::size_t>(k)];
@@ -141,7 +143,7 @@ void TCustomSeries::DrawAllPoints() {
           pixelColor = c;
           pixel = platform::RasterCanvas::PixelOf(c);
         }
-        segments_.push_back({QPoint(previousX, previousY), QPoint(x, y), pixel});
+        segments_[segmentCount++] = {QPoint(previousX, previousY), QPoint(x, y), pixel};
         anyDrawn = true;
         lastEnd = QPoint(x, y);
       }
@@ -150,7 +152,7 @@ void TCustomSeries::DrawAllPoints() {
     }
     previousColor = c;
   }
-  target->SolidLines(segments_);
+  target->SolidLines(std::span(segments_.data(), segmentCount));
   previousX_ = previousX;
   previousY_ = previousY;
   previousColor_ = previousColor;

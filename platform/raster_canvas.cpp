@@ -537,10 +537,17 @@ void RasterCanvas::Rectangle(int x1, int y1, int x2, int y2) {
   }
   HorizontalSpan(x1, x2, y1, penPixel_);
   HorizontalSpan(x1, x2, y2 - 1, penPixel_);
+  FillBox(x1 + 1, y1 + 1, x2 - 1, y2 - 1, brushPixel_);
+  // The side columns, pixel by pixel: the plotting area's wall is a tall box.
+  const bool left = x1 >= clipLeft_ && x1 < clipRight_;
+  const bool right = x2 - 1 >= clipLeft_ && x2 - 1 < clipRight_;
   for (int y = std::max(y1 + 1, clipTop_), yEnd = std::min(y2 - 1, clipBottom_); y < yEnd; ++y) {
-    HorizontalSpan(x1, x1 + 1, y, penPixel_);
-    HorizontalSpan(x1 + 1, x2 - 1, y, brushPixel_);
-    HorizontalSpan(x2 - 1, x2, y, penPixel_);
+    if (left) {
+      Row(y)[x1] = penPixel_;
+    }
+    if (right) {
+      Row(y)[x2 - 1] = penPixel_;
+    }
   }
 }
 
