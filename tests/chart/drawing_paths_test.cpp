@@ -26,6 +26,7 @@ struct Scope {
     chart.SetView3D(false);
     chart.Gradient().SetEndColor(platform::clSilver);
     chart.Gradient().SetVisible(true);
+    chart.BackWall().Brush().SetColor(platform::clWhite);  // a solid wall, as on the main window
     chart.SetBackColor(platform::clBlack);
     chart.Title().SetText({QStringLiteral("Oscilloscope")});
     for (TChartAxis* axis : {&chart.LeftAxis(), &chart.RightAxis()}) axis->SetRange(-120, 120);
@@ -78,6 +79,11 @@ TEST(DrawingPaths, TheShortWaysPaintWhatThePlainOnePaints) {
       {"inverted", [](TChart& c, int f) {
          c.BottomAxis().SetInverted(true);
          c.BottomAxis().SetRange((f + 50) * 0.002, (f + 250) * 0.002);
+       }},
+      {"labels that widen and narrow the plot from frame to frame",
+       [](TChart& c, int f) {
+         const double m = f % 3 == 0 ? 1e12 : 120;
+         c.LeftAxis().SetRange(-m, m);
        }},
       {"a pen that is not thin and solid", [](TChart& c, int f) {
          c.BottomAxis().SetInverted(false);
