@@ -180,45 +180,12 @@ void TCustomAxisPanel::DrawAxes() {
   }
 }
 
-namespace {
-
-bool Covers(const TRect& outer, const TRect& inner) {
-  return inner.Left >= outer.Left && inner.Right <= outer.Right && inner.Top >= outer.Top &&
-         inner.Bottom <= outer.Bottom;
-}
-
-}  // namespace
-
 void TCustomAxisPanel::DrawContents(const TRect& bounds) {
-  // The inside of the last paint's back wall is painted over again by this paint's wall
-  // before anything reads it, so the gradient may leave it out, provided the wall still
-  // covers it once the axes are laid out. If not, the steps up to the layout run again
-  // from where they started, with the gradient whole.
-  TChartCanvas3D& canvas = Canvas();
-  const TRect hole = canvas.PlainDrawing() || !(bounds == lastBounds_) ? TRect{} : lastWallInside_;
-  const TRect startRect = ChartRect();
-  std::vector<int> lengths;
-  for (const TCustomChartAxis* axis : axes_) {
-    lengths.push_back(axis->AxisLength);  // the widest label reads the last layout's length
-  }
-  for (bool holed = hole.Left < hole.Right;; holed = false) {
-    canvas.SetGradientHole(holed ? hole : TRect{});
-    PaintPanel(bounds);
-    // A line series has no step before the chart, and in 2D every series has depth 0.
-    DrawTitlesAndLegend();
-    LayOutAxes();
-    ApplySeriesMargins();
-    lastBounds_ = bounds;
-    lastWallInside_ = WallInside();
-    if (!holed || Covers(lastWallInside_, hole)) {
-      break;
-    }
-    SetChartRect(startRect);
-    RecalcChartRect();
-    for (std::size_t i = 0; i < axes_.size(); ++i) {
-      axes_[i]->AxisLength = lengths[i];
-    }
-  }
+  PaintPanel(bounds);
+  // A line series has no step before the chart, and in 2D every series has depth 0.
+  DrawTitlesAndLegend();
+  LayOutAxes();
+  ApplySeriesMargins();
   // The projection is the identity in 2D.
   DrawWalls();
   if (axisVisible_ && AxesBehindSeries) {

@@ -81,8 +81,6 @@ class TCustomAxisPanel : public TCustomChartPanelExtended {
 
   virtual void DrawTitlesAndLegend() = 0;
   virtual void DrawWalls() = 0;
-  // What the walls will cover with an opaque fill in this paint; empty when nothing is sure to.
-  virtual TRect WallInside() const { return {}; }
   // Each shown axis takes its room from ChartRect, then fixes its pixel positions.
   virtual void LayOutAxes();
   // The series' margins widen the automatic ends of the axes they use.
@@ -110,9 +108,6 @@ class TCustomAxisPanel : public TCustomChartPanelExtended {
   QString decimalSeparator_;
   QString groupSeparator_;
   bool labelHookSuspended_ = false;
-  // The last paint's bounds and what its walls covered: the next gradient may skip it.
-  TRect lastBounds_{};
-  TRect lastWallInside_{};
 };
 
 }  // namespace chart

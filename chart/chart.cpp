@@ -189,15 +189,6 @@ void TCustomChart::DrawWalls() {
   Canvas().DrawRectangle(r.Left, r.Top, r.Right + 1, r.Bottom + 1);
 }
 
-TRect TCustomChart::WallInside() const {
-  // Only a solid fill in a colour of its own covers the inside, whatever the outline does.
-  if (View3D() || backWall_.Color() == platform::clDefault || backWall_.Brush().Style() != bsSolid) {
-    return {};
-  }
-  const TRect r = ChartRect();
-  return {r.Left + 1, r.Top + 1, r.Right, r.Bottom};
-}
-
 void TCustomChart::PrepareWall(TChartWall& wall) {
   TChartCanvas3D& canvas = Canvas();
   canvas.UseChartPen(wall.Pen());

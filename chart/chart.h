@@ -64,7 +64,6 @@ class TCustomChart : public TCustomAxisPanel {
   // A title at the top of ChartRect or the foot at its bottom; ChartRect gives up its room.
   void DrawTitle(TChartTitle& title, bool atTop);
   void DrawWalls() override;
-  TRect WallInside() const override;
   void PrepareWall(TChartWall& wall);
 
  private:

@@ -79,7 +79,6 @@ struct TChartCanvas3D::State {
   GradientKey gradientKey{};
   std::vector<GradientBand> gradientBands;
   bool gradientKept = false;
-  TRect gradientHole{};
 
   void SelectFace(const TChartFont& f) {
     for (std::size_t i = 0; i < faces.size(); ++i) {
@@ -422,10 +421,7 @@ void TChartCanvas3D::DrawRotatedText(int x, int y, const QString& text, int angl
   }
 }
 
-void TChartCanvas3D::SetGradientHole(const TRect& hole) { s_->gradientHole = hole; }
-
 void TChartCanvas3D::FillGradient(const TRect& rect, TColor start, TColor end, TGradientDirection direction) {
-  const TRect hole = std::exchange(s_->gradientHole, TRect{});
   RasterCanvas* target = s_->target;
   if (target == nullptr) {
     return;
@@ -466,9 +462,6 @@ void TChartCanvas3D::FillGradient(const TRect& rect, TColor start, TColor end, T
     s_->gradientKept = !s_->plainDrawing;
   }
 
-  // The hole only where it lies wholly inside the gradient's columns.
-  const bool holed = !s_->plainDrawing && hole.Left < hole.Right && hole.Top < hole.Bottom && left <= hole.Left &&
-                     hole.Right <= right;
   const TColor savedColor = target->BrushColor();
   const platform::FillStyle savedStyle = target->BrushStyle();
   target->SetBrushStyle(platform::FillStyle::Solid);
@@ -479,18 +472,8 @@ void TChartCanvas3D::FillGradient(const TRect& rect, TColor start, TColor end, T
     }
     if (sideBySide) {
       target->FillRect(right - band.farEdge, top, right - band.nearEdge, bottom);
-    } else if (!holed) {
-      target->FillRect(left, bottom - band.farEdge, right, bottom - band.nearEdge);
     } else {
-      // Rows above and below the hole whole, rows beside it on either side only.
-      const int y0 = bottom - band.farEdge;
-      const int y1 = bottom - band.nearEdge;
-      const int a = std::clamp(hole.Top, y0, y1);
-      const int b = std::clamp(hole.Bottom, a, y1);
-      target->FillRect(left, y0, right, a);
-      target->FillRect(left, a, hole.Left, b);
-      target->FillRect(hole.Right, a, right, b);
-      target->FillRect(left, b, right, y1);
+      target->FillRect(left, bottom - band.farEdge, right, bottom - band.nearEdge);
     }
   }
   target->SetBrushColor(savedColor);

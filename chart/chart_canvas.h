@@ -172,9 +172,6 @@ class TChartCanvas3D final : public TCanvas3D {
   void DrawRectangle(const TRect& rect) override;
   void DrawVerticalLine(int x, int y0, int y1) override;
   void FillGradient(const TRect& rect, TColor start, TColor end, TGradientDirection direction) override;
-  // A rectangle that the next gradient may leave unfilled, because the frame paints over
-  // it before anything reads it; an empty one fills everything.
-  void SetGradientHole(const TRect& hole);
   void MarkStale() override;
   void LineBetween(int x0, int y0, int x1, int y1) override;
   void DrawRotatedText(int x, int y, const QString& text, int angle) override;
