@@ -305,6 +305,16 @@ before it stay) or output that could not be written; 2 bad options.
 )";
 }
 
+int ReportingFloatErrors(std::ostream& out, std::ostream& err, const std::function<int()>& body) {
+  try {
+    return body();
+  } catch (const sim::FloatError& e) {
+    out.flush();
+    err << e.what() << '\n';
+    return 1;
+  }
+}
+
 int Run(const Options& options, std::ostream& out, std::ostream& err) {
   if (options.sweep) {
     return RunSweep(options, out, err);
@@ -317,7 +327,7 @@ int Run(const Options& options, std::ostream& out, std::ostream& err) {
 
   out << "cycle,SimTime,Command,x2,x1,x,CarriageX,ScrewPhase,"
          "TraceTime392,TracePreset392,TraceActual392,TraceError392\n";
-  try {
+  const int status = ReportingFloatErrors(out, err, [&] {
     if (options.mode == Mode::Stability) {
       d.MarkerX = sim::MarkerCentre + options.offset;
     }
@@ -336,10 +346,10 @@ int Run(const Options& options, std::ostream& out, std::ostream& err) {
         }
       }
     }
-  } catch (const sim::FloatError& e) {
-    out.flush();
-    err << e.what() << '\n';
-    return 1;
+    return 0;
+  });
+  if (status != 0) {
+    return status;
   }
   if (options.measure) {
     WriteMeasurements(out, measurements);

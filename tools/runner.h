@@ -5,6 +5,7 @@
 // accuracy research ("Process"), the amplitude as the spin edit's value plus one.
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -83,6 +84,10 @@ std::string Usage();
 
 // The window's reading of the parameters for the options' mode, and the coefficients.
 void ReadParameters(const Options& options, sim::Drive& d);
+
+// Runs a run's body and returns its status; a floating-point error ends it with its
+// message on err and status 1, the rows printed before it kept.
+int ReportingFloatErrors(std::ostream& out, std::ostream& err, const std::function<int()>& body);
 
 // Runs the scenario, writing CSV to out and a floating-point error's message to err.
 // Returns the exit status: 0, or 1 when a cycle (or the reading) failed; the rows

@@ -110,7 +110,7 @@ int RunSweep(const Options& options, std::ostream& out, std::ostream& err) {
   d.MarkerX = sim::MarkerCentre;
   sim::SetUpTimeBase(d);
   out << "frequency (rad/s),amplitude ratio,phase lag (deg),error amplitude (mm),steady\n";
-  try {
+  return ReportingFloatErrors(out, err, [&] {
     ReadParameters(options, d);
     for (double frequency : sim::LogSpacedFrequencies(options.sweep->from, options.sweep->to, options.sweep->count)) {
       const sim::HarmonicFigures f = sim::MeasureAtFrequency(d, frequency);
@@ -120,12 +120,8 @@ int RunSweep(const Options& options, std::ostream& out, std::ostream& err) {
         return 1;  // the output is lost: Main says so
       }
     }
-  } catch (const sim::FloatError& e) {
-    out.flush();
-    err << e.what() << '\n';
-    return 1;
-  }
-  return 0;
+    return 0;
+  });
 }
 
 }  // namespace runner

@@ -108,6 +108,18 @@ TEST(LogAxis, ANonPositiveMinimumIsRefusedAndTheOldValuesKept) {
 }
 
 // Columns inside the chart's bevel where the ticks' gray reaches `at` below the bottom axis.
+// The chart shown and painted once, `series` on it and its bottom axis logarithmic.
+void ShowWithLogBottomAxis(TChart& chart, TChartSeries& series) {
+  chart.resize(489, 225);
+  chart.SetView3D(false);
+  series.SetParentChart(&chart);
+  chart.BottomAxis().SetLogarithmic(true);
+  chart.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
+  chart.Invalidate();
+  QApplication::processEvents();
+}
+
 std::vector<int> GrayColumns(TChart& chart, int at) {
   std::vector<int> found;
   for (int x = 2; x < chart.width() - 2; ++x) {  // inside the bevel
@@ -118,18 +130,11 @@ std::vector<int> GrayColumns(TChart& chart, int at) {
 
 TEST(LogAxisDrawing, AFrequencyAxisRoundsOutToDecadesWithLabelsAndMinorTicks) {
   TChart chart;
-  chart.resize(489, 225);
-  chart.SetView3D(false);
   TPointSeries points;
   for (const double w : {1.0, 5.0, 40.0, 500.0}) points.AddXY(w, w / 10, QString(), platform::clRed);
   points.Pointer().InflateMargins = false;
-  points.SetParentChart(&chart);
+  ASSERT_NO_FATAL_FAILURE(ShowWithLogBottomAxis(chart, points));
   TChartAxis& bottom = chart.BottomAxis();
-  bottom.SetLogarithmic(true);
-  chart.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
-  chart.Invalidate();
-  QApplication::processEvents();
   EXPECT_EQ(std::pair(bottom.RangeMin, bottom.RangeMax), std::pair(1.0, 1000.0));
   const std::vector<int> decades{bottom.ValueToPixel(1), bottom.ValueToPixel(10), bottom.ValueToPixel(100),
                                  bottom.ValueToPixel(1000)};
@@ -151,17 +156,10 @@ TEST(LogAxisDrawing, AFrequencyAxisRoundsOutToDecadesWithLabelsAndMinorTicks) {
 
 TEST(LogAxisDrawing, AScrollAlongALogarithmicAxisShiftsByARatioAndZoomKeepsItPositive) {
   TChart chart;
-  chart.resize(489, 225);
-  chart.SetView3D(false);
   TLineSeries line;
   for (const double w : {1.0, 10.0, 100.0}) line.AddXY(w, w, QString(), platform::clRed);
-  line.SetParentChart(&chart);
+  ASSERT_NO_FATAL_FAILURE(ShowWithLogBottomAxis(chart, line));
   TChartAxis& bottom = chart.BottomAxis();
-  bottom.SetLogarithmic(true);
-  chart.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
-  chart.Invalidate();
-  QApplication::processEvents();
   // A decade's length to the right, from left of the middle: the range moves a decade down.
   const int from = bottom.ValueToPixel(2), to = bottom.ValueToPixel(20);
   const int y = chart.ChartRect().Top + 20;
