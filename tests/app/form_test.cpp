@@ -90,15 +90,6 @@ TEST_F(FormTest, DragClampsTheMarkerToTheStrip) {
   EXPECT_TRUE(d.Dragging) << "a release outside the strip does not reach it";
 }
 
-TEST_F(FormTest, StabilityRunSettlesUnderTheMarker) {
-  Drag(108, 158);
-  for (int tick = 0; tick < 400; ++tick) form.Timer1Timer();
-  EXPECT_EQ(d.CarriageX, 50);
-  // The table over columns 310-419, white beside it.
-  for (int x : {310, 419}) EXPECT_EQ(form.Image1->Canvas().PixelAt(x, 30), platform::Grey(50)) << x;
-  for (int x : {309, 420}) EXPECT_EQ(form.Image1->Canvas().PixelAt(x, 30), platform::clWhite) << x;
-}
-
 TEST_F(FormTest, ProcessAndTheStripReadTheBoxesInAccuracyResearch) {
   Click(form.RadioButton2);
   form.SpinEdit1->setText(QStringLiteral("7"));

@@ -1,0 +1,49 @@
+#pragma once
+// A picture against its reference PNG in tests/references, made once from a picture checked
+// by eye. DRIVELAB_WRITE_REFERENCES=1 writes the references anew instead of comparing; a
+// mismatch leaves the picture as <name>.actual.png in the test's working folder.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QString>
+
+inline ::testing::AssertionResult MatchesReference(const QImage& picture, const char* name) {
+  const QString path = QStringLiteral(DRIVELAB_REFERENCE_DIR "/%1.png").arg(QLatin1String(name));
+  const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+  if (qEnvironmentVariableIsSet("DRIVELAB_WRITE_REFERENCES")) {
+    return image.save(path) ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << "cannot write " << name;
+  }
+  const QImage reference = QImage(path).convertToFormat(QImage::Format_RGB32);
+  if (reference.size() != image.size()) {
+    return ::testing::AssertionFailure() << name << ": " << image.width() << " x " << image.height()
+                                         << " against the reference's " << reference.width() << " x "
+                                         << reference.height();
+  }
+  int differing = 0, firstX = -1, firstY = -1;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (image.pixel(x, y) != reference.pixel(x, y) && differing++ == 0) std::tie(firstX, firstY) = std::pair(x, y);
+    }
+  }
+  if (differing == 0) return ::testing::AssertionSuccess();
+  image.save(QStringLiteral("%1.actual.png").arg(QLatin1String(name)));
+  return ::testing::AssertionFailure() << name << ": " << differing << " pixels differ, the first at (" << firstX << ", "
+                                       << firstY << "): " << std::hex << image.pixel(firstX, firstY) << " against "
+                                       << reference.pixel(firstX, firstY);
+}
+
+// Pictures one below the other, on white, for one reference.
+inline QImage Stacked(std::initializer_list<QImage> pictures) {
+  int width = 0, height = 0;
+  for (const QImage& p : pictures) width = std::max(width, p.width()), height += p.height();
+  QImage all(width, height, QImage::Format_RGB32);
+  all.fill(Qt::white);
+  int y = 0;
+  for (const QImage& p : pictures) {
+    const QImage rgb = p.convertToFormat(QImage::Format_RGB32);
+    for (int row = 0; row < rgb.height(); ++row, ++y) {
+      std::copy_n(reinterpret_cast<const QRgb*>(rgb.constScanLine(row)), rgb.width(), reinterpret_cast<QRgb*>(all.scanLine(y)));
+    }
+  }
+  return all;
+}
