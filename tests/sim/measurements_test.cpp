@@ -86,30 +86,13 @@ struct Reference {
   }
 };
 
-TEST(StepMeasurement, DefaultStepAgainstTheExactSolution) {
-  // Figures of the exact solution of the default 50 mm step, read off the reference.
-  const Drive d = ReleasedDrive(100, 50);
-  const Reference exact(d, 10, 0, 0.6);
-  const auto peak = exact.Peak(0, 50);
-  ASSERT_TRUE(peak);
-  EXPECT_NEAR(peak->second, 51.2726, 5e-5);
-  EXPECT_NEAR(peak->first, 0.1602, 5e-5);
-  EXPECT_NEAR((peak->second - 50) / 50 * 100, 2.545, 5e-4);
-  EXPECT_NEAR(exact.Crossing(0, 50, 0.9) - exact.Crossing(0, 50, 0.1), 0.0758, 5e-5);
-  EXPECT_NEAR(exact.Settling(0, 50, 0.05), 0.106, 5e-4);
-  EXPECT_NEAR(exact.Settling(0, 50, 0.02), 0.186, 5e-4);
-  // The drive's own integration follows it to about 0.03 mm (0.031 at most, at a tick).
-  Drive drive = d;
-  NoWindow window;
-  double worst = 0;
-  for (int tick = 1; tick <= 300; ++tick) {
-    Timer1Timer(drive, window);
-    worst = std::max(worst, std::fabs(drive.DriveState[2] - exact.At(tick * 0.002)));
-  }
-  EXPECT_LT(worst, 0.032);
-}
-
 TEST(StepMeasurement, FiguresAgreeWithAReferenceSolutionOfTheSameEquation) {
+  // The reference itself gives the default 50 mm step's figures worked out by hand.
+  const Reference check(ReleasedDrive(100, 50), 10, 0, 0.6);
+  EXPECT_NEAR(check.Peak(0, 50)->second, 51.2726, 5e-5);
+  EXPECT_NEAR(check.Peak(0, 50)->first, 0.1602, 5e-5);
+  EXPECT_NEAR(check.Crossing(0, 50, 0.9) - check.Crossing(0, 50, 0.1), 0.0758, 5e-5);
+  EXPECT_NEAR(check.Settling(0, 50, 0.02), 0.186, 5e-4);
   struct Row {
     double kamp;
     double start;
@@ -128,7 +111,12 @@ TEST(StepMeasurement, FiguresAgreeWithAReferenceSolutionOfTheSameEquation) {
     Measurements m;
     m.BeginStep(d, offset);
     NoWindow window;
-    for (int tick = 1; tick <= 800; ++tick) Timer1Timer(d, window, &m);
+    double worst = 0;  // the drive's own integration follows the exact solution: 0.031 mm at Kamp 100
+    for (int tick = 1; tick <= 800; ++tick) {
+      Timer1Timer(d, window, &m);
+      worst = std::max(worst, std::fabs(d.DriveState[2] - exact.At(tick * 0.002)));
+    }
+    EXPECT_LT(worst, kamp > 100 ? 0.04 : 0.032);
     const StepFigures& f = m.Step().Figures();
     EXPECT_EQ(f.verdict, StepVerdict::Settled);
     ASSERT_TRUE(f.riseTime && f.settling5 && f.settling2 && f.overshoot && f.steadyStateError);
@@ -263,32 +251,6 @@ TEST(StepMeasurement, Verdicts) {
   }
 }
 
-// The closed loop H(s) = A3/(s^3 + A1 s^2 + A2 s + A3) behind a command held over each
-// 0.002 s tick at its value at the tick's end: sinc(wT/2) e^(jwT/2) H(jw).
-std::complex<double> HeldResponse(const Drive& d, double w) {
-  const std::complex<double> s(0, w);
-  const double half = w * 0.002 / 2;
-  return d.A3 / (s * s * s + d.A1 * s * s + d.A2 * s + d.A3) * (std::sin(half) / half) *
-         std::exp(std::complex<double>(0, half));
-}
-
-TEST(HarmonicMeasurement, SweepAgreesWithTheHeldClosedLoopFrom1To100RadPerSecond) {
-  Drive d = DefaultDrive(1 / 0.75);
-  ComputeCoefficients(d);
-  d.Amplitude = 1;
-  for (const double w : LogSpacedFrequencies(1, 100, 9)) {
-    const HarmonicFigures f = MeasureAtFrequency(d, w);
-    const std::complex<double> h = HeldResponse(d, w);
-    EXPECT_TRUE(f.steady) << w;
-    EXPECT_NEAR(f.ratio / std::abs(h), 1, 0.005) << w;
-    EXPECT_NEAR(f.phaseLag, -std::arg(h) * 180 / M_PI, 0.5) << w;
-    EXPECT_NEAR(f.errorAmplitude, std::abs(1.0 - h), 0.005) << w;
-  }
-  // The hold's half tick shows: 37.1 degrees at 20 rad/s, where the loop alone lags 38.3.
-  EXPECT_NEAR(MeasureAtFrequency(d, 20).phaseLag, 37.1, 0.05);
-  EXPECT_EQ(LogSpacedFrequencies(1, 100, 3), (std::vector<double>{1, 10, 100}));
-}
-
 TEST(FrequencySweep, TheHeldClosedLoopMatchesFiguresWorkedOutBesideTheProgram) {
   Drive d = DefaultDrive(1 / 0.75);
   ComputeCoefficients(d);
@@ -299,6 +261,23 @@ TEST(FrequencySweep, TheHeldClosedLoopMatchesFiguresWorkedOutBesideTheProgram) {
     EXPECT_NEAR(std::abs(h), ratio, 2e-6 * ratio + 5e-6) << w;
     EXPECT_NEAR(-std::arg(h) * 180 / M_PI, lag, 0.01) << w;
   }
+}
+
+TEST(HarmonicMeasurement, SweepAgreesWithTheHeldClosedLoopFrom1To100RadPerSecond) {
+  Drive d = DefaultDrive(1 / 0.75);
+  ComputeCoefficients(d);
+  d.Amplitude = 1;
+  for (const double w : LogSpacedFrequencies(1, 100, 9)) {
+    const HarmonicFigures f = MeasureAtFrequency(d, w);
+    const std::complex<double> h = HeldClosedLoopResponse(d, w);
+    EXPECT_TRUE(f.steady) << w;
+    EXPECT_NEAR(f.ratio / std::abs(h), 1, 0.005) << w;
+    EXPECT_NEAR(f.phaseLag, -std::arg(h) * 180 / M_PI, 0.5) << w;
+    EXPECT_NEAR(f.errorAmplitude, std::abs(1.0 - h), 0.005) << w;
+  }
+  // The hold's half tick shows: 37.1 degrees at 20 rad/s, where the loop alone lags 38.3.
+  EXPECT_NEAR(MeasureAtFrequency(d, 20).phaseLag, 37.1, 0.05);
+  EXPECT_EQ(LogSpacedFrequencies(1, 100, 3), (std::vector<double>{1, 10, 100}));
 }
 
 TEST(FrequencySweep, SlicesOfAnySizeMeasureAsOneRunAndKeepTheStops) {
@@ -350,35 +329,22 @@ TEST(HarmonicMeasurement, TheWindowsCycleMeasuresAsTheSweepDoesAndLogsOneRowPerR
   }
   const HarmonicFigures& f = m.Harmonic().Figures();
   ASSERT_GE(f.periods, 3);
-  const std::complex<double> h = HeldResponse(d, 20);
+  const std::complex<double> h = HeldClosedLoopResponse(d, 20);
   EXPECT_NEAR(f.carriageAmplitude, 10 * std::abs(h), 0.05);
   EXPECT_NEAR(f.phaseLag, -std::arg(h) * 180 / M_PI, 0.5);
   EXPECT_EQ(m.Log().Records().size(), 1u);
   EXPECT_EQ(periodsAtRow.front(), 1) << "the row comes with the first measured period";
   EXPECT_EQ(periodsAtRow.back(), f.periods) << "and follows the later ones";
-  // A new "Process" is a new run and a new row.
+  // A new "Process" is a new run and a new row; a cleared log takes the next run's row only.
   m.BeginHarmonic(d);
   for (int tick = 0; tick < 400; ++tick) Timer1Timer(d, window, &m);
   EXPECT_EQ(m.Log().Records().size(), 2u);
-}
-
-TEST(Measurements, AClearedLogTakesTheNextRunsNotTheOneThatFilledIt) {
-  Drive d = DefaultDrive(1 / 0.75);
-  ComputeCoefficients(d);
-  std::tie(d.Amplitude, d.Frequency) = std::tuple(10, 20);
-  Measurements m;
-  NoWindow window(true);
-  m.BeginHarmonic(d);
-  for (int tick = 0; tick < 600; ++tick) Timer1Timer(d, window, &m);
-  ASSERT_EQ(m.Log().Records().size(), 1u);
-  const int periods = m.Harmonic().Figures().periods;
   m.ClearLog();
   for (int tick = 0; tick < 200; ++tick) Timer1Timer(d, window, &m);  // more periods close, none logged
-  EXPECT_GT(m.Harmonic().Figures().periods, periods);
   EXPECT_TRUE(m.Log().Records().empty());
   m.BeginHarmonic(d);
   for (int tick = 0; tick < 600; ++tick) Timer1Timer(d, window, &m);
-  ASSERT_EQ(m.Log().Records().size(), 1u) << "the next run has its row";
+  ASSERT_EQ(m.Log().Records().size(), 1u);
   EXPECT_EQ(m.Log().Records()[0].harmonic->periods, m.Harmonic().Figures().periods);
 }
 
