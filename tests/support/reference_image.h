@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPainter>
 #include <QString>
 
 inline ::testing::AssertionResult MatchesReference(const QImage& picture, const char* name) {
@@ -38,12 +39,8 @@ inline QImage Stacked(std::initializer_list<QImage> pictures) {
   for (const QImage& p : pictures) width = std::max(width, p.width()), height += p.height();
   QImage all(width, height, QImage::Format_RGB32);
   all.fill(Qt::white);
+  QPainter painter(&all);
   int y = 0;
-  for (const QImage& p : pictures) {
-    const QImage rgb = p.convertToFormat(QImage::Format_RGB32);
-    for (int row = 0; row < rgb.height(); ++row, ++y) {
-      std::copy_n(reinterpret_cast<const QRgb*>(rgb.constScanLine(row)), rgb.width(), reinterpret_cast<QRgb*>(all.scanLine(y)));
-    }
-  }
+  for (const QImage& p : pictures) painter.drawImage(0, std::exchange(y, y + p.height()), p);
   return all;
 }
