@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QLineEdit>
@@ -10,6 +12,8 @@
 #include <tuple>
 
 #include "platform/fonts.h"
+#include "tests/support/random.h"
+#include "tests/support/typed_integer.h"
 
 namespace {
 
@@ -30,6 +34,11 @@ class SpinEditTest : public ::testing::Test {
     beeps_ = 0;
   }
   QWidget* Arrow(const char* name) const { return spin_->findChild<QWidget*>(QString::fromLatin1(name)); }
+  // The value once the text has changed from `value`, waiting as long as a slow machine needs.
+  int NextValue(int value) {
+    for (QDeadlineTimer limit(60000); spin_->Value() == value && !limit.hasExpired();) QTest::qWait(5);
+    return spin_->Value();
+  }
 
   QWidget window_;
   QLineEdit* other_ = new QLineEdit(&window_);
@@ -37,46 +46,24 @@ class SpinEditTest : public ::testing::Test {
   int beeps_ = 0;
 };
 
-TEST_F(SpinEditTest, UpAndDownStepByTheIncrementWithinTheLimits) {
-  const std::tuple<int, int, const char*, Qt::Key, const char*> rows[] = {  // max, increment, before, key, after
-      {50, 1, "50", Qt::Key_Up, "50"},          {50, 1, "", Qt::Key_Down, "0"},
-      {50, 5, "7", Qt::Key_Up, "12"},           {50, 1, "99", Qt::Key_Down, "50"},
-      {50, 1, "$1F", Qt::Key_Up, "32"},         {50, 1, "2,5", Qt::Key_Up, "1"},  // no integer: the minimum
-      {0, 1, "-3", Qt::Key_Down, "-4"},         {0, 1, "2147483647", Qt::Key_Up, "2147483647"}};  // no limits
-  for (const auto& [max, increment, before, key, after] : rows) {
+TEST_F(SpinEditTest, KeysStepWithinTheLimitsTakeNumberCharactersAndRefuseTheRestWithABeep) {
+  const std::tuple<int, const char*, QKeyCombination, const char*, int> rows[] = {  // max, before, key, after, beeps
+      {50, "50", Qt::Key_Up, "50", 0},       {50, "", Qt::Key_Down, "0", 0},  // an empty text counts as the minimum
+      {50, "7", Qt::Key_Up, "12", 0},        {50, "99", Qt::Key_Down, "50", 0},
+      {50, "$1F", Qt::Key_Up, "36", 0},      {50, "2,5", Qt::Key_Up, "5", 0},  // no integer: the minimum
+      {0, "-3", Qt::Key_Down, "-8", 0},      {0, "2147483646", Qt::Key_Up, "2147483647", 0},  // no limits
+      {50, "1", Qt::Key_7, "17", 0},         {50, "1", Qt::Key_Comma, "1,", 0},
+      {50, "1", Qt::Key_Period, "1", 1},     {50, "1", Qt::Key_A, "1", 1},
+      {50, "1", Qt::Key_Return, "1", 1},     {50, "1", Qt::Key_Enter, "1", 1},
+      {50, "1", Qt::Key_Backspace, "", 0},   {50, "1", Qt::ControlModifier | Qt::Key_A, "1", 0}};
+  spin_->SetIncrement(5);
+  for (const auto& [max, before, key, after, beeps] : rows) {
     spin_->SetMaxValue(max);
-    spin_->SetIncrement(increment);
-    spin_->setText(QString::fromLatin1(before));
-    spin_->setFocus();
-    QTest::keyClick(spin_, key);
-    EXPECT_EQ(spin_->text(), QString::fromLatin1(after)) << before;
-  }
-}
-
-TEST_F(SpinEditTest, TypingTakesNumberKeysAndRefusesTheRestWithABeep) {
-  const std::tuple<Qt::Key, Qt::KeyboardModifiers, const char*, int> rows[] = {  // typed after "1": text, beeps
-      {Qt::Key_7, {}, "17", 0},        {Qt::Key_Comma, {}, "1,", 0},  {Qt::Key_Period, {}, "1", 1},
-      {Qt::Key_A, {}, "1", 1},         {Qt::Key_Return, {}, "1", 1},  {Qt::Key_Enter, {}, "1", 1},
-      {Qt::Key_Backspace, {}, "", 0},  {Qt::Key_A, Qt::ControlModifier, "1", 0}};
-  for (const auto& [key, modifiers, after, beeps] : rows) {
-    Reset(QStringLiteral("1"));
+    Reset(QString::fromLatin1(before));
     spin_->setFocus();
     spin_->end(false);
-    QTest::keyClick(spin_, key, modifiers);
-    EXPECT_EQ(spin_->text(), QString::fromLatin1(after)) << key;
-    EXPECT_EQ(beeps_, beeps) << key;
-  }
-}
-
-TEST_F(SpinEditTest, LeavingPullsOnlyIntegersOutsideTheLimitsBack) {
-  const std::tuple<int, const char*, const char*> rows[] = {{50, "75", "50"}, {50, "2,5", "2,5"}, {0, "75", "75"}};
-  for (const auto& [max, typed, after] : rows) {
-    spin_->SetMaxValue(max);
-    spin_->setFocus();  // selects all: typing replaces the text
-    QTest::keyClicks(spin_, QString::fromLatin1(typed));
-    QTest::mouseClick(other_, Qt::LeftButton);
-    ASSERT_TRUE(other_->hasFocus());
-    EXPECT_EQ(spin_->text(), QString::fromLatin1(after)) << typed;
+    QTest::keyClick(spin_, key.key(), key.keyboardModifiers());
+    EXPECT_EQ(std::pair(spin_->text(), beeps_), std::pair(QString::fromLatin1(after), beeps)) << before << " " << key.key();
   }
 }
 
@@ -95,27 +82,33 @@ TEST_F(SpinEditTest, EnteringOtherThanByAClickIntoTheTextSelectsItAll) {
   EXPECT_EQ(spin_->selectedText(), QStringLiteral("11"));
 }
 
-// Real time: repeats at 400 ms, then every 100 ms. Each wait ends halfway between two ticks.
+// Mouse events reach the arrow at once, timer ticks only while the test waits, so only what a
+// tick does is waited for; a slow machine makes the waits longer, never the checks wrong.
 TEST_F(SpinEditTest, ArrowStepsOnReleaseOverItAndRepeatsWhileHeldOnIt) {
   Reset(QStringLiteral("20"));
   QWidget* up = Arrow("SpinUp");
+  const QPoint off(up->width() / 2, -40);
   QTest::mousePress(up, Qt::LeftButton);
-  QTest::qWait(350);
-  EXPECT_EQ(spin_->text(), QStringLiteral("20"));
-  QTest::qWait(300);  // ticks at 400, 500 and 600
-  EXPECT_EQ(spin_->text(), QStringLiteral("23"));
-  QTest::mouseMove(up, QPoint(up->width() / 2, -40));
-  QTest::qWait(200);  // ticks at 700 and 800, off the arrow
-  EXPECT_EQ(spin_->text(), QStringLiteral("23"));
+  QTest::mouseRelease(up, Qt::LeftButton, {}, off);
+  EXPECT_EQ(spin_->Value(), 20) << "released off the arrow";
+  QTest::mouseClick(up, Qt::LeftButton);
+  EXPECT_EQ(spin_->Value(), 21) << "released over it";
+  QElapsedTimer held;
+  held.start();
+  QTest::mousePress(up, Qt::LeftButton);
+  EXPECT_GT(NextValue(21), 21) << "held, it repeats";
+  EXPECT_GE(held.elapsed(), platform::TSpinEdit::RepeatDelayMs) << "not before the delay";
+  QTest::mouseMove(up, off);
+  const int left = spin_->Value();
+  QTest::qWait(300);
+  EXPECT_EQ(spin_->Value(), left) << "the ticks off the arrow step nothing";
   QTest::mouseMove(up, up->rect().center());
-  QTest::qWait(100);  // back on it: the tick at 900
+  const int back = NextValue(left);
+  EXPECT_GT(back, left) << "back on it";
   QTest::mouseRelease(up, Qt::LeftButton, {}, up->rect().center());
-  EXPECT_EQ(spin_->text(), QStringLiteral("25")) << "and one more on the release";
+  EXPECT_EQ(spin_->Value(), back + 1) << "one more on the release";
   QTest::qWait(150);
-  EXPECT_EQ(spin_->text(), QStringLiteral("25")) << "no repeat after the release";
-  QTest::mousePress(up, Qt::LeftButton);
-  QTest::mouseRelease(up, Qt::LeftButton, {}, QPoint(up->width() / 2, -40));
-  EXPECT_EQ(spin_->text(), QStringLiteral("25")) << "released off the arrow";
+  EXPECT_EQ(spin_->Value(), back + 1) << "no repeat after the release";
 }
 
 TEST_F(SpinEditTest, HeightNeverBelowTheFontsMinimum) {
@@ -128,6 +121,46 @@ TEST_F(SpinEditTest, HeightNeverBelowTheFontsMinimum) {
   EXPECT_EQ(spin_->height(), spin_->MinHeight());
   spin_->setFont(platform::LayoutFont(QStringLiteral("MS Sans Serif"), 40));
   EXPECT_EQ(spin_->height(), spin_->MinHeight()) << "a larger font grows the control";
+}
+
+// Random typing, then leaving: expectations come from the keys typed, never from the code under test.
+TEST_F(SpinEditTest, RandomTypingKeepsAcceptedCharactersAndLeavingLimitsOnlyIntegers) {
+  const std::vector<Qt::Key> editing = {Qt::Key_Backspace, Qt::Key_Left, Qt::Key_Up, Qt::Key_Down, Qt::Key_Return};
+  const QString keys = QStringLiteral("0123456789+-,.aZeEx$ */\u00B5\u00E9");
+  Random rng(4);
+  for (int round = 0; round < 1500; ++round) {
+    const int min = round % 2 ? 0 : -20, max = round % 5 == 0 ? min : round % 3 ? 50 : 1000;  // equal: no limits
+    const QString accepted = QStringLiteral("0123456789+-") + (rng.OneIn(2) ? u',' : u'.');
+    spin_->SetMinValue(min);
+    spin_->SetMaxValue(max);
+    spin_->SetDecimalSeparator(accepted.back());
+    spin_->setText(QString::number(rng.Between(-30, 1100)));
+    spin_->setFocus();
+    for (int n = rng.Between(1, 12); n > 0; --n) {
+      const QString before = spin_->text();
+      const int beepsBefore = beeps_;
+      if (rng.OneIn(4)) {  // editing keys; Enter is refused
+        const Qt::Key key = rng.Pick(editing);
+        QTest::keyClick(spin_, key, rng.OneIn(3) ? Qt::ShiftModifier : Qt::NoModifier);
+        ASSERT_EQ(beeps_, beepsBefore + (key == Qt::Key_Return ? 1 : 0));
+      } else {  // a character typed over the selection or at the cursor, or refused with a beep
+        const QChar c = keys[rng.Below(static_cast<int>(keys.size()))];
+        const bool refused = !accepted.contains(c);
+        const int at = spin_->hasSelectedText() ? spin_->selectionStart() : spin_->cursorPosition();
+        const QString expected = QString(before).remove(at, spin_->selectedText().size()).insert(at, c);
+        QTest::sendKeyEvent(QTest::Click, spin_, Qt::Key(c.toUpper().unicode()), QString(c), {});
+        ASSERT_EQ(std::pair(spin_->text(), beeps_), std::pair(refused ? before : expected, beepsBefore + refused))
+            << "'" << QString(c).toStdString() << "'";
+      }
+    }
+    const QString typed = spin_->text();
+    ASSERT_TRUE(std::all_of(typed.begin(), typed.end(), [&](QChar c) { return accepted.contains(c); }));
+    const auto value = TypedInteger(typed);
+    const bool outside = value && min != max && (*value < min || *value > max);
+    rng.OneIn(2) ? QTest::keyClick(spin_, Qt::Key_Tab) : other_->setFocus();
+    ASSERT_TRUE(other_->hasFocus());
+    ASSERT_EQ(spin_->text(), outside ? QString::number(std::clamp<std::int64_t>(*value, min, max)) : typed);
+  }
 }
 
 }  // namespace
