@@ -1,7 +1,6 @@
 // The Frequency response window on the real main window: its figures equal the headless
-// runner's --sweep for the same input, the points agree with the theory line, Cancel, the
-// unstable loop, the stops, the exports and the experiment log. The sweep's slices are
-// called here one by one, never waited for.
+// runner's --sweep for the same input; its picture, Cancel, the unstable loop, the stops, the
+// exports and the experiment log. The sweep's slices are called here one by one, never waited for.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -101,20 +100,6 @@ TEST_F(FrequencyResponseTest, TheDefaultSweepGivesTheRunnersFiguresAndOneLogLine
   EXPECT_TRUE(window.Summary->text().startsWith(QStringLiteral("Resonance peak 0,79 dB at 25,9 rad/s. "
                                                                "\u22123 dB bandwidth 49,6 rad/s")))
       << window.Summary->text().toStdString();
-}
-
-TEST_F(FrequencyResponseTest, SimulatedPointsAgreeWithTheTheoryLineFrom1To100RadPerSecond) {
-  window.CountEdit->setValue(15);
-  Sweep();
-  int compared = 0;
-  for (const auto& r : CsvRows()) {
-    if (std::stod(r[0]) > 100) continue;
-    ++compared;
-    EXPECT_NEAR(std::stod(r[1]) / std::stod(r[4]), 1, 0.005) << r[0] << " rad/s: amplitude ratio";
-    EXPECT_NEAR(std::stod(r[3]), std::stod(r[6]), 0.5) << r[0] << " rad/s: phase lag";
-    EXPECT_NEAR(std::stod(r[2]), 20 * std::log10(std::stod(r[1])), 1e-9) << "dB of the ratio";
-  }
-  EXPECT_EQ(compared, 11);
 }
 
 TEST_F(FrequencyResponseTest, CancelLeavesTheWindowUsableAndLogsNothing) {

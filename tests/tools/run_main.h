@@ -1,9 +1,6 @@
 #pragma once
-// The runner's whole command line, in process or as the program, and its output split into lines or fields.
+// The runner's whole command line in process, and its output split into lines or fields.
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -27,15 +24,6 @@ inline std::vector<std::string> Split(const std::string& text, char separator = 
   std::istringstream in(text);
   for (std::string part; std::getline(in, part, separator);) parts.push_back(part);
   return parts;
-}
-
-// The program's exit status and the lines it wrote where the redirection sends them.
-inline std::pair<int, std::size_t> RunProgram(const std::string& args, const char* redirect) {
-  FILE* pipe = popen((DRIVELAB_SIM_PATH " " + args + " " + redirect).c_str(), "r");
-  std::string out;
-  for (int c; pipe != nullptr && (c = fgetc(pipe)) != EOF;) out.push_back(static_cast<char>(c));
-  const int status = pipe == nullptr ? -1 : pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Split(out).size()};
 }
 
 }  // namespace runner

@@ -3,8 +3,10 @@
 #include "drivelab/version.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <string>
 #include <tuple>
@@ -14,6 +16,15 @@
 
 namespace runner {
 namespace {
+
+// The program's exit status and the lines it wrote where the redirection sends them.
+std::pair<int, std::size_t> RunProgram(const std::string& args, const char* redirect) {
+  FILE* pipe = popen((DRIVELAB_SIM_PATH " " + args + " " + redirect).c_str(), "r");
+  std::string out;
+  for (int c; pipe != nullptr && (c = fgetc(pipe)) != EOF;) out.push_back(static_cast<char>(c));
+  const int status = pipe == nullptr ? -1 : pclose(pipe);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Split(out).size()};
+}
 
 const std::string Header =
     "cycle,SimTime,Command,x2,x1,x,CarriageX,ScrewPhase,TraceTime392,TracePreset392,TraceActual392,TraceError392\n";
