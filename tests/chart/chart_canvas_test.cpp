@@ -2,14 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
 #include <QPainter>
-#include <QRect>
+#include <QTest>
 #include <algorithm>
-#include <initializer_list>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
+
+#include "chart/chart.h"
+#include "chart/line_series.h"
+#include "tests/support/reference_image.h"
 
 namespace chart {
 namespace {
@@ -20,14 +25,6 @@ using platform::clBlack, platform::clBlue, platform::clRed, platform::clSilver, 
 struct Frame {
   explicit Frame(int w = 140, int h = 140) { canvas.PrepareFrame(nullptr, nullptr, clWhite, false, TRect{0, 0, w, h}); }
   TColor At(int x, int y) const { return canvas.Buffer()->PixelAt(x, y); }
-  // The bounding box of the pixels in the given colours.
-  QRect Extent(std::initializer_list<TColor> colors) const {
-    QRect box;
-    for (int y = 0; y < canvas.Buffer()->Height(); ++y)
-      for (int x = 0; x < canvas.Buffer()->Width(); ++x)
-        if (std::find(colors.begin(), colors.end(), At(x, y)) != colors.end()) box |= QRect(x, y, 1, 1);
-    return box;
-  }
   TChartCanvas3D canvas;
 };
 
@@ -49,30 +46,6 @@ TEST(ChartCanvas, GradientPaintsAtMost256NearlyEqualBandsFromTheBottomUp) {
     EXPECT_LE(*std::max_element(heights.begin(), heights.end()) - *std::min_element(heights.begin(), heights.end()),
               1);
   }
-}
-
-TEST(ChartCanvas, WhiteToSilverGradientStartsOnItsDirectionsSide) {
-  Frame frame(100, 60);  // one quadrant per direction
-  frame.canvas.FillGradient(TRect{0, 0, 50, 30}, clWhite, clSilver, gdTopBottom);
-  frame.canvas.FillGradient(TRect{50, 0, 100, 30}, clWhite, clSilver, gdBottomTop);
-  frame.canvas.FillGradient(TRect{0, 30, 50, 60}, clWhite, clSilver, gdLeftRight);
-  frame.canvas.FillGradient(TRect{50, 30, 100, 60}, clWhite, clSilver, gdRightLeft);
-  const struct { int x, y; TColor color; } pixels[] = {{25, 29, clWhite}, {25, 0, clSilver}, {75, 0, clWhite},
-      {75, 29, clSilver}, {49, 45, clWhite}, {0, 45, clSilver}, {50, 45, clWhite}, {99, 45, clSilver}};
-  for (const auto& p : pixels) EXPECT_EQ(frame.At(p.x, p.y), p.color) << p.x << ", " << p.y;
-}
-
-TEST(ChartCanvas, ClipsToTheCubeOnePixelInsideAndToIntersections) {
-  Frame frame;
-  frame.canvas.ClipToCube(TRect{10, 20, 110, 120}, 0, 0);
-  frame.canvas.SetBrushColor(clRed);
-  frame.canvas.SetPenColor(clRed);
-  frame.canvas.DrawRectangle(0, 0, 140, 140);
-  EXPECT_EQ(frame.Extent({clRed}), QRect(QPoint(11, 21), QPoint(109, 118)));
-  frame.canvas.ClipToRectangle(TRect{0, 0, 12, 22});
-  frame.canvas.SetBrushColor(clBlue);
-  frame.canvas.DrawRectangle(0, 0, 140, 140);
-  EXPECT_EQ(frame.Extent({clBlue}), QRect(11, 21, 1, 1));
 }
 
 TEST(ChartCanvas, LinesTakeTheLoadedChartPen) {
@@ -101,19 +74,6 @@ TEST(ChartCanvas, LinesTakeTheLoadedChartPen) {
   }
 }
 
-TEST(ChartCanvas, RotatedTextTurnsCounterClockwiseAndAbove360TurnsOnceLess) {
-  const QString text = QStringLiteral("Oscilloscope");
-  for (const int angle : {90, 450}) {
-    Frame frame(200, 200);
-    frame.canvas.SetTextAlignment(TA_CENTER | TA_BOTTOM);
-    frame.canvas.DrawRotatedText(100, 100, text, angle);
-    // An axis title: reading upwards just left of (100, 100), centred on it.
-    const int w = frame.canvas.MeasureTextWidth(text), h = frame.canvas.TextLineHeight();
-    const QRect glyphs = frame.Extent({clBlack});
-    EXPECT_TRUE(!glyphs.isEmpty() && QRect(100 - h, 100 - w + w / 2, h, w).contains(glyphs)) << angle;
-  }
-}
-
 TEST(ChartCanvas, RedrawsFromTheBufferOnlyWhileItIsValid) {
   TChartCanvas3D canvas;
   QImage screen(720, 480, QImage::Format_RGB32);
@@ -135,6 +95,108 @@ TEST(ChartCanvas, RedrawsFromTheBufferOnlyWhileItIsValid) {
   EXPECT_EQ(canvas.PrepareFrame(&painter, nullptr, clWhite, false, TRect{0, 0, 300, 100}), (TRect{0, 0, 300, 100}));
   EXPECT_EQ(canvas.Buffer()->Image().size(), QSize(300, 100));
   EXPECT_EQ(canvas.Buffer()->PixelAt(0, 0), clWhite);
+}
+
+TChartFont TitleFont() { return TChartFont(QStringLiteral("Tahoma"), 13, clBlue, true); }
+
+// The oscilloscope's panel, painted through Qt; no axes, so that the panel's own layout shows.
+struct Shown {
+  explicit Shown(int width = 489, bool title = true) {
+    chart = new TChart(&window);
+    chart->setGeometry(10, 10, width, 225);
+    chart->SetAxisVisible(false);
+    chart->SetMarginLeft(1);
+    chart->SetMarginTop(2);
+    chart->SetMarginRight(1);
+    chart->SetMarginBottom(2);
+    chart->Gradient().SetEndColor(clSilver);
+    chart->Gradient().SetVisible(true);
+    chart->Title().Font() = TitleFont();
+    chart->Title().SetText({QStringLiteral("Oscilloscope")});
+    chart->Title().SetVisible(title);
+    chart->BackWall().Brush().SetColor(clWhite);
+    chart->BackWall().SetColor(clBlack);
+    chart->SetView3D(false);
+    window.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+    chart->Invalidate();
+    QApplication::processEvents();
+  }
+  QWidget window;
+  TChart* chart;
+};
+
+TEST(ChartPanel, MarginsArePercentagesAndTheTitleTakesItsLineAndAGap) {
+  TChartCanvas3D probe;
+  probe.UseFont(TitleFont());
+  const int h = probe.TextLineHeight();
+  const std::tuple<int, bool, TRect> rows[] = {
+      {489, false, {5, 5, 484, 220}}, {978, false, {10, 5, 968, 220}}, {489, true, {5, 5 + h + 5, 484, 220}}};
+  for (const auto& [w, title, rect] : rows) EXPECT_EQ(Shown(w, title).chart->ChartRect(), rect) << w << ' ' << title;
+}
+
+// The panel: gradient, bevel, title and the black outline and inside of the wall. Below it,
+// on a white frame: white to silver from each direction's side, one quadrant each; a fill
+// clipped to a cube one pixel inside its rectangle, then to a corner of that; a title
+// rotated 90 degrees and one rotated 450, both reading upwards left of their point.
+TEST(ChartPanel, PaintedPanelGradientsClipsAndRotatedText) {
+  Shown shown;
+  Frame frame(200, 200);
+  TChartCanvas3D& c = frame.canvas;
+  c.FillGradient(TRect{0, 0, 50, 30}, clWhite, clSilver, gdTopBottom);
+  c.FillGradient(TRect{50, 0, 100, 30}, clWhite, clSilver, gdBottomTop);
+  c.FillGradient(TRect{0, 30, 50, 60}, clWhite, clSilver, gdLeftRight);
+  c.FillGradient(TRect{50, 30, 100, 60}, clWhite, clSilver, gdRightLeft);
+  c.ClipToCube(TRect{10, 70, 110, 170}, 0, 0);
+  c.SetBrushColor(clRed);
+  c.SetPenColor(clRed);
+  c.DrawRectangle(0, 0, 200, 200);
+  c.ClipToRectangle(TRect{0, 0, 12, 72});
+  c.SetBrushColor(clBlue);
+  c.DrawRectangle(0, 0, 200, 200);
+  c.RemoveClip();
+  c.SetTextAlignment(TA_CENTER | TA_BOTTOM);
+  c.DrawRotatedText(150, 100, QStringLiteral("Oscilloscope"), 90);
+  c.DrawRotatedText(185, 100, QStringLiteral("Oscilloscope"), 450);
+  EXPECT_TRUE(MatchesReference(Stacked({shown.chart->Canvas().Buffer()->Image(), c.Buffer()->Image()}), "canvas"));
+}
+
+// A chart on a window asks Qt for one paint however often its data change before it comes,
+// and paints nothing inside the handler that changes them.
+TEST(ChartPanel, OneRepaintRequestStandsUntilItsPaintComes) {
+  Shown shown;
+  TChart& chart = *shown.chart;
+  TLineSeries series;
+  series.SetParentChart(&chart);
+  QApplication::processEvents();
+  const int drawn = chart.FullDrawCount();
+  chart.repaint();  // a paint with nothing changed copies the buffer
+  EXPECT_EQ(chart.FullDrawCount(), drawn);
+  for (int tick = 0; tick < 3; ++tick) {
+    const int requests = chart.RepaintRequestCount(), draws = chart.FullDrawCount();
+    series.Clear();
+    for (int i = 0; i < 1179; ++i) series.AddXY(i * 0.002, i % 7, QString(), clRed);
+    EXPECT_EQ(std::pair(chart.RepaintRequestCount(), chart.FullDrawCount()), std::pair(requests + 1, draws)) << tick;
+    QApplication::processEvents();
+    EXPECT_EQ(chart.FullDrawCount(), draws + 1) << tick;
+    EXPECT_FALSE(chart.Canvas().Stale()) << tick;
+  }
+  chart.SetMarginLeft(1);
+  chart.Gradient().SetEndColor(clSilver);
+  EXPECT_FALSE(chart.Canvas().Stale()) << "setters given the value held change nothing";
+  chart.SetMarginLeft(2);
+  EXPECT_TRUE(chart.Canvas().Stale());
+  QApplication::processEvents();
+  // Hidden, it asks for nothing; shown again, it is painted with what changed meanwhile.
+  shown.window.hide();
+  const int requests = chart.RepaintRequestCount(), draws = chart.FullDrawCount();
+  series.Clear();
+  EXPECT_EQ(chart.RepaintRequestCount(), requests);
+  shown.window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&shown.window));
+  QApplication::processEvents();
+  EXPECT_EQ(chart.FullDrawCount(), draws + 1);
+  EXPECT_FALSE(chart.Canvas().Stale());
 }
 
 }  // namespace

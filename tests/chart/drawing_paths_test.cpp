@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QTest>
 #include <cmath>
 #include <functional>
 #include <vector>
@@ -136,42 +135,6 @@ TEST(DrawingPaths, TheQuickMappingGivesTheAxisPixels) {
       ASSERT_EQ(all[i], m.Exact(v)) << v << " on " << m.rangeMin << ".." << m.rangeMin + m.rangeSize << ", all at once";
     }
   }
-  EXPECT_EQ(TAxisMapping({0, 10, 5, 0.5, 7, 3, 1}).Map(1), 3) << "0.5 rounds to the even 0";
-  EXPECT_EQ(TAxisMapping({0, 10, 5, 0.5, 7, 3, 1}).Map(3), 5) << "1.5 rounds to the even 2";
-}
-
-// A chart on a window asks Qt for one paint however often its data change before it comes.
-TEST(DrawingPaths, OneRepaintRequestStandsUntilItsPaintComes) {
-  QWidget window;
-  window.resize(500, 240);
-  auto* chart = new TChart(&window);
-  chart->setGeometry(0, 0, 489, 225);
-  TLineSeries series;
-  series.SetParentChart(chart);
-  window.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-  QApplication::processEvents();
-  for (int tick = 0; tick < 3; ++tick) {
-    const int requests = chart->RepaintRequestCount();
-    const int draws = chart->FullDrawCount();
-    series.Clear();
-    for (int i = 0; i < 1179; ++i) series.AddXY(i * 0.002, i % 7, QString(), Colours[0]);
-    EXPECT_EQ(chart->RepaintRequestCount(), requests + 1) << tick;
-    QApplication::processEvents();
-    EXPECT_EQ(chart->FullDrawCount(), draws + 1) << tick;
-    EXPECT_FALSE(chart->Canvas().Stale()) << tick;
-  }
-  // Hidden, it asks for nothing; shown again, it is painted with what changed meanwhile.
-  window.hide();
-  const int requests = chart->RepaintRequestCount();
-  const int draws = chart->FullDrawCount();
-  series.Clear();
-  EXPECT_EQ(chart->RepaintRequestCount(), requests);
-  window.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-  QApplication::processEvents();
-  EXPECT_EQ(chart->FullDrawCount(), draws + 1);
-  EXPECT_FALSE(chart->Canvas().Stale());
 }
 
 }  // namespace

@@ -4,10 +4,14 @@
 
 #include <QApplication>
 #include <QTest>
+#include <functional>
+#include <string>
 #include <tuple>
 #include <vector>
 
 #include "chart/chart.h"
+#include "chart/value_list.h"
+#include "tests/support/reference_image.h"
 
 namespace chart {
 namespace {
@@ -15,25 +19,83 @@ namespace {
 using platform::clBlue, platform::clDefault, platform::clLime, platform::clNone, platform::clRed;
 using Points = std::vector<std::tuple<double, double, TColor>>;
 
+std::vector<double> Values(const TChartValueList& list) {
+  std::vector<double> values;
+  for (int i = 0; i < list.Count(); ++i) values.push_back(list.ValueAt(i));
+  return values;
+}
+
+// Each equal value lands after its equals; raw values decide the place (the -1 row).
+TEST(ValueList, AddValueKeepsTheOrderAndReturnsWhereTheValueWent) {
+  const std::tuple<TChartListOrder, double, std::vector<int>, std::vector<double>> rows[] = {
+      {loAscending, 1, {0, 1, 1, 2, 1}, {1, 1, 2, 2, 3}},
+      {loDescending, 1, {0, 0, 1, 2, 4}, {3, 2, 2, 1, 1}},
+      {loAscending, -1, {0, 1, 1, 2, 1}, {-1, -1, -2, -2, -3}}};
+  for (const auto& [order, multiplier, returned, read] : rows) {
+    TChartValueList list("X", order);
+    list.SetMultiplier(multiplier);
+    std::vector<int> got;
+    for (double v : {1, 3, 2, 2, 1}) got.push_back(list.AddValue(v));
+    EXPECT_EQ(got, returned) << "order " << order;
+    EXPECT_EQ(Values(list), read) << "order " << order;
+  }
+}
+
+// A list holding 1, 2 with its figures read, then changed: min, max, total, absolute total.
+TEST(ValueList, FiguresFollowEveryChangeInMultipliedUnits) {
+  const std::pair<std::function<void(TChartValueList&)>, std::vector<double>> rows[] = {
+      {[](auto& l) { l.ClearValues(); }, {0, 0, 0, 0}},
+      {[](auto& l) { l.SetMultiplier(2); }, {2, 4, 6, 6}},
+      {[](auto& l) { l.AddValue(-5); }, {-5, 2, -2, 8}},
+      {[](auto& l) { l.SetValue(0, 9); }, {2, 9, 11, 11}}};
+  for (const auto& [change, figures] : rows) {
+    TChartValueList list("Y", loNone);
+    for (double v : {1, 2}) list.AddValue(v);
+    ASSERT_EQ(list.MaxValue(), 2);
+    change(list);
+    EXPECT_EQ((std::vector{list.MinValue(), list.MaxValue(), list.Total(), list.TotalAbs()}), figures);
+  }
+}
+
+std::string ListError(const std::function<void()>& call) try {
+  call();
+  return "";
+} catch (const EListError& e) {
+  return e.what();
+}
+
+TEST(ValueList, IndexOutsideTheListIsAnError) {
+  TChartValueList list("X", loAscending);
+  list.AddValue(1);
+  EXPECT_EQ(ListError([&] { list.ValueAt(-1); }), "List index out of bounds (-1)");
+  EXPECT_EQ(ListError([&] { list.ValueAt(1); }), "List index out of bounds (1)");
+  EXPECT_EQ(ListError([&] { list.InsertValue(2, 0); }), "List index out of bounds (2)");
+  EXPECT_EQ(ListError([&] { list.InsertValue(1, 0); }), "") << "one past the end is a place to insert";
+}
+
 TEST(LineSeries, PointsKeepXAscendingWithTheirYColourAndLabel) {
   TLineSeries s;
-  EXPECT_EQ(s.AddXY(1, 10, QStringLiteral("a"), clRed), 0);
-  EXPECT_EQ(s.AddXY(3, 30, QStringLiteral("c"), clLime), 1);
-  EXPECT_EQ(s.AddXY(2, 20, QStringLiteral("b"), clBlue), 1);
-  EXPECT_EQ(std::pair(s.XValues.ValueAt(1), s.YValues.ValueAt(1)), std::pair(2.0, 20.0));
-  EXPECT_EQ(s.PointColor(1), clBlue);
-  EXPECT_EQ(s.PointLabel(1), QStringLiteral("b"));
+  for (const auto& [x, label, c] : {std::tuple(1, "a", clRed), std::tuple(3, "c", clLime), std::tuple(2, "b", clBlue)}) {
+    s.AddXY(x, 10 * x, QString::fromLatin1(label), c);
+  }
+  EXPECT_EQ(std::tuple(s.XValues.ValueAt(1), s.YValues.ValueAt(1), s.PointColor(1), s.PointLabel(1)),
+            std::tuple(2.0, 20.0, clBlue, QStringLiteral("b")));
   EXPECT_EQ(s.AddXY(2, 25, QString(), clRed), 2) << "an equal x lands after its equals";
 }
 
-TEST(LineSeries, ColoursAndLabelsGrowWithTheValuesAndAreReleasedWithThem) {
+// The values grow 4 at a time up to 12, 16 up to 76, then by a quarter; the colours and
+// labels keep the values' capacity, and a clear releases all of them.
+TEST(LineSeries, CapacityGrowsByStepsForValuesColoursAndLabelsAndClearReleasesIt) {
   TLineSeries s;
+  std::vector<int> steps{0};
   for (int i = 0; i < 393; ++i) {
     s.AddXY(i * 0.002, 0, QString(), clRed);
     ASSERT_EQ(std::vector({s.ColorCapacity(), s.LabelCapacity()}), std::vector(2, s.XValues.Capacity())) << i;
+    if (s.XValues.Capacity() != steps.back()) steps.push_back(s.XValues.Capacity());
   }
+  EXPECT_EQ(steps, (std::vector<int>{0, 4, 8, 12, 28, 44, 60, 76, 95, 118, 147, 183, 228, 285, 356, 445}));
   s.Clear();
-  EXPECT_EQ(s.ColorCapacity() + s.LabelCapacity() + s.YValues.Capacity(), 0);
+  EXPECT_EQ(s.ColorCapacity() + s.LabelCapacity() + s.XValues.Capacity() + s.YValues.Capacity(), 0);
 }
 
 TEST(LineSeries, JoiningAChartTakesTheFirstFreePaletteColour) {
@@ -48,9 +110,9 @@ TEST(LineSeries, JoiningAChartTakesTheFirstFreePaletteColour) {
 
 constexpr TColor Back = 0x202020;  // not black, the colour a segment drawn in clNone would take
 
-// Fixed 0..10 axes both ways put points on known pixels.
+// Fixed 0..10 axes both ways (or from `left` on the bottom axis) put points on known pixels.
 struct Plot {
-  Plot() {
+  explicit Plot(const Points& points, double left = 0) {
     window.resize(260, 260);
     chart = new TChart(&window);
     chart->setGeometry(0, 0, 240, 240);
@@ -59,88 +121,52 @@ struct Plot {
     chart->SetBackColor(Back);
     series.SetSeriesColor(clBlue);
     series.SetParentChart(chart);
-    chart->BottomAxis().SetRange(0, 10);
+    chart->BottomAxis().SetRange(left, 10);
     chart->LeftAxis().SetRange(0, 10);
     window.show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
-  }
-  void Paint(const Points& points) {
     for (const auto& [x, y, c] : points) series.AddXY(x, y, QString(), c);
     chart->Invalidate();
     QApplication::processEvents();
   }
-  TColor Pixel(int x, int y) const { return chart->Canvas().Buffer()->PixelAt(x, y); }
   int X(double v) const { return chart->BottomAxis().ValueToPixel(v); }
   int Y(double v) const { return chart->LeftAxis().ValueToPixel(v); }
-  int CountIn(TColor c, int top, int bottom) const {  // rows top..bottom
-    int n = 0;
-    for (int y = top; y <= bottom; ++y) {
-      for (int x = 0; x < 240; ++x) n += Pixel(x, y) == c;
-    }
-    return n;
-  }
+  const QImage& Image() const { return chart->Canvas().Buffer()->Image(); }
   QWidget window;
   TChart* chart;
   TLineSeries series;
 };
 
-TEST(LineSeriesDrawing, EachSegmentTakesItsEndPointsColourAndAClNonePointLeavesAGap) {
-  const std::tuple<const char*, Points, Points> rows[] = {
-      {"end point's colour", {{1, 1, clRed}, {5, 1, clLime}, {9, 1, clRed}}, {{3, 1, clLime}, {7, 1, clRed}}},
-      {"clNone", {{1, 5, clRed}, {5, 5, clNone}, {9, 5, clRed}, {10, 9, clRed}},
-       {{3, 5, Back}, {7, 5, Back}, {9, 5, clRed}}},
-      {"clDefault", {{1, 5, clDefault}, {9, 5, clDefault}}, {{5, 5, clBlue}}},
-      {"beyond 32767 px: neighbours joined", {{0, 0, clRed}, {5, 1e9, clRed}, {10, 10, clRed}}, {{5, 5, clRed}}},
+// Top to bottom: each segment in its end point's colour; a clNone point leaves a gap on both
+// its sides; clDefault takes the series' colour; a point a billion pixels out is skipped and
+// its neighbours joined; no points, one point, two on one pixel draw nothing; a segment
+// leaving the top is cut at the border, not pinned along it; with the axis from 2, the first
+// visible point is joined from where the line from the point before crosses the left edge.
+TEST(LineSeriesDrawing, SegmentsColoursGapsClippingAndTheLeftEdge) {
+  const std::pair<Points, double> plots[] = {
+      {{{1, 1, clRed}, {5, 1, clLime}, {9, 1, clRed}}, 0},
+      {{{1, 5, clRed}, {5, 5, clNone}, {9, 5, clRed}, {10, 9, clRed}}, 0},
+      {{{1, 5, clDefault}, {9, 5, clDefault}}, 0},
+      {{{0, 0, clRed}, {5, 1e9, clRed}, {10, 10, clRed}}, 0},
+      {{}, 0},
+      {{{5, 5, clRed}}, 0},
+      {{{5, 5, clRed}, {5.001, 5.001, clRed}}, 0},
+      {{{0, 5, clRed}, {2, 25, clRed}, {10, 25, clRed}}, 0},
+      {{{0, 0, clRed}, {4, 8, clRed}, {8, 8, clRed}}, 2},
   };
-  for (const auto& [what, points, probes] : rows) {
-    Plot p;
-    p.Paint(points);
-    for (const auto& [x, y, c] : probes) EXPECT_EQ(p.Pixel(p.X(x), p.Y(y)), c) << what << " at " << x << ", " << y;
-  }
+  QImage all;
+  for (const auto& [points, left] : plots) all = Stacked({all, Plot(points, left).Image()});
+  EXPECT_TRUE(MatchesReference(all, "line_series"));
 }
 
-TEST(LineSeriesDrawing, NothingToJoinDrawsNothing) {
-  for (const Points& points : {Points{}, Points{{5, 5, clRed}}, Points{{5, 5, clRed}, {5.001, 5.001, clRed}}}) {
-    Plot p;
-    p.Paint(points);
-    EXPECT_EQ(p.CountIn(clRed, 0, 239), 0) << points.size() << " points";
-  }
-}
-
-TEST(LineSeriesDrawing, ValuesBeyondTheAxisAreCutAtTheBorderNotPinned) {
-  Plot p;
-  p.Paint({{0, 5, clRed}, {2, 25, clRed}, {10, 25, clRed}});  // leaves the top through x = 0.5
-  const int top = p.chart->ChartRect().Top;
-  EXPECT_EQ(p.CountIn(clRed, 0, top - 1), 0) << "nothing above the plotting area";
-  EXPECT_GE(p.CountIn(clRed, top + 1, top + 1), 1) << "the segment reaches the border";
-  EXPECT_LE(p.CountIn(clRed, top + 1, top + 1), 3) << "where it crosses, not along the border";
-}
-
-TEST(LineSeriesDrawing, TheFirstVisiblePointStartsFromTheLeftEdge) {
-  Plot p;
-  p.chart->BottomAxis().SetRange(2, 10);
-  p.Paint({{0, 0, clRed}, {4, 8, clRed}, {8, 8, clRed}});
-  // At x = 2 the line from (0, 0) to (4, 8) stands at y = 4.
-  const int edge = p.chart->ChartRect().Left + 1, y = p.Y(4);
-  EXPECT_TRUE(p.Pixel(edge, y - 1) == clRed || p.Pixel(edge, y) == clRed || p.Pixel(edge, y + 1) == clRed);
-}
-
-TEST(LineSeriesDrawing, AClearedSeriesIsHitNowhereAndARefillCostsOnePaint) {
-  Plot p;
-  p.Paint({{0, 5, clRed}, {5, 5, clRed}, {10, 5, clRed}});
+TEST(LineSeriesDrawing, AClearedSeriesIsHitNowhere) {
+  Plot p({{0, 5, clRed}, {5, 5, clRed}, {10, 5, clRed}});
   ASSERT_EQ(p.series.Clicked(p.X(4), p.Y(5)), 1);
   p.series.Clear();
   EXPECT_EQ(p.series.Clicked(p.X(4), p.Y(5)), -1);
   p.series.AddXY(0, 5, QString(), clRed);  // fewer points than the last paint drew
   EXPECT_EQ(p.series.Clicked(p.X(4), p.Y(5)), -1);
   QTest::mouseClick(p.chart, Qt::LeftButton, {}, QPoint(p.X(4), p.Y(5)));
-
-  QApplication::processEvents();
-  const int drawn = p.chart->FullDrawCount();
-  for (int i = 0; i < 1179; ++i) p.series.AddXY(i * 0.002, 5, QString(), clRed);
-  EXPECT_EQ(p.chart->FullDrawCount(), drawn);
-  QApplication::processEvents();
-  EXPECT_EQ(p.chart->FullDrawCount(), drawn + 1);
 }
 
 }  // namespace
