@@ -16,7 +16,6 @@
 #include "chart/line_series.h"
 #include "chart/log_axis.h"
 #include "chart/point_series.h"
-#include "tests/support/deadline.h"
 #include "tests/support/reference_image.h"
 
 namespace chart {
@@ -60,8 +59,7 @@ TEST(AxisMath, LabelValuesOfDegenerateRangesEndAndStayInTheRange) {
       {1e19, 1e19 + 1000, 200}, {20000, 20000, 1e-12}, {74, 74, 1e-12}, {-74 - 2e-11, -74 - 1e-11, 1e-12},
       {1e6, 1e6 + 1e-9, 1e-12},  {-0.5, 0.5, 1e-300}};
   for (const auto& [lo, hi, inc] : rows) {
-    std::vector<double> values;
-    FinishesWithin(std::chrono::seconds(30), "the label walk", [&] { values = AxisLabelValues(lo, hi, inc, true); });
+    const std::vector<double> values = AxisLabelValues(lo, hi, inc, true);  // a walk that never ends times out
     if (std::fabs((hi - lo) / inc) >= 10000) {
       EXPECT_TRUE(values.empty()) << lo;
       continue;
@@ -268,20 +266,18 @@ TEST(AxisDrawing, LabelsTicksAndMarkersOfLinearAndLogarithmicAxes) {
 }
 
 TEST(AxisDrawing, EveryPaintEndsAndLabelsStayBetweenTheAxisEnds) {
-  const auto limit = std::chrono::seconds(60);
-  // One x value far above the step's precision: a zero-width time axis.
-  FinishesWithin(limit, "a paint of one repeated x", [] { Painted<TLineSeries> p({{20000, 0}, {20000, 5}}); });
-  FinishesWithin(limit, "a paint of a range at 1e19", [] {
-    Painted<TLineSeries> p({{0, 0}, {10, 100}});
-    p.chart.LeftAxis().SetRange(1e19, 1e19 + 1000);
-    p.Paint();
-  });
+  // A paint that never ends times out. One x value far above the step's precision: a
+  // zero-width time axis; a range at 1e19.
+  Painted<TLineSeries>({{20000, 0}, {20000, 5}});
+  Painted<TLineSeries> far({{0, 0}, {10, 100}});
+  far.chart.LeftAxis().SetRange(1e19, 1e19 + 1000);
+  far.Paint();
   Painted<TLineSeries> p({{0, 0}, {100, 100}});
   TChartAxis& bottom = p.chart.BottomAxis();
   const std::pair<double, double> zooms[] = {{74, 74 + 2e-9}, {-74 - 2e-9, -74}, {74, 74}, {-120, 120}};
   for (const auto& [lo, hi] : zooms) {
     bottom.SetRange(lo, hi);
-    FinishesWithin(limit, "a paint of a deep zoom", [&] { p.Paint(); });
+    p.Paint();
     const std::vector<int> ticks = p.TicksAt(bottom, bottom.AxisPos + 4);
     EXPECT_FALSE(ticks.empty()) << lo << ": at least one label";
     for (int q : ticks) EXPECT_TRUE(bottom.StartPixel <= q && q <= bottom.EndPixel) << lo << ": tick at " << q;

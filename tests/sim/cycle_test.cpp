@@ -68,22 +68,6 @@ Drive CreatedDrive(bool accuracy = false) {
   return d;
 }
 
-TEST(Cycle, StabilityRunTowardMarker158PeaksThenSettlesBelow50) {
-  Drive d = CreatedDrive();
-  Host host(d);
-  std::tuple<double, int, std::int32_t> peak;  // x, cycle, CarriageX
-  for (int cycle = 1; cycle <= 1000; ++cycle) {
-    Timer1Timer(d, host);
-    if (d.DriveState[2] > std::get<0>(peak)) peak = {d.DriveState[2], cycle, d.CarriageX};
-  }
-  EXPECT_NEAR(std::get<0>(peak), 51.27, 0.005);
-  EXPECT_EQ(std::pair(std::get<1>(peak), std::get<2>(peak)), std::pair(80, 51));
-  EXPECT_EQ(std::pair(d.CarriageX, d.ScrewPhase), std::pair(50, 10));
-  // 10.0/0.2 is 49.99999999999999722 in extended precision: the preset truncates to 49.
-  EXPECT_EQ(std::tuple(d.TraceActual[TraceNewest], d.TracePreset[TraceNewest], d.TraceError[TraceNewest]),
-            std::tuple(49, 49, 0));
-}
-
 TEST(Cycle, MarkerOffsetGivesThePresetTruncatedFromTheExtendedQuotient) {
   // Offsets ±1..±4 give themselves; from ±5 on the quotient by 0.2 falls just short.
   const std::pair<int, double> rows[] = {{1, 1},   {4, 4},    {-1, -1}, {-4, -4},   {5, 4},   {-5, -4},

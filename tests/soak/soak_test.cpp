@@ -58,18 +58,19 @@ class Soak : public ::testing::Test {
     for (int n = rng.Below(4); n > 0; --n) QTest::mouseMove(w, Somewhere(w, beyond));
     QTest::mouseRelease(w, button, {}, Somewhere(w, beyond));
   }
-  QString Parameter(int box) {
+  QString Parameter(int set, int box) {
     static const QString defaults[] = {"100", "0,003", "0,75", "0,02", "8", "0,2"};
     static const std::vector<QString> odd = {"0",  "-0",  "1e-300", "5e-324", "1e300", "-1e300", "1,7e308", "1e400",
                                              "",   "abc", "0.003",  "8 mm",   "1,2",   "inf",    "NaN",     "--1"};
-    const int set = rng.Below(8);
     if (set < 3) return box == 0 ? QString::number(rng.Between(1, 400)) : defaults[box];
     if (set == 3) return box == 0 ? "5000" : box == 5 ? "10" : defaults[box];  // unstable: into the stops
     return rng.OneIn(3) ? rng.Pick(odd) : set == 4 ? "-" + defaults[box] : defaults[box];
   }
   void Act() {
     switch (rng.Below(Accuracy() ? 8 : 6)) {  // the last two need the harmonic group
-      case 0: for (int box = 0; box < 6; ++box) edits[box]->setText(Parameter(box)); break;
+      case 0:
+        for (int set = rng.Below(8), box = 0; box < 6; ++box) edits[box]->setText(Parameter(set, box));
+        break;
       case 1: Gesture(form.Image2, rng.OneIn(6) ? Qt::RightButton : Qt::LeftButton, 40); break;
       case 2: Click(rng.OneIn(2) ? form.Button4 : form.Button2); break;
       case 3: Gesture(form.Chart1, rng.Pick(std::vector{Qt::LeftButton, Qt::RightButton}), rng.OneIn(6) ? 60 : 0); break;
