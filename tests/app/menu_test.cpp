@@ -20,14 +20,6 @@ class MenuTest : public ::testing::Test {
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
   }
-  // The texts of a menu's commands, with their shortcuts after a '|', separators left out.
-  static QStringList Commands(const QMenu* menu) {
-    QStringList texts;
-    for (const QAction* a : menu->actions()) {
-      if (!a->isSeparator()) texts << a->text() + u'|' + a->shortcut().toString();
-    }
-    return texts;
-  }
   TForm1 form{u','};
   TForm2 form2;
 };
@@ -43,16 +35,6 @@ TEST_F(MenuTest, TheLayoutLiesUnchangedBelowTheBarAndTheWindowGrowsByItsHeight) 
   form.resize(900, 700);  // the controls keep their places
   QApplication::processEvents();
   EXPECT_EQ(form.Chart1->mapTo(&form, QPoint()), QPoint(216, 248 + bar->height()));
-}
-
-TEST_F(MenuTest, CommandsWithMnemonicsAndStandardKeys) {
-  QStringList titles;
-  for (const QAction* a : form.menuBar()->actions()) titles << a->text();
-  EXPECT_EQ(titles, QStringList({"&File", "&View", "&Help"}));
-  EXPECT_EQ(Commands(form.menuBar()->findChild<QMenu*>("HelpMenu")),
-            QStringList({"&Instructions|F1", "&About drivelab|"}));
-  EXPECT_TRUE(Commands(form.menuBar()->findChild<QMenu*>("FileMenu")).endsWith("E&xit|Ctrl+Q"));
-  EXPECT_TRUE(Commands(form.menuBar()->findChild<QMenu*>("ViewMenu")).contains("Reset &zoom|"));
 }
 
 TEST_F(MenuTest, F1ShowsTheInstructionsAboutNamesTheProgramAndExitClosesEveryWindow) {
