@@ -131,19 +131,13 @@ TEST_F(ExportTest, ThePictureIsTheOscilloscopeAsDrawnAtOneAndTwiceItsSize) {
 }
 
 TEST_F(ExportTest, AnUnwritableFolderGivesOneMessageAndNoFile) {
-  const struct {
-    QAction* command;
-    const char* name;
-  } rows[] = {{form.MenuSaveTraces, "traces.csv"}, {form.MenuSavePicture, "picture.png"},
-              {form.MenuSavePicture2x, "picture.png"}, {form.MenuSaveLog, "log.csv"}};
   form.SetFileNameAsker([](const QString&, const QString& suggested, const QString&) {
     return QStringLiteral("/proc/") + QFileInfo(suggested).fileName();
   });
-  for (const auto& r : rows) {
-    SCOPED_TRACE(r.name);
+  for (QAction* command : {form.MenuSaveTraces, form.MenuSavePicture, form.MenuSavePicture2x, form.MenuSaveLog}) {
     BoxWatcher boxes;
-    r.command->trigger();
-    ASSERT_EQ(boxes.shown.size(), 1u);
+    command->trigger();
+    ASSERT_EQ(boxes.shown.size(), 1u) << command->text().toStdString();
     EXPECT_NE(boxes.shown[0].find("|Cannot write /proc/"), std::string::npos) << boxes.shown[0];
     EXPECT_EQ(boxes.shown[0].back(), '.');
   }

@@ -63,20 +63,4 @@ TEST_F(MenuTest, F1ShowsTheInstructionsAboutNamesTheProgramAndExitClosesEveryWin
   EXPECT_FALSE(form2.isVisible());
 }
 
-TEST_F(MenuTest, ResetZoomGivesBackTheAxes) {
-  chart::TChart& chart = *form.Chart1;
-  QTest::mousePress(form.Image2, Qt::LeftButton, {}, {108, 20});  // something to zoom into
-  QTest::mouseRelease(form.Image2, Qt::LeftButton, {}, {158, 20});
-  form.Timer1->stop();
-  for (int tick = 0; tick < 50; ++tick) form.Timer1Timer();
-  QApplication::processEvents();
-  QTest::mousePress(&chart, Qt::LeftButton, {}, {100, 60});
-  QTest::mouseMove(&chart, {200, 150});
-  QTest::mouseRelease(&chart, Qt::LeftButton, {}, {200, 150});
-  ASSERT_TRUE(chart.Zoomed());
-  form.MenuResetZoom->trigger();
-  EXPECT_FALSE(chart.Zoomed());
-  EXPECT_EQ(std::pair(chart.LeftAxis().Minimum(), chart.LeftAxis().Maximum()), std::pair(-120.0, 120.0));
-}
-
 }  // namespace

@@ -86,12 +86,16 @@ TEST_F(ZoomTest, ARightDragScrollsTheContentWithThePointerUntilItLeavesThePlot) 
   QTest::mouseRelease(&chart, Qt::RightButton, {}, QPoint(150, 140));
 }
 
-TEST_F(ZoomTest, OneUndoReturnsToBeforeTheFirstZoomOrScrollAndTheWheelShifts) {
+TEST_F(ZoomTest, OneUndoReturnsToBeforeTheFirstZoomOrScrollTheWheelShiftsAndResetZoomUndoes) {
   Drag(Qt::LeftButton, {100, 60}, {200, 150});
   Drag(Qt::RightButton, {150, 100}, {170, 120});
   Drag(Qt::LeftButton, {120, 80}, {180, 140});
   Drag(Qt::LeftButton, {180, 140}, {120, 80});
   EXPECT_TRUE(bottom.Automatic());
+  ExpectVerticalAxes(-120, 120);
+  Drag(Qt::LeftButton, {100, 60}, {200, 150});
+  form.MenuResetZoom->trigger();  // View, Reset zoom: the same as a drag back
+  EXPECT_FALSE(chart.Zoomed());
   ExpectVerticalAxes(-120, 120);
 
   // A wheel notch down shifts the vertical axes by 3 % of their range, and only them.
