@@ -61,7 +61,8 @@ TEST_F(FormTest, StartsInStabilityResearchAndModeSwitchesStopTheTimer) {
 
 TEST_F(FormTest, DragClampsTheMarkerToTheStrip) {
   Press(200);  // anywhere on the strip; the marker jumps to the pointer at the first move
-  for (const auto& [x, markerX] : {std::pair(150, 150), {0, 40}, {-5, 40}, {216, 177}, {400, 177}}) {
+  // Beyond the strip the held pointer still moves the marker, to the nearest end.
+  for (const auto& [x, markerX] : {std::pair(150, 150), {-5, 40}, {100, 100}, {400, 177}, {0, 40}, {216, 177}}) {
     Move(x);
     EXPECT_EQ(d.MarkerX, markerX) << "moved to " << x;
   }
@@ -75,6 +76,44 @@ TEST_F(FormTest, DragClampsTheMarkerToTheStrip) {
   EXPECT_EQ(d.MarkerX, 150);
   Release(300, Qt::RightButton);
   EXPECT_TRUE(d.Dragging) << "a release outside the strip does not reach it";
+}
+
+// Counts the paint events a widget gets: what is drawn must reach the screen.
+struct Paints : QObject {
+  explicit Paints(QWidget* w) { w->installEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* e) override { return count += e->type() == QEvent::Paint, false; }
+  int count = 0;
+};
+
+TEST_F(FormTest, PauseStopsTheRunWhereItStandsResetReturnsToRestAndEveryDrawingIsShown) {
+  QApplication::processEvents();
+  Paints strip(form.Image2), machine(form.Image1), chart(form.Chart1);
+  Press(108);
+  Move(158);
+  QApplication::processEvents();
+  EXPECT_GT(strip.count, 0) << "the marker moved";
+  Release(158);
+  for (int tick = 0; tick < 30; ++tick) form.Timer1Timer();
+  QApplication::processEvents();
+  EXPECT_GT(machine.count, 0) << "the carriage moved";
+  EXPECT_GT(chart.count, 0) << "the traces moved";
+  const auto where = std::tuple(d.CarriageX, d.DriveState, d.MarkerX, form.Series1->Count());
+  Click(form.Button2);
+  EXPECT_FALSE(Running());
+  EXPECT_EQ(std::tuple(d.CarriageX, d.DriveState, d.MarkerX, form.Series1->Count()), where) << "paused";
+  Click(form.Button4);
+  EXPECT_FALSE(Running());
+  EXPECT_EQ(std::tuple(d.CarriageX, d.DriveState[2], d.MarkerX), std::tuple(0, 0.0, 108)) << "at rest";
+
+  Click(form.RadioButton2);  // the sine moves the marker every tick
+  form.SpinEdit1->setText(QStringLiteral("20"));
+  form.SpinEdit2->setText(QStringLiteral("20"));
+  Click(form.Button5);
+  QApplication::processEvents();
+  strip.count = 0;
+  form.Timer1Timer();
+  QApplication::processEvents();
+  EXPECT_GT(strip.count, 0);
 }
 
 TEST_F(FormTest, ProcessAndTheStripReadTheBoxesInAccuracyResearch) {

@@ -157,6 +157,12 @@ TEST_F(FrequencyResponseTest, AnUnstableLoopOrOneHeldAtTheStopsIsSaidNotPlotted)
   QTest::mouseClick(window.RunButton, Qt::LeftButton);
   EXPECT_EQ(boxes.shown, BoxWatcher::One("The sweep needs 0 < From < To <= 1000 rad/s."));
   EXPECT_FALSE(window.Running());
+  window.FromEdit->setText(QStringLiteral("999"));  // the bounds themselves sweep
+  window.ToEdit->setText(QStringLiteral("1000"));
+  window.CountEdit->setValue(2);
+  Sweep();
+  EXPECT_EQ(boxes.shown.size(), 1u);
+  EXPECT_NE(window.Finished(), nullptr);
 }
 
 TEST_F(FrequencyResponseTest, SavesWriteTheTableAndThePicture) {

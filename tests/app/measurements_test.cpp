@@ -84,6 +84,8 @@ TEST_F(MeasurementsTest, AStabilityRunShowsTheRunnersFigures) {
   StabilityRun(50, 400);
   ExpectTheRunnersFigures(RunnerFigures({"--measure", "--offset", "50", "--cycles", "400"}));
   EXPECT_EQ(window.Figure("verdict")->text(), QStringLiteral("settled"));
+  EXPECT_EQ(window.Figure("overshoot")->text(), QStringLiteral("2,533 %")) << "four significant digits";
+  EXPECT_EQ(window.Figure("critical_Kamp")->text(), QStringLiteral("2007")) << "a gain whole";
   EXPECT_TRUE(window.Verdict->text().startsWith(QStringLiteral("Stable: the loop turns critical at a gain of ")))
       << window.Verdict->text().toStdString();
   EXPECT_EQ(window.Figure("phase_lag"), nullptr) << "an accuracy figure";

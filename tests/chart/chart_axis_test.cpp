@@ -151,6 +151,10 @@ TEST(ChartAxis, SettersRefuseBadValuesAndKeepTheOldOnes) {
       {[&] { log.SetLogarithmicBase(1); }, "Logarithmic Base must be >= 2"},
       {[&] { chart.SetChart3DPercent(0); }, "3D effect percent must be between 1 and 100"},
       {[&] { chart.SetChart3DPercent(101); }, "3D effect percent must be between 1 and 100"},
+      // Each setter takes its own bounds.
+      {[&] { axis.SetIncrement(0), axis.SetLabelsSeparation(0), axis.SetLabelsAngle(359); }, "accepted"},
+      {[&] { chart.SetChart3DPercent(1), chart.SetChart3DPercent(100); }, "accepted"},
+      {[&] { log.SetLogarithmicBase(2), log.SetLogarithmicBase(10); }, "accepted"},
   };
   for (const auto& [call, error] : rows) EXPECT_EQ(ErrorOf(call), error);
   EXPECT_EQ(std::tuple(axis.Minimum(), axis.Maximum(), axis.Increment(), axis.Logarithmic()),

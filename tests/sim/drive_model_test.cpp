@@ -84,17 +84,18 @@ void ReferenceStep(Drive& d) {
 }
 
 TEST(Integrator, MatchesTheLiteralStepBitForBit) {
-  for (double kamp : {100.0, 5000.0}) {  // a settling transient; an unstable loop at the stops
+  // A settling transient; unstable loops held at the upper stop and at the lower one.
+  for (const auto& [kamp, command] : {std::pair(100.0, 10.0), {5000.0, 10.0}, {5000.0, -10.0}}) {
     Drive fast = DefaultDrive();
     fast.Kamp = kamp;
     ComputeCoefficients(fast);
-    fast.Command = 10;
+    fast.Command = command;
     Drive reference = fast;
     for (int step = 0; step < 16000; ++step) {
       IntegrateStep(fast);
       ReferenceStep(reference);
       ASSERT_TRUE(fast.DriveState == reference.DriveState && fast.DriveDeriv == reference.DriveDeriv)
-          << "Kamp " << kamp << ", step " << step;
+          << "Kamp " << kamp << ", command " << command << ", step " << step;
     }
   }
 }
