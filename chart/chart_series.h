@@ -103,6 +103,9 @@ class TChartSeries {
     }
     return seriesColor_;
   }
+  // The colours as stored, clDefault included, one per point added: for drawing many at once.
+  const TColor* StoredColors() const { return colors_.Data(); }
+  int StoredColorCount() const { return colors_.Count(); }
   QString PointLabel(int index) const;
   double MinXValue() const { return XValues.MinValue(); }
   double MaxXValue() const { return XValues.MaxValue(); }

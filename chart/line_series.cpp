@@ -126,10 +126,24 @@ void TCustomSeries::DrawAllPoints() {
   QPoint lastEnd;  // where the last segment ended: the current position it leaves
   segments_.resize(static_cast<std::size_t>(count));
   std::size_t segmentCount = 0;
+  // PointColor's choices made once for the series, not at every point.
+  const TColor* stored = StoredColorCount() > LastVisible ? StoredColors() + first : nullptr;
+  const bool eachPoint = ColorEachPoint();
+  const TColor seriesColor = SeriesColor();
+  const int* px = mappedX_.data();
+  const int* py = mappedY_.data();
   for (int k = 0; k < count; ++k) {
-    const TColor c = PointColor(first + k);
-    const int x = mappedX_[static_cast<std::size_t>(k)];
-    const int y = mappedY_[static_cast<std::size_t>(k)];
+    TColor c;
+    if (stored == nullptr) {
+      c = PointColor(first + k);
+    } else {
+      c = stored[k];
+      if (c == platform::clDefault) {
+        c = eachPoint ? SeriesPalette[static_cast<std::size_t>(first + k) % SeriesPalette.size()] : seriesColor;
+      }
+    }
+    const int x = px[k];
+    const int y = py[k];
     if (InPixelWindow(x) && InPixelWindow(y)) {
       if (previousColor == platform::clNone) {
         previousX = x;
