@@ -874,16 +874,26 @@ void RasterCanvas::SolidLines(std::span<const SolidSegment> segments) {
   }
   // A trace is thousands of short lines, nearly all of them inside the plot, and most of
   // them one step long: such a line is just its start pixel.
+  // The clip in locals: a pixel written could otherwise be the clip for all the compiler
+  // knows, and it would read the clip afresh for every line.
   const std::ptrdiff_t rowStep = bytesPerLine_ / static_cast<qsizetype>(sizeof(std::uint32_t));
   auto* const origin = reinterpret_cast<std::uint32_t*>(bits_);
+  const int left = clipLeft_;
+  const int top = clipTop_;
+  const auto columns = static_cast<unsigned>(clipRight_ - clipLeft_);
+  const auto rows = static_cast<unsigned>(clipBottom_ - clipTop_);
+  const auto inside = [&](QPoint p) {
+    return static_cast<unsigned>(p.x()) - static_cast<unsigned>(left) < columns &&
+           static_cast<unsigned>(p.y()) - static_cast<unsigned>(top) < rows;
+  };
   for (const SolidSegment& s : segments) {
-    if (!InsideClip(s.from) || !InsideClip(s.to)) {
+    if (!inside(s.from) || !inside(s.to)) {
       ThinLine(s.from, s.to, s.pixel);
       continue;
     }
     const int dx = s.to.x() - s.from.x();
     const int dy = s.to.y() - s.from.y();
-    if (dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1) {
+    if (static_cast<unsigned>(dx + 1) <= 2u && static_cast<unsigned>(dy + 1) <= 2u) {
       if (dx != 0 || dy != 0) {
         origin[s.from.y() * rowStep + s.from.x()] = s.pixel;
       }
