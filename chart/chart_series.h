@@ -87,6 +87,8 @@ class TChartSeries {
   // Adds a point keeping x ascending; returns the index it now stands at, or -1 when
   // OnBeforeAdd refused it.
   int AddXY(double x, double y, const QString& label, TColor color);
+  // The same with an empty label, without a string to pass.
+  int AddXY(double x, double y, TColor color);
   // Removes every point; the lists' capacities are 0 again.
   void Clear();
   int Count() const { return XValues.Count(); }
