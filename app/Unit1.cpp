@@ -461,9 +461,11 @@ void TForm1::DrawScrewAndCarriage() {
 }
 
 int TForm1::TraceSeriesAdapter::AddXY(double x, double y, std::string_view label, std::uint32_t colour) {
-  // The traces carry no labels; an empty one costs no conversion.
-  const QString text = label.empty() ? QString() : QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size()));
-  return series_->AddXY(x, y, text, colour);
+  // The traces carry no labels: no string to make for them.
+  if (label.empty()) {
+    return series_->AddXY(x, y, colour);
+  }
+  return series_->AddXY(x, y, QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())), colour);
 }
 
 void TForm1::SetTimerEnabled(bool enabled) {

@@ -7,6 +7,10 @@
 #include <cstring>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "chart/axis_math.h"
 #include "chart/axis_panel.h"
 
@@ -251,23 +255,61 @@ void TAxisMapping::MapAll(const double* values, int count, double multiplier, in
     return;
   }
   constexpr double Shift = 6755399441055744.0;
+  // Held inside the 32-bit range, a NaN included, so that the conversion below is defined;
+  // whatever is held there is marked for the exact way, and so is an offset of 0 with the
+  // extreme ones.
+  constexpr double low = -(PixelLimit - 1);
+  constexpr double high = PixelLimit - 1;
+  const auto pixel = [this](std::int64_t rounded) {
+    const std::int64_t p = origin + direction * rounded;
+    return static_cast<int>(std::clamp<std::int64_t>(p, INT32_MIN, INT32_MAX));
+  };
   bool anyExact = false;
-  for (int i = 0; i < count; ++i) {
+  int i = 0;
+#if defined(__SSE2__)
+  // Two values at a time, every step the same operation as below on each of them: the
+  // clamp as max then min (a NaN gives the low end, as below), the tests as masks.
+  {
+    const __m128d multiplierV = _mm_set1_pd(multiplier);
+    const __m128d rangeMinV = _mm_set1_pd(rangeMin);
+    const __m128d scaleV = _mm_set1_pd(scale);
+    const __m128d lowV = _mm_set1_pd(low);
+    const __m128d highV = _mm_set1_pd(high);
+    const __m128d shiftV = _mm_set1_pd(Shift);
+    const __m128d magnitude = _mm_castsi128_pd(_mm_set1_epi64x(INT64_MAX));
+    const __m128d largest = _mm_set1_pd(1e290);
+    const __m128d smallest = _mm_set1_pd(1e-290);
+    const __m128d limit = _mm_set1_pd(PixelLimit - 1);
+    const __m128d margin = _mm_set1_pd(HalfwayMargin);
+    for (; i + 2 <= count; i += 2) {
+      const __m128d offset = _mm_sub_pd(_mm_mul_pd(_mm_loadu_pd(values + i), multiplierV), rangeMinV);
+      const __m128d quick = _mm_mul_pd(offset, scaleV);
+      const __m128d held = _mm_min_pd(_mm_max_pd(quick, lowV), highV);
+      const __m128d rounded = _mm_sub_pd(_mm_add_pd(held, shiftV), shiftV);
+      const __m128d size = _mm_and_pd(offset, magnitude);
+      const __m128d holds = _mm_and_pd(
+          _mm_and_pd(_mm_cmplt_pd(size, largest), _mm_cmpgt_pd(size, smallest)),
+          _mm_and_pd(_mm_cmplt_pd(_mm_and_pd(quick, magnitude), limit),
+                     _mm_cmplt_pd(_mm_and_pd(_mm_sub_pd(held, rounded), magnitude), margin)));
+      const int mask = _mm_movemask_pd(holds);
+      // Whole numbers held within 32 bits: the truncation is exact.
+      const __m128i whole = _mm_cvttpd_epi32(rounded);
+      pixels[i] = (mask & 1) != 0 ? pixel(_mm_cvtsi128_si32(whole)) : INT32_MIN;
+      pixels[i + 1] = (mask & 2) != 0 ? pixel(_mm_cvtsi128_si32(_mm_shuffle_epi32(whole, 1))) : INT32_MIN;
+      anyExact |= mask != 3;
+    }
+  }
+#endif
+  for (; i < count; ++i) {
     const double offset = values[i] * multiplier - rangeMin;
     const double quick = offset * scale;
-    // Held inside the 32-bit range, a NaN included, so that the conversion below is
-    // defined; whatever is held there is marked for the exact way, and so is an offset of 0
-    // with the extreme ones.
-    const double low = -(PixelLimit - 1);
-    const double high = PixelLimit - 1;
     const double held = quick > low ? (quick < high ? quick : high) : low;
     const double rounded = (held + Shift) - Shift;
     const double size = std::fabs(offset);
     const bool quickHolds = (size < 1e290) & (size > 1e-290) & (std::fabs(quick) < PixelLimit - 1) &
                             (std::fabs(held - rounded) < HalfwayMargin);
     anyExact |= !quickHolds;
-    const std::int64_t p = origin + direction * static_cast<std::int64_t>(rounded);
-    pixels[i] = quickHolds ? static_cast<int>(std::clamp<std::int64_t>(p, INT32_MIN, INT32_MAX)) : INT32_MIN;
+    pixels[i] = quickHolds ? pixel(static_cast<std::int64_t>(rounded)) : INT32_MIN;
   }
   if (anyExact) {
     for (int i = 0; i < count; ++i) {

@@ -136,6 +136,7 @@ struct TChartCanvas3D::State {
   }
 
   void ApplyAll() const {
+    target->SetPlainDrawing(plainDrawing);
     ApplyPen();
     ApplyBrush();
     ApplyBackground();
@@ -168,7 +169,12 @@ const RasterCanvas* TChartCanvas3D::Buffer() const { return s_->buffer.get(); }
 int TChartCanvas3D::FramesPresented() const { return s_->framesPresented; }
 RasterCanvas* TChartCanvas3D::Target() { return s_->target; }
 bool TChartCanvas3D::PlainDrawing() const { return s_->plainDrawing; }
-void TChartCanvas3D::SetPlainDrawing(bool plain) { s_->plainDrawing = plain; }
+void TChartCanvas3D::SetPlainDrawing(bool plain) {
+  s_->plainDrawing = plain;
+  if (s_->target != nullptr) {
+    s_->target->SetPlainDrawing(plain);
+  }
+}
 int TChartCanvas3D::BufferCopies() const { return s_->bufferCopies; }
 
 void TChartCanvas3D::ResetDrawingState() {

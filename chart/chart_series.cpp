@@ -89,6 +89,9 @@ bool TChartSeries::AssociatedToAxis(const TCustomChartAxis& axis) const {
 }
 
 int TChartSeries::AddXY(double x, double y, const QString& label, TColor color) {
+  if (label.isEmpty()) {
+    return AddXY(x, y, color);
+  }
   XValues.TempValue = x;
   YValues.TempValue = y;
   if (OnBeforeAdd && !OnBeforeAdd(*this)) {
@@ -97,11 +100,26 @@ int TChartSeries::AddXY(double x, double y, const QString& label, TColor color) 
   const int i = XValues.AddValue(XValues.TempValue);
   YValues.InsertValue(i, YValues.TempValue);
   colors_.Emplace(i, color);
-  if (label.isEmpty()) {
-    labels_.Emplace(i);
-  } else {
-    labels_.Emplace(i, label);
+  labels_.Emplace(i, label);
+  if (OnAfterAdd) {
+    OnAfterAdd(*this, i);
   }
+  if (active_) {
+    RepaintChart();
+  }
+  return i;
+}
+
+int TChartSeries::AddXY(double x, double y, TColor color) {
+  XValues.TempValue = x;
+  YValues.TempValue = y;
+  if (OnBeforeAdd && !OnBeforeAdd(*this)) {
+    return -1;
+  }
+  const int i = XValues.AddValue(XValues.TempValue);
+  YValues.InsertValue(i, YValues.TempValue);
+  colors_.Emplace(i, color);
+  labels_.Emplace(i);
   if (OnAfterAdd) {
     OnAfterAdd(*this, i);
   }

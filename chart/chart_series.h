@@ -87,6 +87,8 @@ class TChartSeries {
   // Adds a point keeping x ascending; returns the index it now stands at, or -1 when
   // OnBeforeAdd refused it.
   int AddXY(double x, double y, const QString& label, TColor color);
+  // The same with an empty label, without a string to pass.
+  int AddXY(double x, double y, TColor color);
   // Removes every point; the lists' capacities are 0 again.
   void Clear();
   int Count() const { return XValues.Count(); }
@@ -103,6 +105,9 @@ class TChartSeries {
     }
     return seriesColor_;
   }
+  // The colours as stored, clDefault included, one per point added: for drawing many at once.
+  const TColor* StoredColors() const { return colors_.Data(); }
+  int StoredColorCount() const { return colors_.Count(); }
   QString PointLabel(int index) const;
   double MinXValue() const { return XValues.MinValue(); }
   double MaxXValue() const { return XValues.MaxValue(); }

@@ -12,7 +12,10 @@ namespace {
 // Pixels the surface is given: beyond this a point is skipped.
 constexpr int PixelWindow = 32767;
 
-bool InPixelWindow(int v) { return -PixelWindow < v && v < PixelWindow; }
+bool InPixelWindow(int v) {
+  // -PixelWindow < v < PixelWindow, in one comparison.
+  return static_cast<unsigned>(v) + (PixelWindow - 1) < 2u * PixelWindow - 1;
+}
 
 }  // namespace
 
@@ -119,49 +122,64 @@ void TCustomSeries::DrawAllPoints() {
   TColor previousColor = previousColor_;
   TColor pixelColor = platform::clNone;  // the colour `pixel` was made from
   std::uint32_t pixel = 0;
-  bool anyShown = false;  // a point inside the pixel window
-  bool anyDrawn = false;
-  bool lastDrawn = false;
-  TColor lastColor = 0;
-  QPoint lastEnd;  // where the last segment ended: the current position it leaves
+  // PointColor's choices made once for the series, not at every point.
+  const TColor* stored = StoredColorCount() > LastVisible ? StoredColors() + first : nullptr;
+  const bool eachPoint = ColorEachPoint();
+  const TColor seriesColor = SeriesColor();
+  const auto colorAt = [&](int k) {
+    if (stored == nullptr) {
+      return PointColor(first + k);
+    }
+    const TColor c = stored[k];
+    if (c != platform::clDefault) {
+      return c;
+    }
+    return eachPoint ? SeriesPalette[static_cast<std::size_t>(first + k) % SeriesPalette.size()] : seriesColor;
+  };
+  // The loop keeps only what the next point needs; what the last point leaves behind is
+  // worked out once afterwards, so that the loop's state stays in registers.
+  int lastShown = -1;  // the last point inside the pixel window
+  bool lastDrawn = false;  // whether it ended a segment
   segments_.resize(static_cast<std::size_t>(count));
-  std::size_t segmentCount = 0;
+  platform::RasterCanvas::SolidSegment* const segments = segments_.data();
+  platform::RasterCanvas::SolidSegment* next = segments;
+  const int* px = mappedX_.data();
+  const int* py = mappedY_.data();
   for (int k = 0; k < count; ++k) {
-    const TColor c = PointColor(first + k);
-    const int x = mappedX_[static_cast<std::size_t>(k)];
-    const int y = mappedY_[static_cast<std::size_t>(k)];
+    const TColor c = colorAt(k);
+    const int x = px[k];
+    const int y = py[k];
     if (InPixelWindow(x) && InPixelWindow(y)) {
       if (previousColor == platform::clNone) {
         previousX = x;
         previousY = y;
       }
-      anyShown = true;
-      lastColor = c;
+      lastShown = k;
       lastDrawn = (x != previousX || y != previousY) && c != platform::clNone;
       if (lastDrawn) {
         if (c != pixelColor) {
           pixelColor = c;
           pixel = platform::RasterCanvas::PixelOf(c);
         }
-        segments_[segmentCount++] = {QPoint(previousX, previousY), QPoint(x, y), pixel};
-        anyDrawn = true;
-        lastEnd = QPoint(x, y);
+        *next++ = {QPoint(previousX, previousY), QPoint(x, y), pixel};
       }
       previousX = x;
       previousY = y;
     }
     previousColor = c;
   }
-  target->SolidLines(std::span(segments_.data(), segmentCount));
+  target->SolidLines(std::span(segments, next));
   previousX_ = previousX;
   previousY_ = previousY;
   previousColor_ = previousColor;
-  if (anyShown) {
-    if (anyDrawn) {
-      target->MoveTo(lastEnd.x(), lastEnd.y());
+  if (lastShown >= 0) {
+    if (next != segments) {
+      // The current position stays where the last segment ended.
+      target->MoveTo(next[-1].to.x(), next[-1].to.y());
       canvas.UseChartPen(linePen_);
       canvas.SetBrushStyle(bsClear);
     }
+    const TColor lastColor = colorAt(lastShown);
     canvas.SetPenColor(lastDrawn ? lastColor : platform::clBlack);
     canvas.SetBrushColor(lastColor);
   }

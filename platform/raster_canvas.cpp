@@ -240,11 +240,41 @@ void RasterCanvas::WalkLine(QPoint from, QPoint to, Plot plot) {
   }
 }
 
+void RasterCanvas::LineInside(QPoint from, QPoint to, std::uint32_t pixel) {
+  // Every pixel of the line lies in the box its ends span, so none needs the clip: the
+  // same steps as WalkLine's, on one pointer.
+  const int dx = std::abs(to.x() - from.x());
+  const int dy = std::abs(to.y() - from.y());
+  const std::ptrdiff_t rowStep = bytesPerLine_ / static_cast<qsizetype>(sizeof(std::uint32_t));
+  const std::ptrdiff_t stepX = to.x() < from.x() ? -1 : 1;
+  const std::ptrdiff_t stepY = to.y() < from.y() ? -rowStep : rowStep;
+  const bool xMajor = dx >= dy;
+  const int major = xMajor ? dx : dy;
+  const int minor = xMajor ? dy : dx;
+  const std::ptrdiff_t majorStep = xMajor ? stepX : stepY;
+  const std::ptrdiff_t minorStep = xMajor ? stepY : stepX;
+  std::uint32_t* p = Row(from.y()) + from.x();
+  int err = 2 * minor - major;
+  for (int i = 0; i < major; ++i) {
+    *p = pixel;
+    if (err > 0) {
+      p += minorStep;
+      err -= 2 * major;
+    }
+    err += 2 * minor;
+    p += majorStep;
+  }
+}
+
 void RasterCanvas::ThinLine(QPoint from, QPoint to, std::uint32_t pixel) {
   if (from.y() == to.y()) {  // grid lines, ticks and bevels: one span
     const int left = from.x() < to.x() ? from.x() : to.x() + 1;
     const int right = from.x() < to.x() ? to.x() : from.x() + 1;
     HorizontalSpan(left, right, from.y(), pixel);
+    return;
+  }
+  if (!plainDrawing_ && InsideClip(from) && InsideClip(to)) {
+    LineInside(from, to, pixel);
     return;
   }
   WalkLine(from, to, [&](int x, int y) {
@@ -294,8 +324,43 @@ void RasterCanvas::StyledLine(QPoint from, QPoint to, int& phase) {
         std::uint32_t* pixel = horizontal ? Row(across) + start : Row(start) + across;
         const std::ptrdiff_t stride =
             horizontal ? step : step * static_cast<std::ptrdiff_t>(bytesPerLine_ / sizeof(std::uint32_t));
-        for (std::ptrdiff_t k = 0; k < end - first; ++k) {
-          put(pixel + k * stride);
+        if (plainDrawing_) {
+          for (std::ptrdiff_t k = 0; k < end - first; ++k) {
+            put(pixel + k * stride);
+          }
+        } else {
+          // Whole periods of the pattern at a time, each of its pixels at a known offset:
+          // grid lines are hundreds of pixels long, and a transparent gap costs nothing.
+          const int count = end - first;
+          int k = 0;
+          for (; k < count && phase != 0; ++k) {
+            put(pixel + k * stride);
+          }
+          if (count - k >= pattern.period) {
+            std::ptrdiff_t on[32];
+            std::ptrdiff_t off[32];
+            int ons = 0;
+            int offs = 0;
+            for (int j = 0; j < pattern.period; ++j) {
+              if (((pattern.bits >> j) & 1u) != 0) {
+                on[ons++] = j * stride;
+              } else if (opaqueBackground_) {
+                off[offs++] = j * stride;
+              }
+            }
+            for (; count - k >= pattern.period; k += pattern.period) {
+              std::uint32_t* p = pixel + k * stride;
+              for (int j = 0; j < ons; ++j) {
+                p[on[j]] = penPixel_;
+              }
+              for (int j = 0; j < offs; ++j) {
+                p[off[j]] = backgroundPixel_;
+              }
+            }
+          }
+          for (; k < count; ++k) {
+            put(pixel + k * stride);
+          }
         }
       }
     }
@@ -631,6 +696,25 @@ void RasterCanvas::LineTo(int x, int y) {
 
 // --- text -------------------------------------------------------------------------------
 
+RasterCanvas::SpanBounds RasterCanvas::BoundsOf(const std::vector<TextSpan>& spans) {
+  SpanBounds bounds;
+  bool any = false;
+  for (const TextSpan& span : spans) {
+    if (span.x1 >= span.x2) {
+      continue;
+    }
+    if (!any) {
+      bounds = {span.x1, span.y, span.x2, span.y + 1};
+      any = true;
+    }
+    bounds.left = std::min(bounds.left, span.x1);
+    bounds.right = std::max(bounds.right, span.x2);
+    bounds.top = std::min(bounds.top, span.y);
+    bounds.bottom = std::max(bounds.bottom, span.y + 1);
+  }
+  return bounds;
+}
+
 const RasterCanvas::RenderedText& RasterCanvas::Rendered(const QString& text, int angle) {
   TextKey key{fontIndex_, angle, text};
   if (const auto found = texts_.find(key); found != texts_.end()) {
@@ -642,7 +726,7 @@ const RasterCanvas::RenderedText& RasterCanvas::Rendered(const QString& text, in
   if (texts_.size() >= MaxKeptTexts) {
     texts_.clear();
   }
-  RenderedText rendered{metrics_.horizontalAdvance(text), metrics_.height(), metrics_.ascent(), {}, {}};
+  RenderedText rendered{metrics_.horizontalAdvance(text), metrics_.height(), metrics_.ascent(), {}, {}, {}, {}};
   double sine = 0;
   double cosine = 1;
   SineCosine(angle, sine, cosine);
@@ -687,12 +771,17 @@ const RasterCanvas::RenderedText& RasterCanvas::Rendered(const QString& text, in
       rendered.glyphs.push_back({y + bounds.top(), first + bounds.left(), x + bounds.left()});
     }
   }
+  const auto keep = [&]() -> const RenderedText& {
+    rendered.glyphBounds = BoundsOf(rendered.glyphs);
+    rendered.cellBounds = BoundsOf(rendered.cell);
+    return texts_.emplace(std::move(key), std::move(rendered)).first->second;
+  };
   // The cell: pixels whose centres fall inside it once turned back into the text frame.
   if (angle % 90 == 0) {
     for (int y = cellBounds.top(); y <= cellBounds.bottom(); ++y) {
       rendered.cell.push_back({y, cellBounds.left(), cellBounds.right() + 1});
     }
-    return texts_.emplace(std::move(key), std::move(rendered)).first->second;
+    return keep();
   }
   for (int y = cellBounds.top() - 1; y <= cellBounds.bottom() + 1; ++y) {
     int first = 0;
@@ -711,10 +800,21 @@ const RasterCanvas::RenderedText& RasterCanvas::Rendered(const QString& text, in
       rendered.cell.push_back({y, first, last + 1});
     }
   }
-  return texts_.emplace(std::move(key), std::move(rendered)).first->second;
+  return keep();
 }
 
-void RasterCanvas::PaintSpans(int x, int y, const std::vector<TextSpan>& spans, std::uint32_t pixel) {
+void RasterCanvas::PaintSpans(int x, int y, const std::vector<TextSpan>& spans, const SpanBounds& bounds,
+                              std::uint32_t pixel) {
+  if (!plainDrawing_ && InsideClip(x + bounds.left, y + bounds.top, x + bounds.right, y + bounds.bottom)) {
+    // A label wholly inside the clip, as labels nearly always are: no clip per run.
+    for (const TextSpan& span : spans) {
+      std::uint32_t* row = Row(y + span.y) + x;
+      for (int i = span.x1; i < span.x2; ++i) {
+        row[i] = pixel;
+      }
+    }
+    return;
+  }
   for (const TextSpan& span : spans) {
     HorizontalSpan(x + span.x1, x + span.x2, y + span.y, pixel);
   }
@@ -727,9 +827,9 @@ void RasterCanvas::TextOut(int x, int y, const QString& text) {
   BeginDrawing();
   const RenderedText& rendered = Rendered(text, 0);
   if (brushStyle_ == FillStyle::Solid) {
-    PaintSpans(x, y, rendered.cell, brushPixel_);
+    PaintSpans(x, y, rendered.cell, rendered.cellBounds, brushPixel_);
   }
-  PaintSpans(x, y, rendered.glyphs, ToPixel(fontColor_));
+  PaintSpans(x, y, rendered.glyphs, rendered.glyphBounds, ToPixel(fontColor_));
 }
 
 void RasterCanvas::DrawText(int x, int y, const QString& text, int angle) {
@@ -757,17 +857,49 @@ void RasterCanvas::DrawText(int x, int y, const QString& text, int angle) {
   const int cornerX = x - static_cast<int>(std::lround(along * cosine + down * sine));
   const int cornerY = y - static_cast<int>(std::lround(-along * sine + down * cosine));
   if (opaqueBackground_) {
-    PaintSpans(cornerX, cornerY, rendered.cell, backgroundPixel_);
+    PaintSpans(cornerX, cornerY, rendered.cell, rendered.cellBounds, backgroundPixel_);
   }
-  PaintSpans(cornerX, cornerY, rendered.glyphs, ToPixel(fontColor_));
+  PaintSpans(cornerX, cornerY, rendered.glyphs, rendered.glyphBounds, ToPixel(fontColor_));
 }
 
 std::uint32_t RasterCanvas::PixelOf(TColor color) { return ToPixel(color); }
 
 void RasterCanvas::SolidLines(std::span<const SolidSegment> segments) {
   BeginDrawing();
+  if (plainDrawing_) {
+    for (const SolidSegment& s : segments) {
+      ThinLine(s.from, s.to, s.pixel);
+    }
+    return;
+  }
+  // A trace is thousands of short lines, nearly all of them inside the plot, and most of
+  // them one step long: such a line is just its start pixel.
+  // The clip in locals: a pixel written could otherwise be the clip for all the compiler
+  // knows, and it would read the clip afresh for every line.
+  const std::ptrdiff_t rowStep = bytesPerLine_ / static_cast<qsizetype>(sizeof(std::uint32_t));
+  auto* const origin = reinterpret_cast<std::uint32_t*>(bits_);
+  const int left = clipLeft_;
+  const int top = clipTop_;
+  const auto columns = static_cast<unsigned>(clipRight_ - clipLeft_);
+  const auto rows = static_cast<unsigned>(clipBottom_ - clipTop_);
+  const auto inside = [&](QPoint p) {
+    return static_cast<unsigned>(p.x()) - static_cast<unsigned>(left) < columns &&
+           static_cast<unsigned>(p.y()) - static_cast<unsigned>(top) < rows;
+  };
   for (const SolidSegment& s : segments) {
-    ThinLine(s.from, s.to, s.pixel);
+    if (!inside(s.from) || !inside(s.to)) {
+      ThinLine(s.from, s.to, s.pixel);
+      continue;
+    }
+    const int dx = s.to.x() - s.from.x();
+    const int dy = s.to.y() - s.from.y();
+    if (static_cast<unsigned>(dx + 1) <= 2u && static_cast<unsigned>(dy + 1) <= 2u) {
+      if (dx != 0 || dy != 0) {
+        origin[s.from.y() * rowStep + s.from.x()] = s.pixel;
+      }
+    } else {
+      LineInside(s.from, s.to, s.pixel);
+    }
   }
 }
 
