@@ -51,6 +51,10 @@ TEST(ChartCanvas, GradientPaintsAtMost256NearlyEqualBandsFromTheBottomUp) {
 TEST(ChartCanvas, LinesTakeTheLoadedChartPen) {
   TDottedGrayPen smallDots;
   smallDots.SetSmallDots(true);
+  TChartAxisPen blueAxis;
+  blueAxis.SetColor(clBlue);
+  TChartPen assigned;  // every property of another pen at once
+  assigned.Assign(blueAxis);
   // Columns 10..20 of rows 9, 10 and 11 after a line (10, 10)-(20, 10): '#' pen, 'r' background.
   const struct { const char* what; TChartPen pen; int mode; std::string drawn; } rows[] = {
       {"end pixel left out", TChartPen(), cbmTransparent, "..........." "##########."},
@@ -59,6 +63,7 @@ TEST(ChartCanvas, LinesTakeTheLoadedChartPen) {
       {"dotted, transparent", TDottedGrayPen(), cbmTransparent, "..........." "###...###.."},
       {"dotted, opaque", TDottedGrayPen(), cbmOpaque, "..........." "###rrr###r."},
       {"small dots", smallDots, cbmTransparent, "..........." "#.#.#.#.#.."},
+      {"assigned", assigned, cbmTransparent, "###########" "###########"},
   };
   for (const auto& r : rows) {
     Frame frame;

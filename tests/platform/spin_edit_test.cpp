@@ -65,6 +65,9 @@ TEST_F(SpinEditTest, KeysStepWithinTheLimitsTakeNumberCharactersAndRefuseTheRest
     QTest::keyClick(spin_, key.key(), key.keyboardModifiers());
     EXPECT_EQ(std::pair(spin_->text(), beeps_), std::pair(QString::fromLatin1(after), beeps)) << before << " " << key.key();
   }
+  spin_->SetMinValue(3);
+  Reset(QStringLiteral("2,5"));
+  EXPECT_EQ(spin_->Value(), 3) << "no integer: the minimum";
 }
 
 TEST_F(SpinEditTest, EnteringOtherThanByAClickIntoTheTextSelectsItAll) {

@@ -57,6 +57,7 @@ TEST(StepMeasurement, FiguresAgreeWithTheExactSolution) {
     EXPECT_NEAR(*f.riseTime, r.rise, 0.002);
     EXPECT_NEAR(*f.settling5, r.settling5, 0.002);
     EXPECT_NEAR(*f.settling2, r.settling2, 0.002);
+    EXPECT_NEAR(*f.steadyStateError, r.offset - d.DriveState[2], 1e-12) << "the target less the position";
     EXPECT_NEAR(*f.steadyStateError, 0, 1e-4);
     if (std::isnan(r.peak)) {
       EXPECT_FALSE(f.peakTime);
