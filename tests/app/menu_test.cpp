@@ -53,8 +53,10 @@ TEST_F(MenuTest, F1ShowsTheInstructionsAboutNamesTheProgramAndExitClosesEveryWin
     EXPECT_NE(about.find(QStringLiteral("drivelab " DRIVELAB_TEST_VERSION).toStdString()), std::string::npos);
   }
   form2.show();
-  form.MenuMeasurements->trigger();
-  EXPECT_TRUE(form.MeasurementsForm->isVisible());
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  QTest::keyClick(&form, Qt::Key_M, Qt::ControlModifier);
+  EXPECT_TRUE(form.MeasurementsForm->isVisible()) << "Ctrl+M";
   form.activateWindow();  // the other windows took the focus
   ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
   QTest::keyClick(&form, Qt::Key_Q, Qt::ControlModifier);
