@@ -89,28 +89,12 @@ bool TChartSeries::AssociatedToAxis(const TCustomChartAxis& axis) const {
 }
 
 int TChartSeries::AddXY(double x, double y, const QString& label, TColor color) {
-  if (label.isEmpty()) {
-    return AddXY(x, y, color);
-  }
-  XValues.TempValue = x;
-  YValues.TempValue = y;
-  if (OnBeforeAdd && !OnBeforeAdd(*this)) {
-    return -1;
-  }
-  const int i = XValues.AddValue(XValues.TempValue);
-  YValues.InsertValue(i, YValues.TempValue);
-  colors_.Emplace(i, color);
-  labels_.Emplace(i, label);
-  if (OnAfterAdd) {
-    OnAfterAdd(*this, i);
-  }
-  if (active_) {
-    RepaintChart();
-  }
-  return i;
+  return AddPoint(x, y, color, label.isEmpty() ? nullptr : &label);
 }
 
-int TChartSeries::AddXY(double x, double y, TColor color) {
+int TChartSeries::AddXY(double x, double y, TColor color) { return AddPoint(x, y, color, nullptr); }
+
+int TChartSeries::AddPoint(double x, double y, TColor color, const QString* label) {
   XValues.TempValue = x;
   YValues.TempValue = y;
   if (OnBeforeAdd && !OnBeforeAdd(*this)) {
@@ -119,7 +103,11 @@ int TChartSeries::AddXY(double x, double y, TColor color) {
   const int i = XValues.AddValue(XValues.TempValue);
   YValues.InsertValue(i, YValues.TempValue);
   colors_.Emplace(i, color);
-  labels_.Emplace(i);
+  if (label == nullptr) {
+    labels_.Emplace(i);
+  } else {
+    labels_.Emplace(i, *label);
+  }
   if (OnAfterAdd) {
     OnAfterAdd(*this, i);
   }

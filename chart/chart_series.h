@@ -145,6 +145,9 @@ class TChartSeries {
   void RepaintChart();
 
  private:
+  // Both AddXY; a null label stores the empty one without a string.
+  int AddPoint(double x, double y, TColor color, const QString* label);
+
   void ResolveAxes();
   TColor FreeSeriesColor() const;
 
