@@ -69,7 +69,8 @@ TEST(InstructionsWindow, CorrectedLinesAndTheNewSectionReadOnlyOnPaleYellow) {
     EXPECT_FALSE(text.contains(QString::fromLatin1(wrong))) << wrong;
   }
   for (const char* right : {"automatic control system", "carriage movement is the aqua line",
-                            "yellow-green line", "the error - the orange line", "Measurements (Ctrl+M)"}) {
+                            "yellow-green line", "the error - the orange line", "Measurements (Ctrl+M)",
+                            "(Shift: 10 mm)"}) {
     EXPECT_TRUE(text.contains(QString::fromLatin1(right))) << right;
   }
 

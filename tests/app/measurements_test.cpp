@@ -114,9 +114,9 @@ TEST_F(MeasurementsTest, AnAccuracyRunShowsTheRunnersFigures) {
 }
 
 TEST_F(MeasurementsTest, TheLogSortsCopiesClearsAndSaves) {
-  for (const char* gain : {"100", "50", "200"}) {
+  for (const auto& [gain, ticks] : {std::pair("100", 500), {"50", 500}, {"200", 30}}) {  // the last one unsettled
     form.Edit1->setText(QString::fromLatin1(gain));
-    StabilityRun(40, 500);
+    StabilityRun(40, ticks);
     QTest::mouseClick(form.Button4, Qt::LeftButton);
   }
   ASSERT_EQ(form.Measured().Log().Records().size(), 3u);
@@ -137,6 +137,10 @@ TEST_F(MeasurementsTest, TheLogSortsCopiesClearsAndSaves) {
   const QStringList first = lines[1].split(u'\t');
   EXPECT_EQ(first.size(), window.LogTable->columnCount());
   EXPECT_EQ(first.mid(0, 3), QStringList({"stability", "200", "0,003"})) << "the regional separator";
+  const auto header = window.TableRows()[0];
+  const int error = std::find(header.begin(), header.end(), "steady-state error (mm)") - header.begin();
+  window.LogTable->sortItems(error, Qt::AscendingOrder);
+  EXPECT_EQ(window.TableRows()[3][kamp], "200") << "a missing figure after the numbers";
 
   QTemporaryDir folder;
   const QString path = folder.filePath(QStringLiteral("runs.csv"));
