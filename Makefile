@@ -31,7 +31,7 @@ soak: setup
 
 bench: setup
 	cmake --preset release
-	cmake --build --preset release -j $(JOBS)
+	cmake --build --preset release -j $(JOBS) --target all benchmarks
 	@for b in build/release/bench/bench_*; do \
 	  echo "== $$b"; \
 	  "$$b" --benchmark_repetitions=15 --benchmark_report_aggregates_only=true || exit 1; \
