@@ -4,6 +4,7 @@
 
 #include <QKeyEvent>
 #include <QPainter>
+#include <QShortcut>
 #include <algorithm>
 #include <vector>
 
@@ -18,6 +19,14 @@ constexpr int LargeStep = 10;
 bool IsEnter(const QKeyEvent* key) { return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter; }
 
 }  // namespace
+
+void app::CloseWithKeys(QWidget* window) {
+  for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+    auto* shortcut = new QShortcut(keys, window);
+    shortcut->setContext(Qt::WindowShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, window, &QWidget::close);
+  }
+}
 
 void MarkerStripBox::paintEvent(QPaintEvent* event) {
   PictureBox::paintEvent(event);

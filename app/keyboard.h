@@ -16,3 +16,11 @@ class MarkerStripBox : public platform::PictureBox {
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
 };
+
+namespace app {
+
+// Escape and Ctrl+W close a tool window, as they close a dialog: the keys a student tries
+// before reaching for the mouse.
+void CloseWithKeys(QWidget* window);
+
+}  // namespace app

@@ -1,5 +1,6 @@
 #include "sim/frequency_sweep.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "sim/checked_float.h"
@@ -50,7 +51,7 @@ FrequencyRun::FrequencyRun(const Drive& drive, double frequency) : d_(drive) {
   const long double transient =
       stability.slowestTimeConstant ? TransientTimeConstants * static_cast<long double>(*stability.slowestTimeConstant)
                                     : 0;
-  limit_ = transient + MaxPeriods * 6.283185307179586477L / frequency;
+  limit_ = std::min<long double>(transient + MaxPeriods * 6.283185307179586477L / frequency, MaxPointTime);
 }
 
 void FrequencyRun::StepDone(const Drive& d, std::int32_t step) {

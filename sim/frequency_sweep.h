@@ -16,6 +16,18 @@
 
 namespace sim {
 
+// What a sweep may ask for, in the window and the runner alike. Below 0.1 rad/s one period
+// lasts over a minute of model time, and the few periods a point needs take minutes of
+// processor time; beyond 1000 rad/s the tick's staircase, not the drive, decides what the
+// carriage does.
+inline constexpr double MinSweepFrequency = 0.1;
+inline constexpr double MaxSweepFrequency = 1000;
+inline constexpr int MaxSweepPoints = 1000;
+// No point runs longer than this much model time (150,000 cycles, about a second of
+// processor time): a loop whose slowest mode is minutes long, or a sine too slow for two
+// periods to fit, ends there and is reported as not steady.
+inline constexpr double MaxPointTime = 300;
+
 // count frequencies from `from` to `to`, rad/s, equally spaced on a logarithmic scale; the
 // first is `from` and, for two or more, the last is `to`. None unless both are positive.
 std::vector<double> LogSpacedFrequencies(double from, double to, int count);
@@ -24,7 +36,7 @@ std::vector<double> LogSpacedFrequencies(double from, double to, int count);
 // rad/s, from rest and model time 0, cycle by cycle as the window runs it (the command
 // held over each tick at its value at the tick's end; the marker follows the command),
 // until the harmonic measurement is steady or, failing that, the transient's time and
-// forty periods have passed. The drive's Frequency is an integer; the sweep's need not be.
+// forty periods have passed, and never beyond MaxPointTime. The drive's Frequency is an integer; the sweep's need not be.
 // A floating-point error of the cycle is raised as the cycle raises it.
 HarmonicFigures MeasureAtFrequency(const Drive& drive, double frequency);
 
