@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QMenuBar>
 #include <algorithm>
+#include <stdexcept>
 
 #include "animation/machine_picture.h"
 #include "animation/marker_strip.h"
@@ -141,7 +142,9 @@ TForm1::TForm1(QChar decimalSeparator, QWidget* parent)
   SetUpTabOrder();
 
   MeasurementsForm = new MeasurementsWindow(measurements_, separator_, this);
-  connect(MeasurementsForm, &MeasurementsWindow::SaveRequested, this, &TForm1::SaveLogClick);
+  connect(MeasurementsForm, &MeasurementsWindow::SaveRequested, this,
+          [this] { SaveLogClick(&MeasurementsForm->Reporter()); });
+  connect(MeasurementsForm, &MeasurementsWindow::ClearRequested, this, &TForm1::ClearLogClick);
   FrequencyForm = new FrequencyResponseWindow(
       [this] {
         // The drive as "Process" would read it, leaving the run in the main window alone.
@@ -337,12 +340,16 @@ void TForm1::Button4Click() {
 }
 
 void TForm1::Button5Click() {
-  Guarded([this] {
+  const bool done = Guarded([this] {
     ReadParameters(true);
+    RefuseAfterError();
     measurements_.BeginHarmonic(drive_);
     RefreshMeasurements();
     SetTimerEnabled(true);
   });
+  if (!done) {
+    FocusAtFault();
+  }
 }
 
 void TForm1::RadioButton1Click() {
@@ -383,38 +390,72 @@ void TForm1::Image2MouseMove(Qt::KeyboardModifiers /*shift*/, int x, int /*y*/) 
 }
 
 void TForm1::Image2MouseUp(Qt::MouseButton /*button*/, Qt::KeyboardModifiers /*shift*/, int /*x*/, int /*y*/) {
-  Guarded([this] {
+  const bool done = Guarded([this] {
     // A release ends the drag whatever the reading does: a marker that followed a
     // pointer with no button held would surprise anyone.
     const bool dragging = drive_.Dragging;
     drive_.Dragging = false;
+    const bool running = Timer1->isActive();
     ReadParameters(false);
     if (dragging) {
-      measurements_.BeginStep(drive_, drive_.MarkerX - sim::MarkerCentre);
+      RefuseAfterError();
+      measurements_.BeginStep(drive_, drive_.MarkerX - sim::MarkerCentre, running);
       SetTimerEnabled(true);
-    } else if (measurements_.Measuring() == sim::Measurements::Kind::Harmonic) {
+    } else if (measurements_.Measuring() == sim::Measurements::Kind::Harmonic && !stoppedOnError_) {
       measurements_.BeginHarmonic(drive_);  // new coefficients under the running sine: a new run
     }
     RefreshMeasurements();
   });
+  if (!done) {
+    FocusAtFault();
+  }
 }
 
 void TForm1::Timer1Timer() {
   Guarded([this] {
-    sim::RunTimerTick(drive_, *this, &measurements_);
+    try {
+      sim::RunTimerTick(drive_, *this, &measurements_);
+    } catch (const std::exception& e) {
+      stoppedOnError_ = true;
+      measurements_.Fail(e.what());
+      RefreshMeasurements();
+      throw;
+    }
     history_.Record(drive_);
     RefreshMeasurements();
   });
 }
 
+void TForm1::RefuseAfterError() const {
+  if (stoppedOnError_) {
+    throw std::runtime_error(
+        "The last run stopped on a floating-point error, which leaves the drive's state unusable: press Reset to "
+        "return it to rest, then start the run again");
+  }
+}
+
+void TForm1::FocusAtFault() {
+  if (auto* box = qobject_cast<QLineEdit*>(atFault_)) {
+    box->window()->activateWindow();
+    box->setFocus(Qt::OtherFocusReason);
+    box->selectAll();
+  }
+  atFault_ = nullptr;
+}
+
 void TForm1::ReadParameters(bool accuracy) { ReadParametersInto(drive_, accuracy); }
 
 void TForm1::ReadParametersInto(sim::Drive& d, bool accuracy) const {
-  const auto real = [this](const QLineEdit* edit) { return platform::ReadReal(edit->text(), separator_); };
+  // Each reading names its box first, so that a failure leaves the box at fault known.
+  const auto real = [this](QLineEdit* edit) {
+    atFault_ = edit;
+    return platform::ReadReal(edit->text(), separator_);
+  };
   sim::Parameters p;
   p.Kamp = real(Edit1);
   p.Tamp = real(Edit2);
   // "Process" takes the reciprocal of the value as read, before it is rounded to a double.
+  atFault_ = Edit3;
   p.Kmotor = accuracy ? sim::Store(sim::Ext(1) / platform::ReadExtended(Edit3->text(), separator_)) : real(Edit3);
   p.Tmotor = real(Edit4);
   p.Pitch = real(Edit5);
@@ -424,9 +465,13 @@ void TForm1::ReadParametersInto(sim::Drive& d, bool accuracy) const {
   if (accuracy) {
     // The amplitude used is one more than the number shown. The spin edit keeps its text
     // within 0..50 once the focus leaves it; a text set past it wraps rather than overflows.
+    atFault_ = SpinEdit1;
     amplitude = static_cast<std::int32_t>(static_cast<std::int64_t>(platform::ReadInteger(SpinEdit1->text())) + 1);
+    atFault_ = SpinEdit2;
     frequency = platform::ReadInteger(SpinEdit2->text());
   }
+  // Every text read: a failure from here on is the drive's, not a box's.
+  atFault_ = nullptr;
   sim::ApplyParameters(d, p);
   if (accuracy) {
     d.Amplitude = amplitude;
@@ -436,6 +481,7 @@ void TForm1::ReadParametersInto(sim::Drive& d, bool accuracy) const {
 
 void TForm1::ResetAll() {
   sim::ResetDrive(drive_, *this);
+  stoppedOnError_ = false;
   measurements_.Stop();
   history_.Clear();
   RefreshMeasurements();
@@ -478,7 +524,18 @@ void TForm1::SetTimerEnabled(bool enabled) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-  // The instructions window goes with the main window.
+  measurements_.Finish();
+  if (!KeepLog()) {
+    const QString question = QStringLiteral(
+        "The experiment log could not be kept on disk, so the runs since the last good write would be lost. "
+        "Close all the same?\n\nTo keep them, answer No and use File, Save experiment log as CSV.");
+    if (!reporter_->Ask(question)) {
+      event->ignore();
+      return;
+    }
+  }
+  SaveWindowSettings();
+  // The further windows go with the main window.
   if (Form2 != nullptr) {
     Form2->close();
   }

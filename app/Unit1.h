@@ -10,8 +10,10 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "animation/machine_picture.h"
 #include "app/exports.h"
@@ -30,6 +32,10 @@
 class FrequencyResponseWindow;
 class MeasurementsWindow;
 class TForm2;
+
+namespace app {
+class LabStore;
+}
 
 // The window is the simulation cycle's host: it answers which research mode is selected,
 // draws the marker and the machine at the cycle's fixed points and owns the timer.
@@ -59,6 +65,16 @@ class TForm1 : public QMainWindow, public sim::CycleHost {
   using FileNameAsker =
       std::function<QString(const QString& caption, const QString& suggestedPath, const QString& filter)>;
   void SetFileNameAsker(FileNameAsker asker) { askFileName_ = std::move(asker); }
+  // The same for a file to read; Qt's standard open dialog unless a test sets another.
+  void SetOpenFileNameAsker(FileNameAsker asker) { askOpenFileName_ = std::move(asker); }
+
+  // Where the experiment log and the window positions are kept. Without a store (the tests
+  // that do not ask for one) the log lives in memory only. Before the window is shown: the
+  // remembered positions and the journal's rows.
+  void AttachStore(app::LabStore* store);
+  // After it is shown: the tool windows that were open at the last close, and what the store
+  // had to say (a damaged journal kept aside, another program keeping the journal).
+  void ReopenToolWindows();
 
   // Where errors are shown; the error box unless a test sets another.
   void SetErrorReporter(platform::ErrorReporter* reporter);
@@ -122,6 +138,8 @@ class TForm1 : public QMainWindow, public sim::CycleHost {
   QAction* MenuSavePicture;
   QAction* MenuSavePicture2x;
   QAction* MenuSaveLog;
+  QAction* MenuNewLog;
+  QAction* MenuOpenLog;
   QAction* MenuExit;
   QAction* MenuMeasurements;
   QAction* MenuFrequencyResponse;
@@ -151,7 +169,14 @@ class TForm1 : public QMainWindow, public sim::CycleHost {
   void SaveFrequencyResponsePngClick();
   // A finished sweep becomes one line of the experiment log.
   void LogSweep();
-  void SaveLogClick();
+  // Where: the window whose command it was, over which its boxes appear.
+  void SaveLogClick(platform::ErrorReporter* where = nullptr);
+  // A new, empty log; the rows it had are kept as a dated file that "Open log" brings back.
+  void NewLogClick();
+  // The same, asked first: the Measurements window's "Clear log".
+  void ClearLogClick();
+  // A journal kept aside earlier, in place of the present log (which is kept aside in turn).
+  void OpenLogClick();
   void SaveTracesClick();
   // The marker strip's arrow keys: the marker moves as in a drag, by this many millimetres.
   void MarkerKey(int millimetres);
@@ -172,23 +197,38 @@ class TForm1 : public QMainWindow, public sim::CycleHost {
   void SetTimerEnabled(bool enabled) override;
 
  protected:
+  // The present run's row is final, the journal and the window positions written; a journal
+  // that cannot be written is said, and the student chooses whether to close all the same.
   void closeEvent(QCloseEvent* event) override;
   // The strip's keys, and Enter in the boxes in accuracy research.
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   template <class F>
-  void Guarded(F&& f) {
-    platform::RunGuarded(*reporter_, std::forward<F>(f));
+  bool Guarded(F&& f) {
+    return platform::RunGuarded(*reporter_, std::forward<F>(f));
   }
-  // The two readings of the parameters, each value stored as soon as it is read.
   // The two readings of the parameters: every text is read and checked, and the
   // coefficients computed, before anything is stored.
   void ReadParameters(bool accuracy);
   // The same reading into another drive: the frequency sweep's, from the present texts.
   void ReadParametersInto(sim::Drive& d, bool accuracy) const;
+  // After the box about a text that did not read: that box has the focus, its text selected.
+  void FocusAtFault();
+  // A cycle that failed on a floating-point error leaves the drive's state spoilt: no run
+  // starts from it until Reset.
+  void RefuseAfterError() const;
   // ResetDrive, and nothing measured or kept of the run before it.
   void ResetAll();
+  // The log's final rows to the journal, whenever one more row is final or the log changed
+  // whole; a failure is said once until a write succeeds again. False when it failed.
+  bool KeepLog();
+  // Replaces the log with `rows`, the present rows kept aside first (or, with no journal to
+  // keep them, asked about): New log, Clear log, Open log. False when nothing changed.
+  bool ReplaceLog(std::vector<sim::LogRecord> rows, const QString& question, bool ask,
+                  platform::ErrorReporter& where);
+  void SaveWindowSettings();
+  void RestoreWindowSettings();
 
   QLabel* MakeLabel(QWidget* parent, const char* name, QRect geometry, const QString& text, bool bold = false);
   QLineEdit* MakeEdit(QWidget* parent, const char* name, QRect geometry, const QString& text);
@@ -220,7 +260,15 @@ class TForm1 : public QMainWindow, public sim::CycleHost {
   sim::Measurements measurements_;
   app::TraceHistory history_;
   FileNameAsker askFileName_;
+  FileNameAsker askOpenFileName_;
   QString lastFolder_;
+  app::LabStore* store_ = nullptr;
+  QString storeNotice_;
+  std::uint64_t keptRevision_ = 0;
+  bool journalFailing_ = false;
+  bool stoppedOnError_ = false;
+  // The box whose text the reading was at when it failed.
+  mutable QWidget* atFault_ = nullptr;
   animation::ScrewAndCarriagePainter screwPainter_;
   TraceSeriesAdapter traces_[3];
   std::unique_ptr<platform::MessageBoxReporter> errorBox_;

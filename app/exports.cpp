@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QSaveFile>
+#include <algorithm>
 #include <stdexcept>
 
 #include "sim/experiment_log.h"
@@ -57,12 +58,32 @@ QByteArray PngBytes(const QImage& picture) {
 
 void WriteFileAtomically(const QString& path, const QByteArray& data) {
   // QSaveFile writes to a temporary file in the target's folder and renames it on commit;
-  // uncommitted, it removes the temporary file.
+  // uncommitted, it removes the temporary file. Unbuffered, every write reaches the file at
+  // once, so that a short write is seen here with its cause: buffered, a failed flush of the
+  // last bytes goes unreported by commit() and leaves a truncated file under the name.
   QSaveFile file(path);
-  if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit()) {
+  QString reason;
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    reason = file.errorString();
+  } else {
+    // A write may take only part of the data (a file size limit); the next one says why.
+    for (qint64 done = 0; reason.isEmpty() && done < data.size();) {
+      const qint64 written = file.write(data.constData() + done, data.size() - done);
+      if (written <= 0) {
+        reason = file.errorString();
+      }
+      done += std::max<qint64>(written, 0);
+    }
+    if (reason.isEmpty() && !file.flush()) {
+      reason = file.errorString();
+    }
+    if (reason.isEmpty() && !file.commit()) {
+      reason = file.errorString();
+    }
+  }
+  if (reason.isEmpty()) {
     return;
   }
-  const QString reason = file.errorString();
   file.cancelWriting();
   throw std::runtime_error(
       QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), reason).toStdString());

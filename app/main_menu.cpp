@@ -39,6 +39,9 @@ void TForm1::SetUpMenu() {
   MenuSavePicture2x = AddCommand(file, QStringLiteral("Save oscilloscope picture at &double size as PNG\u2026"));
   MenuSaveLog = AddCommand(file, QStringLiteral("Save experiment &log as CSV\u2026"));
   file->addSeparator();
+  MenuNewLog = AddCommand(file, QStringLiteral("&New log"), QKeySequence(Qt::CTRL | Qt::Key_N));
+  MenuOpenLog = AddCommand(file, QStringLiteral("&Open log\u2026"), QKeySequence(Qt::CTRL | Qt::Key_O));
+  file->addSeparator();
   MenuExit = AddCommand(file, QStringLiteral("E&xit"), QKeySequence::Quit);
   // Not every desktop maps Quit to a key; Ctrl+Q is what a student tries.
   if (MenuExit->shortcut().isEmpty()) {
@@ -60,7 +63,9 @@ void TForm1::SetUpMenu() {
   connect(MenuSaveTraces, &QAction::triggered, this, &TForm1::SaveTracesClick);
   connect(MenuSavePicture, &QAction::triggered, this, [this] { SavePictureClick(1); });
   connect(MenuSavePicture2x, &QAction::triggered, this, [this] { SavePictureClick(2); });
-  connect(MenuSaveLog, &QAction::triggered, this, &TForm1::SaveLogClick);
+  connect(MenuSaveLog, &QAction::triggered, this, [this] { SaveLogClick(); });
+  connect(MenuNewLog, &QAction::triggered, this, &TForm1::NewLogClick);
+  connect(MenuOpenLog, &QAction::triggered, this, &TForm1::OpenLogClick);
   connect(MenuMeasurements, &QAction::triggered, this, &TForm1::MeasurementsClick);
   connect(MenuFrequencyResponse, &QAction::triggered, this, &TForm1::FrequencyResponseClick);
   connect(MenuExit, &QAction::triggered, this, &TForm1::Button1Click);
@@ -103,6 +108,7 @@ void TForm1::MeasurementsClick() {
 }
 
 void TForm1::RefreshMeasurements() {
+  KeepLog();
   if (MeasurementsForm->isVisible()) {
     MeasurementsForm->Refresh();
   }
@@ -121,8 +127,8 @@ QString TForm1::AskFileName(const QString& caption, const QString& fileName, con
   return chosen;
 }
 
-void TForm1::SaveLogClick() {
-  Guarded([this] {
+void TForm1::SaveLogClick(platform::ErrorReporter* where) {
+  platform::RunGuarded(where != nullptr ? *where : *reporter_, [this] {
     const QString path = AskFileName(QStringLiteral("Save experiment log as CSV"), QStringLiteral("experiment-log.csv"),
                                      QStringLiteral("CSV files (*.csv);;All files (*)"));
     if (path.isEmpty()) {

@@ -16,21 +16,32 @@ QString WithSeparator(QString text, QChar separator) { return text.replace(u'.',
 std::vector<FigureRow> MeasurementRows(const sim::Measurements& m) {
   std::vector<FigureRow> rows;
   const auto number = [](const std::optional<double>& v) { return v; };
+  // A run stopped by an error keeps what was commanded; what the drive did on its way to
+  // the error is no measurement.
+  const bool failed = !m.Failure().empty();
   if (m.Measuring() == sim::Measurements::Kind::Step) {
     const sim::StepMeasurement& step = m.Step();
     const sim::StepFigures& f = step.Figures();
+    // Nothing is judged before a tick has carried the run.
+    const QString verdict = failed                             ? QStringLiteral("stopped by an error")
+                            : step.Active() && m.Started()     ? QString::fromLatin1(sim::StepVerdictText(f.verdict))
+                                                               : QString();
     rows = {
-        {"step", QStringLiteral("Step"), "mm", step.Active() ? std::optional(f.target - f.start) : std::nullopt, {}},
-        {"rise_time", QStringLiteral("Rise time, 10 to 90 %"), "s", number(f.riseTime), {}},
-        {"peak_time", QStringLiteral("Time of the first peak"), "s", number(f.peakTime), {}},
-        {"peak", QStringLiteral("First peak"), "mm", number(f.peakValue), {}},
-        {"overshoot", QStringLiteral("Overshoot"), "%", number(f.overshoot), {}},
-        {"settling_time_5", QStringLiteral("Settling time, 5 %"), "s", number(f.settling5), {}},
-        {"settling_time_2", QStringLiteral("Settling time, 2 %"), "s", number(f.settling2), {}},
-        {"steady_state_error", QStringLiteral("Steady-state error"), "mm", number(f.steadyStateError), {}},
-        {"verdict", QStringLiteral("Response"), "", {},
-         step.Active() ? QString::fromLatin1(sim::StepVerdictText(f.verdict)) : QString()},
+        {"step", QStringLiteral("Step"), "mm", step.Begun() ? std::optional(f.target - f.start) : std::nullopt, {}},
+        {"command_ramp", QStringLiteral("Command ramp"), "s", step.Begun() ? std::optional(f.ramp) : std::nullopt, {}},
     };
+    if (!failed) {
+      rows.insert(rows.end(), {
+          {"rise_time", QStringLiteral("Rise time, 10 to 90 %"), "s", number(f.riseTime), {}},
+          {"peak_time", QStringLiteral("Time of the first peak"), "s", number(f.peakTime), {}},
+          {"peak", QStringLiteral("First peak"), "mm", number(f.peakValue), {}},
+          {"overshoot", QStringLiteral("Overshoot"), "%", number(f.overshoot), {}},
+          {"settling_time_5", QStringLiteral("Settling time, 5 %"), "s", number(f.settling5), {}},
+          {"settling_time_2", QStringLiteral("Settling time, 2 %"), "s", number(f.settling2), {}},
+          {"steady_state_error", QStringLiteral("Steady-state error"), "mm", number(f.steadyStateError), {}},
+      });
+    }
+    rows.push_back({"verdict", QStringLiteral("Response"), "", {}, verdict});
   } else if (m.Measuring() == sim::Measurements::Kind::Harmonic) {
     const sim::HarmonicFigures& f = m.Harmonic().Figures();
     // A period's figures exist once one period is measured.
@@ -38,20 +49,26 @@ std::vector<FigureRow> MeasurementRows(const sim::Measurements& m) {
     rows = {
         {"amplitude", QStringLiteral("Commanded amplitude"), "mm", f.amplitude, {}},
         {"frequency", QStringLiteral("Frequency"), "rad/s", f.frequency, {}},
-        {"periods_measured", QStringLiteral("Periods measured"), "", static_cast<double>(f.periods), {}},
-        {"carriage_amplitude", QStringLiteral("Carriage amplitude"), "mm", figure(f.carriageAmplitude), {}},
-        {"amplitude_ratio", QStringLiteral("Amplitude ratio"), "", figure(f.ratio), {}},
-        {"phase_lag", QStringLiteral("Phase lag"), "deg", figure(f.phaseLag), {}},
-        {"error_amplitude", QStringLiteral("Error amplitude"), "mm", figure(f.errorAmplitude), {}},
-        {"steady", QStringLiteral("Steady"), "", {}, f.steady ? QStringLiteral("yes") : QStringLiteral("no")},
     };
+    if (!failed) {
+      rows.insert(rows.end(), {
+          {"periods_measured", QStringLiteral("Periods measured"), "", static_cast<double>(f.periods), {}},
+          {"carriage_amplitude", QStringLiteral("Carriage amplitude"), "mm", figure(f.carriageAmplitude), {}},
+          {"amplitude_ratio", QStringLiteral("Amplitude ratio"), "", figure(f.ratio), {}},
+          {"phase_lag", QStringLiteral("Phase lag"), "deg", figure(f.phaseLag), {}},
+          {"error_amplitude", QStringLiteral("Error amplitude"), "mm", figure(f.errorAmplitude), {}},
+          {"steady", QStringLiteral("Steady"), "", {}, f.steady ? QStringLiteral("yes") : QStringLiteral("no")},
+      });
+    }
   } else {
     return rows;
   }
+  // From the coefficients, not from the run: labelled so.
   const sim::StabilityFigures& s = m.Stability();
-  rows.push_back({"stable", QStringLiteral("Stable"), "", {}, s.stable ? QStringLiteral("yes") : QStringLiteral("no")});
-  rows.push_back({"critical_Kamp", QStringLiteral("Critical gain"), "", s.criticalKamp, {}});
-  rows.push_back({"critical_frequency", QStringLiteral("Frequency at the critical gain"), "rad/s",
+  rows.push_back(
+      {"stable", QStringLiteral("Stable (theory)"), "", {}, s.stable ? QStringLiteral("yes") : QStringLiteral("no")});
+  rows.push_back({"critical_Kamp", QStringLiteral("Critical gain (theory)"), "", s.criticalKamp, {}});
+  rows.push_back({"critical_frequency", QStringLiteral("Frequency at the critical gain (theory)"), "rad/s",
                   s.criticalFrequency, {}});
   return rows;
 }
@@ -80,7 +97,9 @@ QString StabilityVerdict(const sim::StabilityFigures& s, QChar separator) {
                            .arg(FigureText(s.criticalKamp, "", separator),
                                 FigureText(s.criticalFrequency, "rad/s", separator))
                      : QStringLiteral("no gain makes it critical.");
-  return (s.stable ? QStringLiteral("Stable: ") : QStringLiteral("Unstable: ")) + critical;
+  return (s.stable ? QStringLiteral("Theory, from the coefficients: stable; ")
+                   : QStringLiteral("Theory, from the coefficients: unstable; ")) +
+         critical;
 }
 
 std::optional<double> FieldNumber(const std::string& field) {

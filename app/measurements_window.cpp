@@ -8,15 +8,19 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/keyboard.h"
 #include "app/measurement_rows.h"
 #include "platform/fonts.h"
-
-namespace {
 
 // Figures first in numeric order, a missing figure after every number; text by text.
 class FieldItem final : public QTableWidgetItem {
  public:
   FieldItem(const QString& text, std::optional<double> number) : QTableWidgetItem(text), number_(number) {}
+  // A changed number: the text, and what sorting goes by.
+  void Set(const QString& text, std::optional<double> number) {
+    number_ = number;
+    setText(text);
+  }
   bool operator<(const QTableWidgetItem& other) const override {
     const auto* o = dynamic_cast<const FieldItem*>(&other);
     if (o == nullptr || (!number_ && !o->number_)) {
@@ -32,9 +36,11 @@ class FieldItem final : public QTableWidgetItem {
   std::optional<double> number_;
 };
 
+namespace {
+
 // Every figure the window can show, in the runner's order: step, harmonic, stability.
 constexpr const char* FigureNames[] = {
-    "step",      "rise_time",          "peak_time",       "peak",      "overshoot",       "settling_time_5",
+    "step",      "command_ramp", "rise_time",          "peak_time",       "peak",      "overshoot",       "settling_time_5",
     "settling_time_2", "steady_state_error", "verdict",   "amplitude", "frequency",       "periods_measured",
     "carriage_amplitude", "amplitude_ratio", "phase_lag", "error_amplitude", "steady",    "stable",
     "critical_Kamp",   "critical_frequency"};
@@ -45,7 +51,11 @@ constexpr int RecordRole = Qt::UserRole + 1;
 }  // namespace
 
 MeasurementsWindow::MeasurementsWindow(sim::Measurements& m, QChar separator, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_(m), separator_(separator) {
+    : QWidget(parent, Qt::Window),
+      m_(m),
+      separator_(separator),
+      box_(std::make_unique<platform::MessageBoxReporter>(this, QApplication::applicationName())),
+      reporter_(box_.get()) {
   setObjectName(QStringLiteral("MeasurementsWindow"));
   setWindowTitle(QStringLiteral("Measurements"));
   // Closing the main window ends the program even while this one is shown.
@@ -61,6 +71,14 @@ MeasurementsWindow::MeasurementsWindow(sim::Measurements& m, QChar separator, QW
   Heading->setFont(bold);
   Heading->setWordWrap(true);
   layout->addWidget(Heading);
+  Failure = new QLabel(this);
+  Failure->setObjectName(QStringLiteral("Failure"));
+  Failure->setWordWrap(true);
+  Failure->setTextFormat(Qt::PlainText);
+  QPalette red = Failure->palette();
+  red.setColor(QPalette::WindowText, QColor(0xB0, 0, 0));
+  Failure->setPalette(red);
+  layout->addWidget(Failure);
   Verdict = new QLabel(this);
   Verdict->setObjectName(QStringLiteral("Verdict"));
   Verdict->setWordWrap(true);
@@ -114,7 +132,8 @@ MeasurementsWindow::MeasurementsWindow(sim::Measurements& m, QChar separator, QW
   layout->addLayout(buttons);
 
   connect(CopyButton, &QPushButton::clicked, this, &MeasurementsWindow::CopyClick);
-  connect(ClearButton, &QPushButton::clicked, this, &MeasurementsWindow::ClearClick);
+  connect(ClearButton, &QPushButton::clicked, this, &MeasurementsWindow::ClearRequested);
+  app::CloseWithKeys(this);
   connect(SaveButton, &QPushButton::clicked, this, &MeasurementsWindow::SaveRequested);
   Refresh();
 }
@@ -140,50 +159,95 @@ void MeasurementsWindow::Refresh() {
     value->setToolTip(row.value ? app::FullPrecision(*row.value, separator_) : QString());
     value->setAccessibleName(row.caption);
   }
+  const QString research = m_.Measuring() == sim::Measurements::Kind::Step ? QStringLiteral("Stability research")
+                                                                            : QStringLiteral("Accuracy research");
   switch (m_.Measuring()) {
-    case sim::Measurements::Kind::Step:
-      Heading->setText(QStringLiteral("Stability research: a step of %1")
-                           .arg(app::FigureText(rows.front().value, "mm", separator_)));
+    case sim::Measurements::Kind::Step: {
+      const sim::StepFigures& f = m_.Step().Figures();
+      const std::optional<double> step = m_.Step().Begun() ? std::optional(f.target - f.start) : std::nullopt;
+      // A command the marker moved over several ticks is a ramp, and its figures say from when.
+      Heading->setText(
+          f.ramp > 0
+              ? QStringLiteral("%1: a command change of %2 over %3 (a ramp; the rise and the first peak are timed "
+                               "from its end, the settling from its start)")
+                    .arg(research, app::FigureText(step, "mm", separator_),
+                         app::FigureText(f.ramp, "s", separator_))
+              : QStringLiteral("%1: a step of %2").arg(research, app::FigureText(step, "mm", separator_)));
       break;
+    }
     case sim::Measurements::Kind::Harmonic:
-      Heading->setText(QStringLiteral("Accuracy research: %1 at %2")
-                           .arg(app::FigureText(m_.Harmonic().Figures().amplitude, "mm", separator_),
+      Heading->setText(QStringLiteral("%1: %2 at %3")
+                           .arg(research, app::FigureText(m_.Harmonic().Figures().amplitude, "mm", separator_),
                                 app::FigureText(m_.Harmonic().Figures().frequency, "rad/s", separator_)));
       break;
     case sim::Measurements::Kind::None:
       Heading->setText(QStringLiteral("No run yet: release the marker, or press \"Process\" in accuracy research."));
       break;
   }
+  const bool failed = !m_.Failure().empty();
+  Failure->setVisible(failed);
+  Failure->setText(failed ? QStringLiteral("Stopped by an error: %1. The drive's state is lost, so no figure of "
+                                           "this run is shown: press Reset to return the drive to rest, then run "
+                                           "again.")
+                                .arg(QString::fromStdString(m_.Failure()))
+                          : QString());
   Verdict->setVisible(m_.Measuring() != sim::Measurements::Kind::None);
   Verdict->setText(app::StabilityVerdict(m_.Stability(), separator_));
-  RefreshLog(false);
+  RefreshLog();
 }
 
-void MeasurementsWindow::RefreshLog(bool force) {
-  const auto& records = m_.Log().Records();
-  const std::pair<std::size_t, int> log{records.size(), records.empty() || !records.back().harmonic
-                                                             ? 0
-                                                             : records.back().harmonic->periods};
-  if (!force && log == shownLog_) {
+void MeasurementsWindow::SetRow(std::size_t record, const std::vector<std::string>& fields) {
+  std::vector<std::string>& shown = shown_[record];
+  for (std::size_t c = 0; c < fields.size(); ++c) {
+    if (c < shown.size() && shown[c] == fields[c]) {
+      continue;
+    }
+    const std::optional<double> number = app::FieldNumber(fields[c]);
+    const QString text = number ? app::FigureText(number, "", separator_) : QString::fromStdString(fields[c]);
+    FieldItem* item = items_[record][c];
+    item->Set(text, number);
+    item->setToolTip(number ? app::FullPrecision(*number, separator_) : QString());
+    item->setTextAlignment(number ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
+  }
+  shown = fields;
+}
+
+void MeasurementsWindow::RefreshLog() {
+  const sim::ExperimentLog& log = m_.Log();
+  const auto& records = log.Records();
+  if (log.Generation() != shownGeneration_ || records.size() < shown_.size()) {
+    shownGeneration_ = log.Generation();
+    LogTable->setRowCount(0);
+    shown_.clear();
+    items_.clear();
+    shownFinal_.clear();
+  }
+  // Rows only the present run still changes; the others are final and stay as shown.
+  for (std::size_t r = 0; r < shown_.size(); ++r) {
+    if (!shownFinal_[r]) {
+      SetRow(r, sim::LogFields(records[r]));
+      shownFinal_[r] = log.Final(r);
+    }
+  }
+  if (records.size() == shown_.size()) {
     return;
   }
-  shownLog_ = log;
-  // Filled unsorted, then sorted again by whatever column the student chose.
+  // New rows at the end, sorted in afterwards by whatever column the student chose.
   LogTable->setSortingEnabled(false);
-  LogTable->setRowCount(static_cast<int>(records.size()));
-  for (std::size_t r = 0; r < records.size(); ++r) {
-    const std::vector<std::string> fields = sim::LogFields(records[r]);
-    for (std::size_t c = 0; c < fields.size(); ++c) {
-      const std::optional<double> number = app::FieldNumber(fields[c]);
-      auto* item = new FieldItem(number ? app::FigureText(number, "", separator_) : QString::fromStdString(fields[c]),
-                                 number);
-      if (number) {
-        item->setToolTip(app::FullPrecision(*number, separator_));
-        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-      }
+  const int columns = LogTable->columnCount();
+  for (std::size_t r = shown_.size(); r < records.size(); ++r) {
+    const int row = LogTable->rowCount();
+    LogTable->insertRow(row);
+    items_.emplace_back();
+    for (int c = 0; c < columns; ++c) {
+      auto* item = new FieldItem(QString(), std::nullopt);
       item->setData(RecordRole, static_cast<int>(r));
-      LogTable->setItem(static_cast<int>(r), static_cast<int>(c), item);
+      LogTable->setItem(row, c, item);
+      items_.back().push_back(item);
     }
+    shown_.emplace_back();
+    SetRow(r, sim::LogFields(records[r]));
+    shownFinal_.push_back(log.Final(r));
   }
   LogTable->setSortingEnabled(true);
   LogTable->resizeColumnsToContents();
@@ -206,7 +270,3 @@ void MeasurementsWindow::CopyClick() {
   QApplication::clipboard()->setText(app::TabSeparated(TableRows(), separator_));
 }
 
-void MeasurementsWindow::ClearClick() {
-  m_.ClearLog();
-  RefreshLog(true);
-}

@@ -8,9 +8,14 @@
 #include <QTableWidget>
 #include <QWidget>
 #include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "platform/error_box.h"
 #include "sim/measurements.h"
+
+class FieldItem;
 
 class MeasurementsWindow : public QWidget {
   Q_OBJECT
@@ -30,10 +35,15 @@ class MeasurementsWindow : public QWidget {
   // The log's rows in the order the table shows them, header first, as the CSV writes them.
   std::vector<std::vector<std::string>> TableRows() const;
 
-  void CopyClick();   // the table as tab-separated text, for a spreadsheet
-  void ClearClick();  // empties the log
+  void CopyClick();  // the table as tab-separated text, for a spreadsheet
+
+  // Where the boxes of this window's commands appear: over this window.
+  platform::ErrorReporter& Reporter() { return *reporter_; }
+  void SetErrorReporter(platform::ErrorReporter* reporter) { reporter_ = reporter; }
 
   QLabel* Heading;
+  // What stopped the run, and what to do about it; hidden while nothing has.
+  QLabel* Failure;
   QLabel* Verdict;
   QTableWidget* LogTable;
   QPushButton* CopyButton;
@@ -43,14 +53,24 @@ class MeasurementsWindow : public QWidget {
  signals:
   // "Save as CSV…": the main window asks for the name and writes the file.
   void SaveRequested();
+  // "Clear log": the main window asks first and keeps the old rows aside.
+  void ClearRequested();
 
  private:
-  void RefreshLog(bool force);
+  // The table follows the log: rows added at the end, and cells changed only where a row
+  // that was not yet final has changed; a log emptied or replaced is shown afresh.
+  void RefreshLog();
+  void SetRow(std::size_t record, const std::vector<std::string>& fields);
 
   sim::Measurements& m_;
   QChar separator_;
+  std::unique_ptr<platform::MessageBoxReporter> box_;
+  platform::ErrorReporter* reporter_;
   std::map<std::string, std::pair<QLabel*, QLabel*>> figures_;  // caption, value
-  // What the table shows: the log's size, and the periods of its last row, the only row a
-  // run still refines.
-  std::pair<std::size_t, int> shownLog_{static_cast<std::size_t>(-1), 0};
+  // What the table shows of each log row, its items wherever sorting put them, and whether
+  // the row was final then.
+  std::vector<std::vector<std::string>> shown_;
+  std::vector<std::vector<FieldItem*>> items_;
+  std::vector<bool> shownFinal_;
+  std::uint64_t shownGeneration_ = static_cast<std::uint64_t>(-1);
 };

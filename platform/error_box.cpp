@@ -69,3 +69,14 @@ void MessageBoxReporter::ShowError(const QString& message) {
 }
 
 }  // namespace platform
+
+namespace platform {
+
+bool MessageBoxReporter::Ask(const QString& question) {
+  QMessageBox box(QMessageBox::Question, title_, question, QMessageBox::Yes | QMessageBox::No, parent_);
+  box.setTextFormat(Qt::PlainText);
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
+}  // namespace platform

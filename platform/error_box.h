@@ -26,6 +26,9 @@ class ErrorReporter {
  public:
   virtual ~ErrorReporter() = default;
   virtual void ShowError(const QString& message) = 0;
+  // A yes-or-no question before something the student might regret. A reporter that cannot
+  // ask answers no: nothing is lost by not doing it.
+  virtual bool Ask(const QString& /*question*/) { return false; }
 };
 
 // The error box: stop icon, "OK", the application's title as caption, the message as
@@ -35,6 +38,8 @@ class MessageBoxReporter final : public ErrorReporter {
  public:
   MessageBoxReporter(QWidget* parent, QString title) : parent_(parent), title_(std::move(title)) {}
   void ShowError(const QString& message) override;
+  // A question box: "Yes" and "No", No the default.
+  bool Ask(const QString& question) override;
 
  private:
   QWidget* parent_;

@@ -30,6 +30,8 @@ struct Parameters {
   double Tmotor = 0;
   double Pitch = 0;
   double Kfb = 0;
+
+  friend bool operator==(const Parameters&, const Parameters&) = default;
 };
 
 Parameters ParametersOf(const Drive& d);

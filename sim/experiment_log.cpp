@@ -1,12 +1,7 @@
 #include "sim/experiment_log.h"
 
 #include <charconv>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <ostream>
-#include <stdexcept>
-#include <system_error>
 
 namespace sim {
 
@@ -23,6 +18,7 @@ constexpr const char* Header[] = {
     "Pitch (mm)",
     "Kfb (V/mm)",
     "step (mm)",
+    "command ramp (s)",
     "amplitude (mm)",
     "frequency (rad/s)",
     "rise time 10-90 % (s)",
@@ -33,18 +29,22 @@ constexpr const char* Header[] = {
     "settling time 2 % (s)",
     "steady-state error (mm)",
     "verdict",
+    "periods measured",
     "carriage amplitude (mm)",
     "amplitude ratio",
     "phase lag (deg)",
     "error amplitude (mm)",
+    "steady",
     "stable",
     "critical Kamp",
     "critical frequency (rad/s)",
+    "sweep from (rad/s)",
     "sweep to (rad/s)",
     "sweep points",
-    "resonance peak (dB)",
-    "resonance frequency (rad/s)",
-    "bandwidth -3 dB (rad/s)",
+    "measured resonance peak (dB)",
+    "measured resonance frequency (rad/s)",
+    "measured bandwidth -3 dB (rad/s)",
+    "error",
 };
 
 }  // namespace
@@ -60,27 +60,31 @@ std::vector<std::string> LogFields(const LogRecord& r) {
   const StepFigures none;
   const StepFigures& s = r.step ? *r.step : none;
   f.push_back(r.step ? CsvNumber(s.target - s.start) : "");
-  // A sweep's frequency column holds where it starts, the column after the last where it ends.
+  f.push_back(r.step ? CsvNumber(s.ramp) : "");
   f.push_back(r.harmonic ? CsvNumber(r.harmonic->amplitude) : r.sweep ? CsvNumber(r.sweep->amplitude) : "");
-  f.push_back(r.harmonic ? CsvNumber(r.harmonic->frequency) : r.sweep ? CsvNumber(r.sweep->from) : "");
+  f.push_back(r.harmonic ? CsvNumber(r.harmonic->frequency) : "");
   for (const auto* v : {&s.riseTime, &s.peakTime, &s.peakValue, &s.overshoot, &s.settling5, &s.settling2,
                         &s.steadyStateError}) {
     f.push_back(CsvNumber(*v));
   }
   f.push_back(r.step ? StepVerdictText(s.verdict) : "");
+  f.push_back(r.harmonic ? std::to_string(r.harmonic->periods) : "");
   const bool measured = r.harmonic && r.harmonic->periods > 0;
   for (double HarmonicFigures::*v : {&HarmonicFigures::carriageAmplitude, &HarmonicFigures::ratio,
                                      &HarmonicFigures::phaseLag, &HarmonicFigures::errorAmplitude}) {
     f.push_back(measured ? CsvNumber(*r.harmonic.*v) : "");
   }
+  f.push_back(r.harmonic ? (r.harmonic->steady ? "yes" : "no") : "");
   f.push_back(r.stability.stable ? "yes" : "no");
   f.push_back(CsvNumber(r.stability.criticalKamp));
   f.push_back(CsvNumber(r.stability.criticalFrequency));
+  f.push_back(r.sweep ? CsvNumber(r.sweep->from) : "");
   f.push_back(r.sweep ? CsvNumber(r.sweep->to) : "");
   f.push_back(r.sweep ? std::to_string(r.sweep->count) : "");
   for (std::optional<double> SweepSummary::*v : {&SweepSummary::peakDb, &SweepSummary::peakFrequency, &SweepSummary::bandwidth}) {
     f.push_back(r.sweep ? CsvNumber(*r.sweep.*v) : "");
   }
+  f.push_back(r.error);
   return f;
 }
 
@@ -100,37 +104,42 @@ void WriteLine(std::ostream& out, const std::vector<std::string>& fields) {
 
 std::vector<std::string> LogColumns() { return {std::begin(Header), std::end(Header)}; }
 
-std::size_t ExperimentLog::Add(const LogRecord& record) {
+std::size_t ExperimentLog::Add(const LogRecord& record, bool final) {
   records_.push_back(record);
+  final_.push_back(final);
+  if (final) {
+    ++revision_;
+  }
   return records_.size() - 1;
 }
 
 void ExperimentLog::Replace(std::size_t row, const LogRecord& record) { records_.at(row) = record; }
 
+void ExperimentLog::MakeFinal(std::size_t row) {
+  if (!final_.at(row)) {
+    final_[row] = true;
+    ++revision_;
+  }
+}
+
+void ExperimentLog::Clear() {
+  records_.clear();
+  final_.clear();
+  ++revision_;
+  ++generation_;
+}
+
+void ExperimentLog::Assign(std::vector<LogRecord> records) {
+  records_ = std::move(records);
+  final_.assign(records_.size(), true);
+  ++revision_;
+  ++generation_;
+}
+
 void ExperimentLog::WriteCsv(std::ostream& out) const {
   WriteLine(out, LogColumns());
   for (const auto& record : records_) {
     WriteLine(out, LogFields(record));
-  }
-}
-
-void ExperimentLog::SaveCsv(const std::string& path) const {
-  const std::string partial = path + ".partial";
-  bool written = false;
-  {
-    std::ofstream file(partial, std::ios::binary | std::ios::trunc);
-    if (file) {
-      WriteCsv(file);
-      written = static_cast<bool>(file.flush());
-    }
-  }
-  std::error_code ec;
-  if (written) {
-    std::filesystem::rename(partial, path, ec);
-  }
-  if (!written || ec) {
-    std::filesystem::remove(partial, ec);
-    throw std::runtime_error("Cannot write the experiment log to " + path);
   }
 }
 

@@ -5,6 +5,7 @@
 // that any spreadsheet or plotting tool opens it.
 
 #include <cstddef>
+#include <cstdint>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -19,8 +20,9 @@
 namespace sim {
 
 // A frequency sweep as the log keeps it: its range and, from the measured points clear of
-// the stops, the largest amplitude ratio with its frequency and the first -3 dB crossing
-// (straight between two neighbouring such points, in decibels against log frequency).
+// the stops, the largest measured amplitude ratio with its frequency and the first -3 dB
+// crossing (straight between two neighbouring such points, in decibels against log
+// frequency). The theory's own peak and crossing are the window's to show.
 struct SweepSummary {
   double amplitude = 0;  // mm
   double from = 0, to = 0;
@@ -34,25 +36,35 @@ struct LogRecord {
   std::optional<StepFigures> step;          // a stability run
   std::optional<HarmonicFigures> harmonic;  // an accuracy run
   std::optional<SweepSummary> sweep;        // a frequency sweep
+  std::string error;                        // the floating-point error that stopped the run
 };
 
+// The rows in the order the runs ended or began. A row is final once its run is over; until
+// then it follows the run's figures. Revision() counts the changes that matter to whoever
+// keeps the log: a row added or made final, the log emptied or replaced; Generation() only
+// the emptying and replacing, after which every row shown of it is out of date.
 class ExperimentLog {
  public:
-  std::size_t Add(const LogRecord& record);  // returns the record's row, from 0
+  std::size_t Add(const LogRecord& record, bool final = true);  // returns the record's row, from 0
   void Replace(std::size_t row, const LogRecord& record);
-  void Clear() { records_.clear(); }
+  void MakeFinal(std::size_t row);
+  void Clear();
+  // Rows read back from a journal, all final.
+  void Assign(std::vector<LogRecord> records);
 
   const std::vector<LogRecord>& Records() const { return records_; }
+  bool Final(std::size_t row) const { return final_.at(row); }
+  std::uint64_t Revision() const { return revision_; }
+  std::uint64_t Generation() const { return generation_; }
 
   // The header row and every record, each line ended by CRLF.
   void WriteCsv(std::ostream& out) const;
 
-  // Writes the CSV to a file beside `path` and renames it over `path`, so that a failure
-  // leaves no half-written log. Throws std::runtime_error naming the file on failure.
-  void SaveCsv(const std::string& path) const;
-
  private:
   std::vector<LogRecord> records_;
+  std::vector<bool> final_;
+  std::uint64_t revision_ = 0;
+  std::uint64_t generation_ = 0;
 };
 
 // The column names with their units, and one record's fields as the CSV writes them: the

@@ -6,19 +6,22 @@
 
 namespace sim {
 
-enum class StepVerdict { Settling, Settled, Oscillating, HeldAtStop };
+enum class StepVerdict { Settling, Settled, Oscillating, HeldAtStop, Stopped };
 
-// "settling", "settled", "oscillating", "held at an end stop".
+// "settling", "settled", "oscillating", "held at an end stop", "stopped by an error".
 const char* StepVerdictText(StepVerdict verdict);
 
-// Times in model seconds from the release, positions in mm. A figure the run has not yet
-// shown is empty.
+// Times in model seconds from the first tick with the changed command, positions in mm. A
+// command that changed over several ticks (the marker dragged while the drive runs) is a
+// ramp: the rise time and the first peak are looked for from its end, and the peak time is
+// counted from there. A figure the run has not yet shown is empty.
 struct StepFigures {
-  double start = 0;    // position at the release
+  double start = 0;    // the commanded position before the change; from rest, the position at the release
   double target = 0;   // the commanded position
-  double elapsed = 0;  // model time since the release
+  double ramp = 0;     // how long the command took to get there; 0 for a step
+  double elapsed = 0;  // model time since the first tick with the changed command
   std::optional<double> riseTime;          // from 10 % to 90 % of the step
-  std::optional<double> peakTime;          // the first peak: the first turn back toward the start
+  std::optional<double> peakTime;          // the first peak, the first turn back toward the start, after the ramp's end
   std::optional<double> peakValue;         // position there
   std::optional<double> overshoot;         // % of the step beyond the target at the first peak
   std::optional<double> settling5;         // last entry into target +- 5 % of the step, while inside

@@ -36,40 +36,86 @@ const char* StepVerdictText(StepVerdict verdict) {
       return "oscillating";
     case StepVerdict::HeldAtStop:
       return "held at an end stop";
+    case StepVerdict::Stopped:
+      return "stopped by an error";
   }
   return "";
 }
 
-void StepMeasurement::Begin(const Drive& d, double target, const StabilityFigures& stability) {
+void StepMeasurement::Begin(const Drive& d, double start, double target, const StabilityFigures& stability) {
   *this = StepMeasurement();
-  figures_.start = d.DriveState[2];
+  begun_ = d.StepH > 0;
+  figures_.start = start;
   figures_.target = target;
-  step_ = static_cast<long double>(target) - figures_.start;
+  step_ = static_cast<long double>(target) - start;
   h_ = d.StepH;
-  active_ = step_ != 0 && h_ > 0;
+  lastX_ = d.DriveState[2];
+  previous_ = step_ != 0 ? (lastX_ - start) / step_ : 0;
+  SetStability(stability);
+}
+
+void StepMeasurement::SetStability(const StabilityFigures& stability) {
   // Entering the 2 % band proves nothing while a slow mode may still carry the carriage
   // out again: it must stay there as long as it took to get there, and for five time
   // constants of the slowest mode. An unstable loop never settles.
+  hold_.reset();
   if (stability.stable && stability.slowestTimeConstant) {
     hold_ = TransientTimeConstants * *stability.slowestTimeConstant;
   }
 }
 
+void StepMeasurement::Retarget(double target) {
+  // What happened while the command moved belongs to the student's hand, not to the loop:
+  // turns, crossings and band entries are looked for again against the new target.
+  const double start = figures_.start;
+  const double elapsed = figures_.elapsed;
+  const bool stopReached = stopReached_;
+  const std::optional<long double> hold = hold_;
+  const std::int64_t samples = samples_;
+  const long double h = h_;
+  const long double lastX = lastX_;
+  *this = StepMeasurement();
+  begun_ = true;
+  figures_.start = start;
+  figures_.target = target;
+  figures_.elapsed = elapsed;
+  step_ = static_cast<long double>(target) - start;
+  h_ = h;
+  samples_ = samples;
+  rampEnd_ = samples * h;
+  figures_.ramp = static_cast<double>(rampEnd_);
+  lastX_ = lastX;
+  previous_ = step_ != 0 ? (lastX - start) / step_ : 0;
+  stopReached_ = stopReached;
+  hold_ = hold;
+}
+
 void StepMeasurement::Observe(const Drive& d) {
-  if (!active_) {
+  if (!begun_) {
     return;
   }
   ++samples_;
   const long double t = samples_ * h_;
   const long double x = d.DriveState[2];
+  lastX_ = x;
+  figures_.elapsed = static_cast<double>(t);
+  if (std::fabs(x) >= EndStop) {
+    stopReached_ = true;
+  }
+  if (step_ == 0) {
+    return;  // no step, no figures
+  }
   const long double share = (x - figures_.start) / step_;  // 0 at the start, 1 at the target
   const long double deviation = x - figures_.target;
-  figures_.elapsed = static_cast<double>(t);
 
+  if (firstSample_) {
+    firstSample_ = false;
+    noRise_ = share >= 0.9L;
+  }
   if (!tenPercent_ && share >= 0.1L) {
     tenPercent_ = t;
   }
-  if (tenPercent_ && !figures_.riseTime && share >= 0.9L) {
+  if (tenPercent_ && !figures_.riseTime && !noRise_ && share >= 0.9L) {
     figures_.riseTime = static_cast<double>(t - *tenPercent_);
   }
 
@@ -79,7 +125,7 @@ void StepMeasurement::Observe(const Drive& d) {
     const long double turnDeviation = (previous_ - 1) * step_;
     if (direction_ != 0 && direction != direction_ && std::fabs(turnDeviation) > TurnFloor * std::fabs(step_)) {
       if (direction_ > 0 && !figures_.peakTime) {
-        figures_.peakTime = static_cast<double>(t - h_);
+        figures_.peakTime = static_cast<double>(t - h_ - rampEnd_);
         figures_.peakValue = static_cast<double>(figures_.start + previous_ * step_);
         figures_.overshoot = static_cast<double>(std::max(0.0L, (previous_ - 1) * 100));
       }
@@ -91,9 +137,6 @@ void StepMeasurement::Observe(const Drive& d) {
   }
   previous_ = share;
 
-  if (std::fabs(x) >= EndStop) {
-    stopReached_ = true;
-  }
   for (Band& band : bands_) {
     if (std::fabs(deviation) <= band.fraction * std::fabs(step_)) {
       if (!band.entry) {
@@ -222,66 +265,145 @@ void HarmonicMeasurement::ClosePeriod() {
   n_ = s_ = c_ = ss_ = sc_ = cc_ = x_ = xs_ = xc_ = 0;
 }
 
-void Measurements::LogUnsettledStep() {
-  // A step run that never settled still belongs in a table against the gain: it goes in
-  // as it stands when the next run starts or the drive is reset.
-  if (kind_ == Kind::Step && !record_ && step_.Active() && step_.Figures().elapsed > 0) {
+void Measurements::Finish() {
+  if (kind_ == Kind::None || provisional_ || record_ == Done) {
+    return;  // nothing measured, a ramp never released, or a row already final
+  }
+  if (record_) {
+    log_.Replace(*record_, Record());
+    log_.MakeFinal(*record_);
+  } else if (kind_ == Kind::Step && step_.Active() && step_.Figures().elapsed > 0) {
+    // A step that never settled still belongs in a table against the gain: it goes in
+    // as it stands.
     log_.Add(Record());
   }
+  record_ = Done;
 }
 
 void Measurements::Start(const Drive& d, Kind kind) {
-  LogUnsettledStep();
+  Finish();
   kind_ = kind;
+  started_ = false;
+  failure_.clear();
+  provisional_ = false;
+  releaseTarget_.reset();
   stability_ = AssessStability(d);
   parameters_ = ParametersOf(d);
   record_.reset();
 }
 
-void Measurements::BeginStep(const Drive& d, double offset) {
+void Measurements::BeginStep(const Drive& d, double offset, bool running) {
+  if (running && kind_ == Kind::Step && provisional_ && failure_.empty()) {
+    // The ramp the ticks have followed becomes the run, under the parameters just read.
+    provisional_ = false;
+    releaseTarget_ = offset;
+    parameters_ = ParametersOf(d);
+    stability_ = AssessStability(d);
+    step_.SetStability(stability_);
+    return;
+  }
+  // From rest the step starts where the carriage stands; while running, where the ticks
+  // have been commanding it.
+  const bool commanded = running && kind_ == Kind::Step && step_.Begun() && failure_.empty();
+  const double from = commanded ? step_.Figures().target : d.DriveState[2];
+  if (commanded && offset == from && ParametersOf(d) == parameters_) {
+    return;  // the same command to the same loop: the run goes on
+  }
+  if (provisional_) {
+    provisional_ = false;
+    kind_ = Kind::None;  // a ramp never released is no run
+  }
   Start(d, Kind::Step);
-  step_.Begin(d, offset, stability_);
+  step_.Begin(d, from, offset, stability_);
+  releaseTarget_ = offset;
 }
 
 void Measurements::BeginHarmonic(const Drive& d) { BeginHarmonic(d, d.Frequency); }
 
 void Measurements::BeginHarmonic(const Drive& d, double frequency) {
+  provisional_ = false;
   Start(d, Kind::Harmonic);
   harmonic_.Begin(d, frequency, stability_);
 }
 
+void Measurements::Fail(const std::string& message) {
+  if (kind_ == Kind::None || !failure_.empty()) {
+    return;
+  }
+  failure_ = message;
+  provisional_ = false;  // what ran, failed: that is worth its row
+  if (record_ == Done) {
+    return;
+  }
+  if (record_) {
+    log_.Replace(*record_, Record());
+    log_.MakeFinal(*record_);
+  } else {
+    log_.Add(Record());
+  }
+  record_ = Done;
+}
+
 void Measurements::Stop() {
-  LogUnsettledStep();
+  Finish();
   kind_ = Kind::None;
+  started_ = false;
+  failure_.clear();
+  provisional_ = false;
+  releaseTarget_.reset();
   record_.reset();
 }
 
 void Measurements::ClearLog() {
   log_.Clear();
   if (record_) {
-    record_ = Cleared;
+    record_ = Done;
   }
 }
 
+void Measurements::WatchCommand(const Drive& d) {
+  const double commanded = d.MarkerX - MarkerCentre;
+  if (!step_.Begun() || commanded == step_.Figures().target) {
+    return;
+  }
+  if (provisional_ || (releaseTarget_ && commanded == *releaseTarget_)) {
+    step_.Retarget(commanded);  // the ramp goes on, or reaches the marker of the release
+    return;
+  }
+  // The marker moved while the drive runs: the present run is over, and from the command it
+  // held a ramp begins on this tick. It is a run once a release ends it.
+  const double from = step_.Figures().target;
+  Start(d, Kind::Step);
+  provisional_ = true;
+  step_.Begin(d, from, commanded, stability_);
+}
+
 void Measurements::StepDone(const Drive& d, std::int32_t step) {
+  if (!failure_.empty()) {
+    return;
+  }
   if (kind_ == Kind::Step) {
+    if (step == 1) {
+      WatchCommand(d);
+    }
     step_.Observe(d);
-    if (!record_ && step_.Figures().verdict == StepVerdict::Settled) {
-      record_ = log_.Add(Record());
+    if (!record_ && !provisional_ && step_.Figures().verdict == StepVerdict::Settled) {
+      record_ = log_.Add(Record(), false);
     }
   } else if (kind_ == Kind::Harmonic) {
     const int before = harmonic_.Figures().periods;
     harmonic_.Observe(d, step);
-    if (harmonic_.Figures().periods != before) {
-      // One row per run: the first measured period makes it, later ones refine it.
-      if (record_) {
-        if (*record_ != Cleared) {
-          log_.Replace(*record_, Record());
-        }
-      } else {
-        record_ = log_.Add(Record());
-      }
+    // One row per run: the first measured period makes it, later ones refine it.
+    if (!record_ && harmonic_.Figures().periods != before) {
+      record_ = log_.Add(Record(), false);
     }
+  } else {
+    return;
+  }
+  started_ = true;
+  // The row follows the figures the window shows until the run is over.
+  if (record_ && *record_ != Done && step == d.StepsPerTick) {
+    log_.Replace(*record_, Record());
   }
 }
 
@@ -289,10 +411,26 @@ LogRecord Measurements::Record() const {
   LogRecord r;
   r.parameters = parameters_;
   r.stability = stability_;
+  r.error = failure_;
   if (kind_ == Kind::Step) {
     r.step = step_.Figures();
+    if (!failure_.empty()) {
+      // The command is the student's; every figure after it came from a state the error spoilt.
+      StepFigures commanded;
+      commanded.start = r.step->start;
+      commanded.target = r.step->target;
+      commanded.ramp = r.step->ramp;
+      commanded.verdict = StepVerdict::Stopped;
+      r.step = commanded;
+    }
   } else if (kind_ == Kind::Harmonic) {
     r.harmonic = harmonic_.Figures();
+    if (!failure_.empty()) {
+      HarmonicFigures commanded;
+      commanded.amplitude = r.harmonic->amplitude;
+      commanded.frequency = r.harmonic->frequency;
+      r.harmonic = commanded;
+    }
   }
   return r;
 }

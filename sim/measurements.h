@@ -6,12 +6,14 @@
 // accuracy run; Measurements holds both, is the cycle's step observer, and keeps the
 // experiment log. The window and the headless runner use the same objects:
 //
-//   at a release:  m.BeginStep(drive, offset)      after the parameters are read
-//   at "Process":  m.BeginHarmonic(drive)          likewise
-//   every tick:    RunTimerTick(drive, host, &m);  then read m.Step(), m.Harmonic(), m.Log()
+//   at a release:  m.BeginStep(drive, offset, running)  after the parameters are read
+//   at "Process":  m.BeginHarmonic(drive)               likewise
+//   every tick:    RunTimerTick(drive, host, &m);       then read m.Step(), m.Harmonic(), m.Log()
+//   a failed tick: m.Fail(message)
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "sim/drive.h"
 #include "sim/experiment_log.h"
@@ -31,15 +33,22 @@ inline constexpr double TransientTimeConstants = 5;
 
 class StepMeasurement {
  public:
-  // A step from the present position to `target`; the stability figures decide whether
-  // the loop can settle at all and how long it must stay in the band to count as settled.
-  void Begin(const Drive& d, double target, const StabilityFigures& stability);
+  // A step from `start` to `target`, mm; its time counts from the next integration step. The
+  // stability figures decide whether the loop can settle at all and how long it must stay in
+  // the band to count as settled.
+  void Begin(const Drive& d, double start, double target, const StabilityFigures& stability);
+  // The command changed again on the tick now starting: the target is new, the ramp lasts
+  // until here, and the rise, the peak and the bands are looked for afresh from here on.
+  void Retarget(double target);
+  // The parameters were read again under the same command: a new loop to settle.
+  void SetStability(const StabilityFigures& stability);
 
   // After every integration step.
   void Observe(const Drive& d);
 
   // False before the first Begin and for a step of zero.
-  bool Active() const { return active_; }
+  bool Active() const { return begun_ && step_ != 0; }
+  bool Begun() const { return begun_; }
   const StepFigures& Figures() const { return figures_; }
 
  private:
@@ -50,13 +59,17 @@ class StepMeasurement {
 
   void Judge(long double deviation);
 
-  bool active_ = false;
+  bool begun_ = false;
   StepFigures figures_;
   long double step_ = 0;    // target - start
   long double h_ = 0;       // StepH
   std::int64_t samples_ = 0;
+  long double rampEnd_ = 0;  // time at which the command stopped changing
+  long double lastX_ = 0;    // the position at the last sample
   std::optional<long double> hold_;  // how long the ±2 % band must hold for "settled"
   std::optional<long double> tenPercent_;
+  bool firstSample_ = true;  // the next sample is the first since the command last changed
+  bool noRise_ = false;      // past 90 % when the command stopped changing: it rose with the ramp
   long double previous_ = 0;  // the last sample's share of the step
   int direction_ = 0;         // +1 toward the target, -1 back, 0 not yet moved
   // Deviations from the target at the last three turning points, newest last.
@@ -98,13 +111,23 @@ class Measurements final : public StepObserver {
  public:
   enum class Kind { None, Step, Harmonic };
 
-  // The step of a release toward the marker, `offset` mm from the centre.
-  void BeginStep(const Drive& d, double offset);
+  // A release toward the marker, `offset` mm from the centre, after the parameters were read.
+  // From rest (`running` false) the step runs from the carriage's position, from the next
+  // tick on. While the drive runs, every tick has already taken the marker as its command:
+  // the step runs from the command before the marker first moved to `offset`, and its time
+  // from the first tick that carried the change.
+  void BeginStep(const Drive& d, double offset, bool running = false);
   // "Process": the harmonic run at the drive's Amplitude and Frequency.
   void BeginHarmonic(const Drive& d);
   // The same at any angular frequency, for a frequency sweep.
   void BeginHarmonic(const Drive& d, double frequency);
-  // Reset: nothing is measured until the next Begin; the log stays.
+  // A cycle failed: the run ends here. Its row names the error and the parameters the run
+  // used, and holds no figure: what the drive did on its way to the error is no measurement.
+  void Fail(const std::string& message);
+  // The present run's row is final; nothing more is measured of it. The next Begin, Reset
+  // and the program's end call it.
+  void Finish();
+  // Reset: Finish, and nothing is measured until the next Begin; the log stays.
   void Stop();
   // Empties the log. The present run, if it already has a row, does not come back: a
   // student who clears the table wants the next runs, not the one that just filled it.
@@ -113,25 +136,37 @@ class Measurements final : public StepObserver {
   void StepDone(const Drive& d, std::int32_t step) override;
 
   Kind Measuring() const { return kind_; }
+  // The present run, once a tick has carried it: before that there is nothing to show.
+  bool Started() const { return started_; }
+  // The error that stopped the present run; empty while none has.
+  const std::string& Failure() const { return failure_; }
   const StepMeasurement& Step() const { return step_; }
   const HarmonicMeasurement& Harmonic() const { return harmonic_; }
   const StabilityFigures& Stability() const { return stability_; }
+  const Parameters& RunParameters() const { return parameters_; }
   const ExperimentLog& Log() const { return log_; }
   ExperimentLog& Log() { return log_; }
 
  private:
   void Start(const Drive& d, Kind kind);
-  void LogUnsettledStep();
+  // Stability research while the drive runs: a tick whose command differs from the target.
+  void WatchCommand(const Drive& d);
   LogRecord Record() const;
 
   Kind kind_ = Kind::None;
+  bool started_ = false;
+  std::string failure_;
+  // A ramp the ticks have seen that no release has ended yet: not a run until one does.
+  bool provisional_ = false;
+  // The marker at the release, which the tick after it may still have to reach.
+  std::optional<double> releaseTarget_;
   StepMeasurement step_;
   HarmonicMeasurement harmonic_;
   StabilityFigures stability_;
   Parameters parameters_;
   ExperimentLog log_;
   std::optional<std::size_t> record_;  // the log row of the present run, once it has one
-  static constexpr std::size_t Cleared = static_cast<std::size_t>(-1);  // had one, log cleared since
+  static constexpr std::size_t Done = static_cast<std::size_t>(-1);  // no more rows of this run
 };
 
 }  // namespace sim

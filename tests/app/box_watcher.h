@@ -1,6 +1,6 @@
 #pragma once
 // Answers every message box as soon as it shows, keeping its "caption|text": error boxes and
-// the About box never wait for a person in the widget tests.
+// the About box never wait for a person in the widget tests, and a question gets `answer`.
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -14,7 +14,9 @@ struct BoxWatcher {
     QObject::connect(&timer, &QTimer::timeout, [this] {
       if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
         shown.push_back((box->windowTitle() + u'|' + box->text()).toStdString());
-        box->button(QMessageBox::Ok)->click();
+        parents.push_back(box->parentWidget() != nullptr ? box->parentWidget()->window() : nullptr);
+        QAbstractButton* button = box->button(QMessageBox::Ok);
+        (button != nullptr ? button : box->button(answer))->click();
       }
     });
     timer.start(1);
@@ -22,6 +24,8 @@ struct BoxWatcher {
   static auto One(const char* text) { return std::vector{QApplication::applicationName().toStdString() + '|' + text}; }
   QTimer timer;
   std::vector<std::string> shown;
+  std::vector<QWidget*> parents;  // the window each box stood over
+  QMessageBox::StandardButton answer = QMessageBox::Yes;
 };
 
 // Texts in failure messages as text.

@@ -1,10 +1,7 @@
 #include "sim/experiment_log.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <locale>
 #include <sstream>
 #include <string>
@@ -76,7 +73,7 @@ TEST(ExperimentLog, ASettledStepAndAHarmonicRunUnderADecimalCommaLocale) {
   const auto lines = Split(out.str(), "\r\n");
   ASSERT_EQ(lines.size(), 4u);
   const auto header = Split(lines[0], ",");  // no field of these needs quotes
-  ASSERT_EQ(header.size(), 30u);
+  ASSERT_EQ(header.size(), 35u);
   EXPECT_EQ(std::vector(header.begin(), header.begin() + 8),
             (std::vector<std::string>{"mode", "Kamp", "Tamp (s)", "Kmotor", "Tmotor (s)", "Pitch (mm)", "Kfb (V/mm)",
                                       "step (mm)"}));
@@ -100,23 +97,69 @@ TEST(ExperimentLog, ASettledStepAndAHarmonicRunUnderADecimalCommaLocale) {
   EXPECT_NEAR(std::stod(column(harmonic, "critical Kamp")), 1129.01, 0.01);
 }
 
-TEST(ExperimentLog, SavingReplacesTheFileWholeOrLeavesNothing) {
+TEST(ExperimentLog, EveryColumnInItsPlace) {
+  // Every field a different number, so that a column written in another's place shows.
+  LogRecord step;
+  step.parameters = {1, 2, 3, 4, 5, 6};
+  step.stability = {true, 7.5, 8.5, 0.125};
+  StepFigures s;
+  std::tie(s.start, s.target, s.ramp, s.elapsed) = std::tuple(10, -90, 0.25, 3);
+  std::tie(s.riseTime, s.peakTime, s.peakValue, s.overshoot) = std::tuple(0.011, 0.012, -95, 5.5);
+  std::tie(s.settling5, s.settling2, s.steadyStateError) = std::tuple(0.013, 0.014, 0.015);
+  s.verdict = StepVerdict::Settled;
+  step.step = s;
+  LogRecord harmonic;
+  harmonic.parameters = {11, 12, 13, 14, 15, 16};
+  harmonic.harmonic = HarmonicFigures{21, 22, 3, 23, 24, 25, 26, true};
+  LogRecord sweep;
+  sweep.parameters = {1, 2, 3, 4, 5, 6};
+  sweep.stability = {true, 7.5, 8.5, 0.125};
+  sweep.sweep = SweepSummary{31, 32, 33, 34, 35, 36, 37};
+  LogRecord failed = step;
+  failed.step = StepFigures{};
+  std::tie(failed.step->start, failed.step->target, failed.step->verdict) = std::tuple(0, 50, StepVerdict::Stopped);
+  failed.error = "Floating point overflow";
   ExperimentLog log;
+  for (const LogRecord& r : {step, harmonic, sweep, failed}) log.Add(r);
+  std::ostringstream out;
+  log.WriteCsv(out);
+  EXPECT_EQ(Split(out.str(), "\r\n"),
+            (std::vector<std::string>{
+                "mode,Kamp,Tamp (s),Kmotor,Tmotor (s),Pitch (mm),Kfb (V/mm),step (mm),command ramp (s),amplitude (mm),"
+                "frequency (rad/s),rise time 10-90 % (s),peak time (s),peak (mm),overshoot (%),settling time 5 % (s),"
+                "settling time 2 % (s),steady-state error (mm),verdict,periods measured,carriage amplitude (mm),"
+                "amplitude ratio,phase lag (deg),error amplitude (mm),steady,stable,critical Kamp,"
+                "critical frequency (rad/s),sweep from (rad/s),sweep to (rad/s),sweep points,"
+                "measured resonance peak (dB),measured resonance frequency (rad/s),measured bandwidth -3 dB (rad/s),"
+                "error",
+                "stability,1,2,3,4,5,6,-100,0.25,,,0.011,0.012,-95,5.5,0.013,0.014,0.015,settled,,,,,,,yes,7.5,8.5,,,,,,,",
+                "accuracy,11,12,13,14,15,16,,,21,22,,,,,,,,,3,23,24,25,26,yes,no,,,,,,,,,",
+                "frequency response,1,2,3,4,5,6,,,31,,,,,,,,,,,,,,,,yes,7.5,8.5,32,33,34,35,36,37,",
+                "stability,1,2,3,4,5,6,50,0,,,,,,,,,,stopped by an error,,,,,,,yes,7.5,8.5,,,,,,,Floating point overflow",
+            }));
+}
+
+TEST(ExperimentLog, RowsBecomeFinalOnceAndEveryChangeThatMattersCounts) {
+  ExperimentLog log;
+  const auto counts = [&] { return std::pair(log.Revision(), log.Generation()); };
+  const auto start = counts();
+  const std::size_t open = log.Add(LogRecord{}, false);
+  EXPECT_EQ(counts(), start) << "a row still following its run is nothing to keep yet";
+  EXPECT_FALSE(log.Final(open));
+  log.Replace(open, LogRecord{});
+  EXPECT_EQ(counts(), start);
+  log.MakeFinal(open);
+  log.MakeFinal(open);
+  EXPECT_TRUE(log.Final(open));
+  EXPECT_EQ(counts(), std::pair(start.first + 1, start.second)) << "final once";
   log.Add(LogRecord{});
-  const auto dir = std::filesystem::temp_directory_path() / ("drivelab-log-test-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
-  const std::string path = (dir / "log.csv").string();
-  std::ofstream(path) << "an older log";
-  log.SaveCsv(path);
-  std::ostringstream expected;
-  log.WriteCsv(expected);
-  std::ifstream saved(path, std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(saved), {}), expected.str());
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1) << "nothing left beside it";
-  const std::string nowhere = (dir / "missing" / "log.csv").string();
-  EXPECT_THROW(log.SaveCsv(nowhere), std::runtime_error);
-  EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
-  std::filesystem::remove_all(dir);
+  EXPECT_EQ(counts(), std::pair(start.first + 2, start.second));
+  log.Assign({LogRecord{}, LogRecord{}, LogRecord{}});
+  EXPECT_EQ(counts(), std::pair(start.first + 3, start.second + 1));
+  EXPECT_TRUE(log.Final(2));
+  log.Clear();
+  EXPECT_EQ(counts(), std::pair(start.first + 4, start.second + 2));
+  EXPECT_TRUE(log.Records().empty());
 }
 
 }  // namespace
