@@ -10,6 +10,7 @@
 #include "sim/checked_float.h"
 #include "sim/cycle.h"
 #include "sim/drive_model.h"
+#include "sim/frequency_sweep.h"
 
 namespace runner {
 
@@ -110,7 +111,17 @@ Setter MotorBox() {
   };
 }
 
+std::string ShortNumber(double v) {
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 6);
+  return std::string(buffer, result.ptr);
+}
+
 const std::vector<OptionRule>& Rules() {
+  // Written from the bounds themselves, so that the message cannot drift from the check.
+  static const std::string sweepForm = "FROM:TO:COUNT, " + ShortNumber(sim::MinSweepFrequency) +
+                                       " <= FROM <= TO <= " + ShortNumber(sim::MaxSweepFrequency) +
+                                       " rad/s and COUNT from 1 to " + std::to_string(sim::MaxSweepPoints);
   static const std::vector<OptionRule> rules = {
       {"--mode", "stability or accuracy",
        [](std::string_view text, Options& o) {
@@ -139,7 +150,7 @@ const std::vector<OptionRule>& Rules() {
        IntegerIn(0, INT64_MAX, [](Options& o, std::int64_t v) { o.cycles = v; })},
       {"--every", "a whole number, 1 or more",
        IntegerIn(1, INT64_MAX, [](Options& o, std::int64_t v) { o.every = v; })},
-      {"--sweep", "FROM:TO:COUNT, 0 < FROM <= TO <= 1000 rad/s and COUNT from 1 to 1000",
+      {"--sweep", sweepForm,
        [](std::string_view text, Options& o) {
          o.sweep = ReadSweep(text);
          return o.sweep.has_value();

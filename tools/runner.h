@@ -94,8 +94,8 @@ int ReportingFloatErrors(std::ostream& out, std::ostream& err, const std::functi
 // printed before the failure stay.
 int Run(const Options& options, std::ostream& out, std::ostream& err);
 
-// --sweep's value, or nothing when it is not FROM:TO:COUNT with 0 < FROM <= TO <= 1000
-// and COUNT from 1 to 1000 (FROM = TO when COUNT is 1).
+// --sweep's value, or nothing when it is not FROM:TO:COUNT with 0.1 <= FROM <= TO <= 1000
+// and COUNT from 1 to 1000 (FROM = TO when COUNT is 1): sim's bounds of a sweep.
 std::optional<SweepRange> ReadSweep(std::string_view text);
 
 // What --measure and --sweep forbid alongside them, given the options named on the command

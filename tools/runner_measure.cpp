@@ -15,19 +15,15 @@ namespace runner {
 
 namespace {
 
-// The frequency spin edit's limit: beyond it the tick's staircase, not the drive, decides.
-constexpr double MaxSweepFrequency = 1000;
-constexpr int MaxSweepCount = 1000;
-
 bool Named(const std::vector<std::string_view>& named, std::string_view option) {
   return std::find(named.begin(), named.end(), option) != named.end();
 }
 
-std::optional<double> ReadPositive(std::string_view text) {
+std::optional<double> ReadSweepFrequency(std::string_view text) {
   double value = 0;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size() || text.empty() || !(value > 0) ||
-      value > MaxSweepFrequency) {
+  if (ec != std::errc() || end != text.data() + text.size() || text.empty() ||
+      !(value >= sim::MinSweepFrequency && value <= sim::MaxSweepFrequency)) {
     return std::nullopt;
   }
   return value;
@@ -45,13 +41,13 @@ std::optional<SweepRange> ReadSweep(std::string_view text) {
   if (second == std::string_view::npos) {
     return std::nullopt;
   }
-  const auto from = ReadPositive(text.substr(0, first));
-  const auto to = ReadPositive(text.substr(first + 1, second - first - 1));
+  const auto from = ReadSweepFrequency(text.substr(0, first));
+  const auto to = ReadSweepFrequency(text.substr(first + 1, second - first - 1));
   const std::string_view countText = text.substr(second + 1);
   int count = 0;
   const auto [end, ec] = std::from_chars(countText.data(), countText.data() + countText.size(), count);
   if (!from || !to || *from > *to || ec != std::errc() || end != countText.data() + countText.size() ||
-      countText.empty() || count < 1 || count > MaxSweepCount || (count == 1 && *from != *to)) {
+      countText.empty() || count < 1 || count > sim::MaxSweepPoints || (count == 1 && *from != *to)) {
     return std::nullopt;
   }
   return SweepRange{*from, *to, count};

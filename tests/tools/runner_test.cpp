@@ -47,7 +47,9 @@ TEST(RunnerOptions, BoundsAcceptedAndBadOptionsNamedWithTheFormTheyExpect) {
       {{"--frequency", "10"}, "--amplitude and --frequency set the harmonic input of --mode accuracy"},
       {{"--sweep", "1000:1000:1"}, ""},
       {{"--sweep", "0.5:1000:1000"}, ""},
-      {{"--sweep", "1:500"}, "--sweep expects FROM:TO:COUNT, 0 < FROM <= TO <= 1000 rad/s and COUNT from 1 to 1000"},
+      {{"--sweep", "0.1:0.1:1"}, ""},
+      {{"--sweep", "1:500"}, "--sweep expects FROM:TO:COUNT, 0.1 <= FROM <= TO <= 1000 rad/s and COUNT from 1 to 1000"},
+      {{"--sweep", "0.099:10:5"}, "not '0.099:10:5'"}, {{"--sweep", "1e-300:1e-300:1"}, "not '1e-300:1e-300:1'"},
       {{"--sweep", "0:10:5"}, "not '0:10:5'"},   {{"--sweep", "10:1:5"}, "not '10:1:5'"},
       {{"--sweep", "1:1001:5"}, "not '1:1001:5'"}, {{"--sweep", "1:10:0"}, "not '1:10:0'"},
       {{"--sweep", "1:10:1001"}, "not '1:10:1001'"}, {{"--sweep", "1:10:1"}, "not '1:10:1'"},
@@ -64,6 +66,9 @@ TEST(RunnerOptions, BoundsAcceptedAndBadOptionsNamedWithTheFormTheyExpect) {
     EXPECT_NE(parsed.error.find(error), std::string::npos) << parsed.error;
   }
   EXPECT_EQ(RunMain({"--speed", "3"}), Outcome(2, "", "drivelab-sim: unknown option '--speed'; see --help\n"));
+  EXPECT_EQ(RunMain({"--sweep", "0.05:0.05:1"}),
+            Outcome(2, "", "drivelab-sim: --sweep expects FROM:TO:COUNT, 0.1 <= FROM <= TO <= 1000 rad/s and COUNT "
+                           "from 1 to 1000, not '0.05:0.05:1'\n"));
 }
 
 TEST(RunnerOptions, HelpAndVersionAnswerAtOnceAndRunNothing) {
