@@ -105,13 +105,19 @@ int RunSweep(const Options& options, std::ostream& out, std::ostream& err) {
   sim::Drive d;
   d.MarkerX = sim::MarkerCentre;
   sim::SetUpTimeBase(d);
-  out << "frequency (rad/s),amplitude ratio,phase lag (deg),error amplitude (mm),steady\n";
+  out << "frequency (rad/s),amplitude ratio,phase lag (deg),error amplitude (mm),steady,end stop\n";
   return ReportingFloatErrors(out, err, [&] {
     ReadParameters(options, d);
     for (double frequency : sim::LogSpacedFrequencies(options.sweep->from, options.sweep->to, options.sweep->count)) {
-      const sim::HarmonicFigures f = sim::MeasureAtFrequency(d, frequency);
-      out << sim::CsvNumber(frequency) << ',' << sim::CsvNumber(f.ratio) << ',' << sim::CsvNumber(f.phaseLag) << ','
-          << sim::CsvNumber(f.errorAmplitude) << ',' << (f.steady ? "yes" : "no") << '\n';
+      sim::FrequencyRun run(d, frequency);
+      while (!run.Advance(INT64_MAX)) {
+      }
+      const sim::HarmonicFigures& f = run.Figures();
+      // Before a whole period there is nothing to print; a 0 would read as a measured figure.
+      const auto figure = [&](double v) { return f.periods > 0 ? sim::CsvNumber(v) : std::string(); };
+      out << sim::CsvNumber(frequency) << ',' << figure(f.ratio) << ',' << figure(f.phaseLag) << ','
+          << figure(f.errorAmplitude) << ',' << (f.steady ? "yes" : "no") << ',' << (run.StopReached() ? "yes" : "no")
+          << '\n';
       if (!out) {
         return 1;  // the output is lost: Main says so
       }

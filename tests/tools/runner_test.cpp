@@ -161,15 +161,15 @@ TEST(RunnerMeasure, SweepPrintsOneRowPerFrequency) {
   ASSERT_EQ(status, 0) << err;
   const auto lines = Split(out);
   ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines[0], "frequency (rad/s),amplitude ratio,phase lag (deg),error amplitude (mm),steady");
+  EXPECT_EQ(lines[0], "frequency (rad/s),amplitude ratio,phase lag (deg),error amplitude (mm),steady,end stop");
   // |H|, -arg H and 5|1 - H| of the held closed loop H(jw) sinc(wT/2) e^(jwT/2), worked out
   // beside the program for the default drive's "Process" reading.
   const std::tuple<std::string, double, double, double> want[] = {
       {"1", 1.000243, 1.631, 0.1423}, {"10", 1.02337, 16.86, 1.488}, {"100", 0.16941, 162.74, 5.814}};
   for (int i = 0; i < 3; ++i) {
     const auto f = Split(lines[i + 1], ',');
-    ASSERT_EQ(f.size(), 5u) << lines[i + 1];
-    EXPECT_EQ(std::tie(f[0], f[4]), std::tie(std::get<0>(want[i]), "yes"));
+    ASSERT_EQ(f.size(), 6u) << lines[i + 1];
+    EXPECT_EQ(std::tie(f[0], f[4], f[5]), std::tie(std::get<0>(want[i]), "yes", "no"));
     EXPECT_NEAR(std::stod(f[1]), std::get<1>(want[i]), 0.005 * std::get<1>(want[i])) << f[0];
     EXPECT_NEAR(std::stod(f[2]), std::get<2>(want[i]), 0.5) << f[0];
     EXPECT_NEAR(std::stod(f[3]), std::get<3>(want[i]), 0.01 * std::get<3>(want[i])) << f[0];
@@ -178,7 +178,25 @@ TEST(RunnerMeasure, SweepPrintsOneRowPerFrequency) {
   const auto wide = Split(std::get<1>(RunMain({"--sweep", "1:500:40"})));
   ASSERT_EQ(wide.size(), 41u);
   EXPECT_EQ(wide[40].substr(0, 4), "500,");
-  for (const auto& line : wide) EXPECT_EQ(line.substr(line.size() - 3) == "yes", &line != &wide[0]) << line;
+  for (const auto& line : wide) EXPECT_EQ(line.substr(line.size() - 7) == ",yes,no", &line != &wide[0]) << line;
+}
+
+TEST(RunnerMeasure, SweepMarksTheEndStopsAndLeavesFiguresNeverMeasuredEmpty) {
+  // 51 mm at Kamp 1050, near the critical 1129: at 100 rad/s |H| is about 2.4, so the sine
+  // would carry the carriage past the 110 mm stops; far from the resonance it stays well inside.
+  const auto [status, out, err] = RunMain({"--sweep", "10:1000:5", "--amplitude", "50", "--kamp", "1050"});
+  ASSERT_EQ(status, 0) << err;
+  std::vector<std::string> rows;  // frequency, steady, end stop
+  for (const auto& line : Split(out)) {
+    const auto f = Split(line, ',');
+    rows.push_back(f.size() == 6 ? f[0] + "," + f[4] + "," + f[5] : line);
+  }
+  EXPECT_EQ(rows, (std::vector<std::string>{"frequency (rad/s),steady,end stop", "10,yes,no", "31.622776601683793,yes,no",
+                                            "100,yes,yes", "316.22776601683796,no,no", "1000,no,no"}));
+  // Kamp 1e-6 leaves a mode far slower than the 300 s a point may run: cut there, no whole
+  // period was measured.
+  EXPECT_EQ(Split(std::get<1>(RunMain({"--kamp", "1e-6", "--sweep", "1:1:1"}))),
+            (std::vector<std::string>{Split(out).at(0), "1,,,,no,no"}));
 }
 
 }  // namespace
