@@ -111,12 +111,6 @@ Setter MotorBox() {
   };
 }
 
-std::string ShortNumber(double v) {
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 6);
-  return std::string(buffer, result.ptr);
-}
-
 const std::vector<OptionRule>& Rules() {
   // Written from the bounds themselves, so that the message cannot drift from the check.
   static const std::string sweepForm = "FROM:TO:COUNT, " + ShortNumber(sim::MinSweepFrequency) +
@@ -191,6 +185,12 @@ void WriteRow(std::ostream& out, std::int64_t cycle, const sim::Drive& d) {
 }
 
 }  // namespace
+
+std::string ShortNumber(double v) {
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 6);
+  return std::string(buffer, result.ptr);
+}
 
 // The window's two readings of the parameters, each value stored as soon as it is read.
 void ReadParameters(const Options& o, sim::Drive& d) {

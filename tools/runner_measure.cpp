@@ -33,6 +33,41 @@ void Row(std::ostream& out, std::string_view name, const std::string& value, std
   out << name << ',' << sim::CsvField(value) << ',' << unit << '\n';
 }
 
+// Why a loop that is not stable has no frequency response, from which Hurwitz condition
+// fails: A1 > 0 and A2 > 0 hold exactly when both time constants are positive, A3 has the
+// sign of Kamp*Kmotor*Pitch*Kfb, and past that only the gain can break A1*A2 > A3.
+std::string Instability(const sim::Drive& d, const sim::StabilityFigures& s) {
+  if (!(d.A1 > 0 && d.A2 > 0)) {
+    std::string lags;
+    for (const auto& [name, value] : {std::pair{"Tamp", d.Tamp}, {"Tmotor", d.Tmotor}}) {
+      if (!(value > 0)) {
+        lags += (lags.empty() ? "" : " and ") + std::string(name) + " " + ShortNumber(value);
+      }
+    }
+    return "a time constant below zero (" + lags + ") gives the loop a growing mode; it runs out to the end stops and "
+           "has no frequency response";
+  }
+  if (d.A3 == 0) {
+    for (const auto& [name, value] :
+         {std::pair{"Kamp", d.Kamp}, {"Kmotor", d.Kmotor}, {"Pitch", d.Pitch}, {"Kfb", d.Kfb}}) {
+      if (value == 0) {
+        return std::string(name) + " 0 makes A3 0, so nothing draws the carriage back to the command; it has no "
+               "frequency response";
+      }
+    }
+    return "A3 is 0, so nothing draws the carriage back to the command; it has no frequency response";
+  }
+  if (d.A3 < 0) {
+    return "Kamp*Kmotor*Pitch*Kfb is below zero, so the feedback pushes the carriage away from the command; it runs "
+           "out to an end stop and has no frequency response";
+  }
+  const std::string gain = s.criticalKamp ? "Kamp " + ShortNumber(d.Kamp) + " is " +
+                                                (*s.criticalKamp > 0 ? "above" : "below") + " the critical " +
+                                                ShortNumber(*s.criticalKamp)
+                                          : "Kamp " + ShortNumber(d.Kamp) + " is too high for the time constants";
+  return gain + "; it swings out to the end stops and has no frequency response";
+}
+
 }  // namespace
 
 std::optional<SweepRange> ReadSweep(std::string_view text) {
@@ -105,9 +140,15 @@ int RunSweep(const Options& options, std::ostream& out, std::ostream& err) {
   sim::Drive d;
   d.MarkerX = sim::MarkerCentre;
   sim::SetUpTimeBase(d);
-  out << "frequency (rad/s),amplitude ratio,phase lag (deg),error amplitude (mm),steady,end stop\n";
   return ReportingFloatErrors(out, err, [&] {
     ReadParameters(options, d);
+    // As the window: an unstable loop is held by its stops whatever the command, so its
+    // rows would be of the stops, not of the loop.
+    if (const sim::StabilityFigures s = sim::AssessStability(d); !s.stable) {
+      err << "drivelab-sim: the loop is unstable: " << Instability(d, s) << '\n';
+      return 2;
+    }
+    out << "frequency (rad/s),amplitude ratio,phase lag (deg),error amplitude (mm),steady,end stop\n";
     for (double frequency : sim::LogSpacedFrequencies(options.sweep->from, options.sweep->to, options.sweep->count)) {
       sim::FrequencyRun run(d, frequency);
       while (!run.Advance(INT64_MAX)) {
