@@ -1,9 +1,12 @@
 #include "tools/runner.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <ostream>
+#include <streambuf>
 #include <system_error>
 
 #include "drivelab/version.h"
@@ -183,6 +186,49 @@ void WriteRow(std::ostream& out, std::int64_t cycle, const sim::Drive& d) {
   }
   out << '\n';
 }
+
+// Hands everything on to the output and keeps the errno of the first write or flush that
+// failed, read at once: by the time the run is over, later calls may have changed it.
+class CauseKeepingBuffer final : public std::streambuf {
+ public:
+  explicit CauseKeepingBuffer(std::streambuf* output) : output_(output) {}
+  int Cause() const { return cause_; }
+
+ protected:
+  std::streamsize xsputn(const char* text, std::streamsize n) override {
+    errno = 0;
+    const std::streamsize written = output_->sputn(text, n);
+    if (written < n) {
+      Failed();
+    }
+    return written;
+  }
+  int_type overflow(int_type c) override {
+    if (traits_type::eq_int_type(c, traits_type::eof())) {
+      return traits_type::not_eof(c);
+    }
+    const char one = traits_type::to_char_type(c);
+    return xsputn(&one, 1) == 1 ? c : traits_type::eof();
+  }
+  int sync() override {
+    errno = 0;
+    if (output_->pubsync() != 0) {
+      Failed();
+      return -1;
+    }
+    return 0;
+  }
+
+ private:
+  void Failed() {
+    if (cause_ == 0) {
+      cause_ = errno;
+    }
+  }
+
+  std::streambuf* output_;
+  int cause_ = 0;
+};
 
 }  // namespace
 
@@ -368,12 +414,14 @@ int Run(const Options& options, std::ostream& out, std::ostream& err) {
   return 0;
 }
 
-int Main(const std::vector<std::string_view>& args, std::ostream& out, std::ostream& err) {
+int Main(const std::vector<std::string_view>& args, std::ostream& output, std::ostream& err) {
   const ParseResult parsed = ParseOptions(args);
   if (!parsed.options && !parsed.help && !parsed.version) {
     err << "drivelab-sim: " << parsed.error << '\n';
     return 2;
   }
+  CauseKeepingBuffer kept(output.rdbuf());
+  std::ostream out(&kept);
   int status = 0;
   if (parsed.help) {
     out << Usage();
@@ -384,7 +432,8 @@ int Main(const std::vector<std::string_view>& args, std::ostream& out, std::ostr
   }
   // A run whose rows never arrived is no success (a full disk, a closed pipe).
   if (!out.flush()) {
-    err << "drivelab-sim: the output could not be written\n";
+    err << "drivelab-sim: the output could not be written"
+        << (kept.Cause() != 0 ? std::string(": ") + std::strerror(kept.Cause()) : std::string()) << '\n';
     return 1;
   }
   return status;

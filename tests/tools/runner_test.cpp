@@ -17,13 +17,13 @@
 namespace runner {
 namespace {
 
-// The program's exit status and the lines it wrote where the redirection sends them.
-std::pair<int, std::size_t> RunProgram(const std::string& args, const char* redirect) {
+// The program's exit status and what it wrote where the redirection sends it.
+std::pair<int, std::string> RunProgram(const std::string& args, const char* redirect) {
   FILE* pipe = popen((DRIVELAB_SIM_PATH " " + args + " " + redirect).c_str(), "r");
   std::string out;
   for (int c; pipe != nullptr && (c = fgetc(pipe)) != EOF;) out.push_back(static_cast<char>(c));
   const int status = pipe == nullptr ? -1 : pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Split(out).size()};
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
 }
 
 const std::string Header =
@@ -114,13 +114,15 @@ TEST(Runner, FloatingPointErrorsKeepTheRowsPrintedSoFar) {
   EXPECT_EQ(RunMain({"--kfb", "0", "--cycles", "5"}), Outcome(1, Header, "Invalid floating point operation\n"));
 }
 
-TEST(RunnerProgram, ExitStatusesAndOutputLines) {
-  EXPECT_EQ(RunProgram("--cycles three", "2>/dev/null"), std::pair(2, std::size_t{0}));
-  EXPECT_EQ(RunProgram("--kfb 0", "2>/dev/null"), std::pair(1, std::size_t{1}));
-  // Lost output is a failure with one line on stderr, whether the rows or the help were lost.
-  EXPECT_EQ(RunProgram("--cycles 200", "2>&1 >/dev/full"), std::pair(1, std::size_t{1}));
-  EXPECT_EQ(RunProgram("--help", "2>&1 >/dev/full"), std::pair(1, std::size_t{1}));
-  EXPECT_EQ(RunProgram("--cycles 200", "2>&1 >/dev/null"), std::pair(0, std::size_t{0}));
+TEST(RunnerProgram, ExitStatusesAndOutput) {
+  EXPECT_EQ(RunProgram("--cycles three", "2>/dev/null"), std::pair(2, std::string()));
+  EXPECT_EQ(RunProgram("--kfb 0", "2>/dev/null"), std::pair(1, Header));
+  // Lost output is a failure with one line on stderr naming why, whether the rows were lost
+  // on the way (a write fails) or the help at the end (the flush fails).
+  const std::string lost = "drivelab-sim: the output could not be written: No space left on device\n";
+  EXPECT_EQ(RunProgram("--cycles 200", "2>&1 >/dev/full"), std::pair(1, lost));
+  EXPECT_EQ(RunProgram("--help", "2>&1 >/dev/full"), std::pair(1, lost));
+  EXPECT_EQ(RunProgram("--cycles 200", "2>&1 >/dev/null"), std::pair(0, std::string()));
 }
 
 // The name,value,unit rows after the blank line: each "name,unit" in order, and the values by name.
