@@ -350,15 +350,20 @@ Output:
                rows (step figures in stability research, harmonic ones in accuracy
                research, and the loop's stability)
   --sweep FROM:TO:COUNT
-               accuracy research at COUNT frequencies from FROM to TO rad/s, spaced
-               logarithmically, each run from rest until its measurement is steady;
-               prints one row per frequency instead of the cycles:
-               frequency (rad/s),amplitude ratio,phase lag (deg),error amplitude (mm),steady
+               accuracy research at COUNT frequencies from FROM to TO rad/s
+               (0.1 <= FROM <= TO <= 1000, COUNT 1..1000), spaced logarithmically,
+               each run from rest until its measurement is steady, for at most 300 s
+               of model time (a point cut there is not steady; a figure never measured
+               is left empty); prints one row per frequency instead of the cycles:
+               frequency (rad/s),amplitude ratio,phase lag (deg),error amplitude (mm),steady,end stop
+               where "end stop" says whether the carriage met an end stop in that run.
+               A loop that is not stable is not swept.
   --help       this text
   --version    the program's name and version
 
 Exit status: 0 done; 1 a floating-point error (its message on stderr, the rows printed
-before it stay) or output that could not be written; 2 bad options.
+before it stay) or output that could not be written (the cause on stderr); 2 bad options,
+or a sweep of a loop that is not stable (the reason on stderr).
 )";
 }
 

@@ -183,24 +183,19 @@ TEST(RunnerMeasure, SweepPrintsOneRowPerFrequency) {
 }
 
 TEST(RunnerMeasure, SweepOfALoopThatIsNotStableIsRefusedWithTheReason) {
-  const std::string unstable = "drivelab-sim: the loop is unstable: ";
+  const auto refused = [](const std::string& why) {
+    return Outcome(2, "", "drivelab-sim: the loop is unstable: " + why + " has no frequency response\n");
+  };
+  const std::string swings = "; it swings out to the end stops and", runs = "; it runs out to an end stop and";
   const std::pair<std::vector<std::string_view>, Outcome> rows[] = {
       // 1129.01 = 2 pi (Tamp + Tmotor) / (Tamp Tmotor Kmotor Pitch Kfb) with the motor box's reciprocal.
-      {{"--sweep", "1:500:10", "--kamp", "5000"},
-       {2, "", unstable + "Kamp 5000 is above the critical 1129.01; it swings out to the end stops and has no "
-                          "frequency response\n"}},
-      {{"--sweep", "5:5:1", "--kamp", "-5000", "--kfb", "-0.2"},
-       {2, "", unstable + "Kamp -5000 is below the critical -1129.01; it swings out to the end stops and has no "
-                          "frequency response\n"}},
-      {{"--sweep", "5:5:1", "--kfb", "0"},
-       {2, "", unstable + "Kfb 0 makes A3 0, so nothing draws the carriage back to the command; it has no frequency "
-                          "response\n"}},
+      {{"--sweep", "1:500:10", "--kamp", "5000"}, refused("Kamp 5000 is above the critical 1129.01" + swings)},
+      {{"--sweep", "5:5:1", "--kamp", "-5000", "--kfb", "-0.2"}, refused("Kamp -5000 is below the critical -1129.01" + swings)},
+      {{"--sweep", "5:5:1", "--kfb", "0"}, refused("Kfb 0 makes A3 0, so nothing draws the carriage back to the command; it")},
       {{"--sweep", "5:5:1", "--kamp", "-100"},
-       {2, "", unstable + "Kamp*Kmotor*Pitch*Kfb is below zero, so the feedback pushes the carriage away from the "
-                          "command; it runs out to an end stop and has no frequency response\n"}},
+       refused("Kamp*Kmotor*Pitch*Kfb is below zero, so the feedback pushes the carriage away from the command" + runs)},
       {{"--sweep", "5:5:1", "--tamp", "-0.003", "--tmotor", "-0.02"},
-       {2, "", unstable + "a time constant below zero (Tamp -0.003 and Tmotor -0.02) gives the loop a growing mode; "
-                          "it runs out to the end stops and has no frequency response\n"}},
+       refused("a time constant below zero (Tamp -0.003 and Tmotor -0.02) gives the loop a growing mode" + runs)},
       // The reading fails before there is a loop to judge.
       {{"--sweep", "5:5:1", "--kmotor", "0"}, {1, "", "Floating point division by zero\n"}},
   };
@@ -208,8 +203,8 @@ TEST(RunnerMeasure, SweepOfALoopThatIsNotStableIsRefusedWithTheReason) {
 }
 
 TEST(RunnerMeasure, SweepMarksTheEndStopsAndLeavesFiguresNeverMeasuredEmpty) {
-  // 51 mm at Kamp 1050, near the critical 1129: at 100 rad/s |H| is about 2.4, so the sine
-  // would carry the carriage past the 110 mm stops; far from the resonance it stays well inside.
+  // 51 mm at Kamp 1050, near the critical 1129: at 100 rad/s the held |H| is 2.68, which asks
+  // for 137 mm, past the 110 mm stops; the other points ask for 54 mm at most.
   const auto [status, out, err] = RunMain({"--sweep", "10:1000:5", "--amplitude", "50", "--kamp", "1050"});
   ASSERT_EQ(status, 0) << err;
   std::vector<std::string> rows;  // frequency, steady, end stop
