@@ -44,8 +44,8 @@ std::string Instability(const sim::Drive& d, const sim::StabilityFigures& s) {
         lags += (lags.empty() ? "" : " and ") + std::string(name) + " " + ShortNumber(value);
       }
     }
-    return "a time constant below zero (" + lags + ") gives the loop a growing mode; it runs out to an end stop and has "
-           "no frequency response";
+    return "a time constant below zero (" + lags +
+           ") gives the loop a growing mode; it runs out to an end stop and has no frequency response";
   }
   if (d.A3 == 0) {
     for (const auto& [name, value] :

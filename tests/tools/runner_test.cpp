@@ -190,8 +190,10 @@ TEST(RunnerMeasure, SweepOfALoopThatIsNotStableIsRefusedWithTheReason) {
   const std::pair<std::vector<std::string_view>, Outcome> rows[] = {
       // 1129.01 = 2 pi (Tamp + Tmotor) / (Tamp Tmotor Kmotor Pitch Kfb) with the motor box's reciprocal.
       {{"--sweep", "1:500:10", "--kamp", "5000"}, refused("Kamp 5000 is above the critical 1129.01" + swings)},
-      {{"--sweep", "5:5:1", "--kamp", "-5000", "--kfb", "-0.2"}, refused("Kamp -5000 is below the critical -1129.01" + swings)},
-      {{"--sweep", "5:5:1", "--kfb", "0"}, refused("Kfb 0 makes A3 0, so nothing draws the carriage back to the command; it")},
+      {{"--sweep", "5:5:1", "--kamp", "-5000", "--kfb", "-0.2"},
+       refused("Kamp -5000 is below the critical -1129.01" + swings)},
+      {{"--sweep", "5:5:1", "--kfb", "0"},
+       refused("Kfb 0 makes A3 0, so nothing draws the carriage back to the command; it")},
       {{"--sweep", "5:5:1", "--kamp", "-100"},
        refused("Kamp*Kmotor*Pitch*Kfb is below zero, so the feedback pushes the carriage away from the command" + runs)},
       {{"--sweep", "5:5:1", "--tamp", "-0.003", "--tmotor", "-0.02"},
@@ -212,8 +214,9 @@ TEST(RunnerMeasure, SweepMarksTheEndStopsAndLeavesFiguresNeverMeasuredEmpty) {
     const auto f = Split(line, ',');
     rows.push_back(f.size() == 6 ? f[0] + "," + f[4] + "," + f[5] : line);
   }
-  EXPECT_EQ(rows, (std::vector<std::string>{"frequency (rad/s),steady,end stop", "10,yes,no", "31.622776601683793,yes,no",
-                                            "100,yes,yes", "316.22776601683796,no,no", "1000,no,no"}));
+  EXPECT_EQ(rows, (std::vector<std::string>{"frequency (rad/s),steady,end stop", "10,yes,no",
+                                            "31.622776601683793,yes,no", "100,yes,yes", "316.22776601683796,no,no",
+                                            "1000,no,no"}));
   // Kamp 1e-6 leaves a mode far slower than the 300 s a point may run: cut there, no whole
   // period was measured.
   EXPECT_EQ(Split(std::get<1>(RunMain({"--kamp", "1e-6", "--sweep", "1:1:1"}))),
