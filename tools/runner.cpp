@@ -1,15 +1,19 @@
 #include "tools/runner.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <ostream>
+#include <streambuf>
 #include <system_error>
 
 #include "drivelab/version.h"
 #include "sim/checked_float.h"
 #include "sim/cycle.h"
 #include "sim/drive_model.h"
+#include "sim/frequency_sweep.h"
 
 namespace runner {
 
@@ -111,6 +115,10 @@ Setter MotorBox() {
 }
 
 const std::vector<OptionRule>& Rules() {
+  // Written from the bounds themselves, so that the message cannot drift from the check.
+  static const std::string sweepForm = "FROM:TO:COUNT, " + ShortNumber(sim::MinSweepFrequency) +
+                                       " <= FROM <= TO <= " + ShortNumber(sim::MaxSweepFrequency) +
+                                       " rad/s and COUNT from 1 to " + std::to_string(sim::MaxSweepPoints);
   static const std::vector<OptionRule> rules = {
       {"--mode", "stability or accuracy",
        [](std::string_view text, Options& o) {
@@ -139,7 +147,7 @@ const std::vector<OptionRule>& Rules() {
        IntegerIn(0, INT64_MAX, [](Options& o, std::int64_t v) { o.cycles = v; })},
       {"--every", "a whole number, 1 or more",
        IntegerIn(1, INT64_MAX, [](Options& o, std::int64_t v) { o.every = v; })},
-      {"--sweep", "FROM:TO:COUNT, 0 < FROM <= TO <= 1000 rad/s and COUNT from 1 to 1000",
+      {"--sweep", sweepForm,
        [](std::string_view text, Options& o) {
          o.sweep = ReadSweep(text);
          return o.sweep.has_value();
@@ -179,7 +187,56 @@ void WriteRow(std::ostream& out, std::int64_t cycle, const sim::Drive& d) {
   out << '\n';
 }
 
+// Hands everything on to the output and keeps the errno of the first write or flush that
+// failed, read at once: by the time the run is over, later calls may have changed it.
+class CauseKeepingBuffer final : public std::streambuf {
+ public:
+  explicit CauseKeepingBuffer(std::streambuf* output) : output_(output) {}
+  int Cause() const { return cause_; }
+
+ protected:
+  std::streamsize xsputn(const char* text, std::streamsize n) override {
+    errno = 0;
+    const std::streamsize written = output_->sputn(text, n);
+    if (written < n) {
+      Failed();
+    }
+    return written;
+  }
+  int_type overflow(int_type c) override {
+    if (traits_type::eq_int_type(c, traits_type::eof())) {
+      return traits_type::not_eof(c);
+    }
+    const char one = traits_type::to_char_type(c);
+    return xsputn(&one, 1) == 1 ? c : traits_type::eof();
+  }
+  int sync() override {
+    errno = 0;
+    if (output_->pubsync() != 0) {
+      Failed();
+      return -1;
+    }
+    return 0;
+  }
+
+ private:
+  void Failed() {
+    if (cause_ == 0) {
+      cause_ = errno;
+    }
+  }
+
+  std::streambuf* output_;
+  int cause_ = 0;
+};
+
 }  // namespace
+
+std::string ShortNumber(double v) {
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 6);
+  return std::string(buffer, result.ptr);
+}
 
 // The window's two readings of the parameters, each value stored as soon as it is read.
 void ReadParameters(const Options& o, sim::Drive& d) {
@@ -293,15 +350,20 @@ Output:
                rows (step figures in stability research, harmonic ones in accuracy
                research, and the loop's stability)
   --sweep FROM:TO:COUNT
-               accuracy research at COUNT frequencies from FROM to TO rad/s, spaced
-               logarithmically, each run from rest until its measurement is steady;
-               prints one row per frequency instead of the cycles:
-               frequency (rad/s),amplitude ratio,phase lag (deg),error amplitude (mm),steady
+               accuracy research at COUNT frequencies from FROM to TO rad/s
+               (0.1 <= FROM <= TO <= 1000, COUNT 1..1000), spaced logarithmically,
+               each run from rest until its measurement is steady, for at most 300 s
+               of model time (a point cut there is not steady; a figure never measured
+               is left empty); prints one row per frequency instead of the cycles:
+               frequency (rad/s),amplitude ratio,phase lag (deg),error amplitude (mm),steady,end stop
+               where "end stop" says whether the carriage met an end stop in that run.
+               A loop that is not stable is not swept.
   --help       this text
   --version    the program's name and version
 
 Exit status: 0 done; 1 a floating-point error (its message on stderr, the rows printed
-before it stay) or output that could not be written; 2 bad options.
+before it stay) or output that could not be written (the cause on stderr); 2 bad options,
+or a sweep of a loop that is not stable (the reason on stderr).
 )";
 }
 
@@ -357,12 +419,14 @@ int Run(const Options& options, std::ostream& out, std::ostream& err) {
   return 0;
 }
 
-int Main(const std::vector<std::string_view>& args, std::ostream& out, std::ostream& err) {
+int Main(const std::vector<std::string_view>& args, std::ostream& output, std::ostream& err) {
   const ParseResult parsed = ParseOptions(args);
   if (!parsed.options && !parsed.help && !parsed.version) {
     err << "drivelab-sim: " << parsed.error << '\n';
     return 2;
   }
+  CauseKeepingBuffer kept(output.rdbuf());
+  std::ostream out(&kept);
   int status = 0;
   if (parsed.help) {
     out << Usage();
@@ -373,7 +437,8 @@ int Main(const std::vector<std::string_view>& args, std::ostream& out, std::ostr
   }
   // A run whose rows never arrived is no success (a full disk, a closed pipe).
   if (!out.flush()) {
-    err << "drivelab-sim: the output could not be written\n";
+    err << "drivelab-sim: the output could not be written"
+        << (kept.Cause() != 0 ? std::string(": ") + std::strerror(kept.Cause()) : std::string()) << '\n';
     return 1;
   }
   return status;

@@ -82,6 +82,9 @@ ParseResult ParseOptions(const std::vector<std::string_view>& args);
 
 std::string Usage();
 
+// Six significant digits with '.', as the window shows a gain: 1129.01.
+std::string ShortNumber(double v);
+
 // The window's reading of the parameters for the options' mode, and the coefficients.
 void ReadParameters(const Options& options, sim::Drive& d);
 
@@ -94,8 +97,8 @@ int ReportingFloatErrors(std::ostream& out, std::ostream& err, const std::functi
 // printed before the failure stay.
 int Run(const Options& options, std::ostream& out, std::ostream& err);
 
-// --sweep's value, or nothing when it is not FROM:TO:COUNT with 0 < FROM <= TO <= 1000
-// and COUNT from 1 to 1000 (FROM = TO when COUNT is 1).
+// --sweep's value, or nothing when it is not FROM:TO:COUNT with 0.1 <= FROM <= TO <= 1000
+// and COUNT from 1 to 1000 (FROM = TO when COUNT is 1): sim's bounds of a sweep.
 std::optional<SweepRange> ReadSweep(std::string_view text);
 
 // What --measure and --sweep forbid alongside them, given the options named on the command
@@ -107,10 +110,12 @@ std::string MeasureConflict(const Options& options, const std::vector<std::strin
 void WriteMeasurements(std::ostream& out, const sim::Measurements& m);
 
 // --sweep: one row per frequency (frequency, amplitude ratio, phase lag, error amplitude,
-// whether the measurement became steady). Exit status as Run's.
+// whether the measurement became steady, whether the carriage met an end stop). Exit
+// status as Run's, or 2 with nothing on out when the loop read is not stable.
 int RunSweep(const Options& options, std::ostream& out, std::ostream& err);
 
-// The whole command line: 0 success, 1 simulation error, 2 bad options.
+// The whole command line: 0 success, 1 simulation error or lost output, 2 bad options or
+// a sweep of a loop that is not stable.
 int Main(const std::vector<std::string_view>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace runner

@@ -15,19 +15,15 @@ namespace runner {
 
 namespace {
 
-// The frequency spin edit's limit: beyond it the tick's staircase, not the drive, decides.
-constexpr double MaxSweepFrequency = 1000;
-constexpr int MaxSweepCount = 1000;
-
 bool Named(const std::vector<std::string_view>& named, std::string_view option) {
   return std::find(named.begin(), named.end(), option) != named.end();
 }
 
-std::optional<double> ReadPositive(std::string_view text) {
+std::optional<double> ReadSweepFrequency(std::string_view text) {
   double value = 0;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size() || text.empty() || !(value > 0) ||
-      value > MaxSweepFrequency) {
+  if (ec != std::errc() || end != text.data() + text.size() || text.empty() ||
+      !(value >= sim::MinSweepFrequency && value <= sim::MaxSweepFrequency)) {
     return std::nullopt;
   }
   return value;
@@ -35,6 +31,41 @@ std::optional<double> ReadPositive(std::string_view text) {
 
 void Row(std::ostream& out, std::string_view name, const std::string& value, std::string_view unit) {
   out << name << ',' << sim::CsvField(value) << ',' << unit << '\n';
+}
+
+// Why a loop that is not stable has no frequency response, from which Hurwitz condition
+// fails: A1 > 0 and A2 > 0 hold exactly when both time constants are positive, A3 has the
+// sign of Kamp*Kmotor*Pitch*Kfb, and past that only the gain can break A1*A2 > A3.
+std::string Instability(const sim::Drive& d, const sim::StabilityFigures& s) {
+  if (!(d.A1 > 0 && d.A2 > 0)) {
+    std::string lags;
+    for (const auto& [name, value] : {std::pair{"Tamp", d.Tamp}, {"Tmotor", d.Tmotor}}) {
+      if (!(value > 0)) {
+        lags += (lags.empty() ? "" : " and ") + std::string(name) + " " + ShortNumber(value);
+      }
+    }
+    return "a time constant below zero (" + lags +
+           ") gives the loop a growing mode; it runs out to an end stop and has no frequency response";
+  }
+  if (d.A3 == 0) {
+    for (const auto& [name, value] :
+         {std::pair{"Kamp", d.Kamp}, {"Kmotor", d.Kmotor}, {"Pitch", d.Pitch}, {"Kfb", d.Kfb}}) {
+      if (value == 0) {
+        return std::string(name) + " 0 makes A3 0, so nothing draws the carriage back to the command; it has no "
+               "frequency response";
+      }
+    }
+    return "A3 is 0, so nothing draws the carriage back to the command; it has no frequency response";
+  }
+  if (d.A3 < 0) {
+    return "Kamp*Kmotor*Pitch*Kfb is below zero, so the feedback pushes the carriage away from the command; it runs "
+           "out to an end stop and has no frequency response";
+  }
+  const std::string gain = s.criticalKamp ? "Kamp " + ShortNumber(d.Kamp) + " is " +
+                                                (*s.criticalKamp > 0 ? "above" : "below") + " the critical " +
+                                                ShortNumber(*s.criticalKamp)
+                                          : "Kamp " + ShortNumber(d.Kamp) + " is too high for the time constants";
+  return gain + "; it swings out to the end stops and has no frequency response";
 }
 
 }  // namespace
@@ -45,13 +76,13 @@ std::optional<SweepRange> ReadSweep(std::string_view text) {
   if (second == std::string_view::npos) {
     return std::nullopt;
   }
-  const auto from = ReadPositive(text.substr(0, first));
-  const auto to = ReadPositive(text.substr(first + 1, second - first - 1));
+  const auto from = ReadSweepFrequency(text.substr(0, first));
+  const auto to = ReadSweepFrequency(text.substr(first + 1, second - first - 1));
   const std::string_view countText = text.substr(second + 1);
   int count = 0;
   const auto [end, ec] = std::from_chars(countText.data(), countText.data() + countText.size(), count);
   if (!from || !to || *from > *to || ec != std::errc() || end != countText.data() + countText.size() ||
-      countText.empty() || count < 1 || count > MaxSweepCount || (count == 1 && *from != *to)) {
+      countText.empty() || count < 1 || count > sim::MaxSweepPoints || (count == 1 && *from != *to)) {
     return std::nullopt;
   }
   return SweepRange{*from, *to, count};
@@ -109,13 +140,25 @@ int RunSweep(const Options& options, std::ostream& out, std::ostream& err) {
   sim::Drive d;
   d.MarkerX = sim::MarkerCentre;
   sim::SetUpTimeBase(d);
-  out << "frequency (rad/s),amplitude ratio,phase lag (deg),error amplitude (mm),steady\n";
   return ReportingFloatErrors(out, err, [&] {
     ReadParameters(options, d);
+    // As the window: an unstable loop is held by its stops whatever the command, so its
+    // rows would be of the stops, not of the loop.
+    if (const sim::StabilityFigures s = sim::AssessStability(d); !s.stable) {
+      err << "drivelab-sim: the loop is unstable: " << Instability(d, s) << '\n';
+      return 2;
+    }
+    out << "frequency (rad/s),amplitude ratio,phase lag (deg),error amplitude (mm),steady,end stop\n";
     for (double frequency : sim::LogSpacedFrequencies(options.sweep->from, options.sweep->to, options.sweep->count)) {
-      const sim::HarmonicFigures f = sim::MeasureAtFrequency(d, frequency);
-      out << sim::CsvNumber(frequency) << ',' << sim::CsvNumber(f.ratio) << ',' << sim::CsvNumber(f.phaseLag) << ','
-          << sim::CsvNumber(f.errorAmplitude) << ',' << (f.steady ? "yes" : "no") << '\n';
+      sim::FrequencyRun run(d, frequency);
+      while (!run.Advance(INT64_MAX)) {
+      }
+      const sim::HarmonicFigures& f = run.Figures();
+      // Before a whole period there is nothing to print; a 0 would read as a measured figure.
+      const auto figure = [&](double v) { return f.periods > 0 ? sim::CsvNumber(v) : std::string(); };
+      out << sim::CsvNumber(frequency) << ',' << figure(f.ratio) << ',' << figure(f.phaseLag) << ','
+          << figure(f.errorAmplitude) << ',' << (f.steady ? "yes" : "no") << ',' << (run.StopReached() ? "yes" : "no")
+          << '\n';
       if (!out) {
         return 1;  // the output is lost: Main says so
       }

@@ -17,13 +17,13 @@
 namespace runner {
 namespace {
 
-// The program's exit status and the lines it wrote where the redirection sends them.
-std::pair<int, std::size_t> RunProgram(const std::string& args, const char* redirect) {
+// The program's exit status and what it wrote where the redirection sends it.
+std::pair<int, std::string> RunProgram(const std::string& args, const char* redirect) {
   FILE* pipe = popen((DRIVELAB_SIM_PATH " " + args + " " + redirect).c_str(), "r");
   std::string out;
   for (int c; pipe != nullptr && (c = fgetc(pipe)) != EOF;) out.push_back(static_cast<char>(c));
   const int status = pipe == nullptr ? -1 : pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Split(out).size()};
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
 }
 
 const std::string Header =
@@ -47,7 +47,9 @@ TEST(RunnerOptions, BoundsAcceptedAndBadOptionsNamedWithTheFormTheyExpect) {
       {{"--frequency", "10"}, "--amplitude and --frequency set the harmonic input of --mode accuracy"},
       {{"--sweep", "1000:1000:1"}, ""},
       {{"--sweep", "0.5:1000:1000"}, ""},
-      {{"--sweep", "1:500"}, "--sweep expects FROM:TO:COUNT, 0 < FROM <= TO <= 1000 rad/s and COUNT from 1 to 1000"},
+      {{"--sweep", "0.1:0.1:1"}, ""},
+      {{"--sweep", "1:500"}, "--sweep expects FROM:TO:COUNT, 0.1 <= FROM <= TO <= 1000 rad/s and COUNT from 1 to 1000"},
+      {{"--sweep", "0.099:10:5"}, "not '0.099:10:5'"}, {{"--sweep", "1e-300:1e-300:1"}, "not '1e-300:1e-300:1'"},
       {{"--sweep", "0:10:5"}, "not '0:10:5'"},   {{"--sweep", "10:1:5"}, "not '10:1:5'"},
       {{"--sweep", "1:1001:5"}, "not '1:1001:5'"}, {{"--sweep", "1:10:0"}, "not '1:10:0'"},
       {{"--sweep", "1:10:1001"}, "not '1:10:1001'"}, {{"--sweep", "1:10:1"}, "not '1:10:1'"},
@@ -64,6 +66,9 @@ TEST(RunnerOptions, BoundsAcceptedAndBadOptionsNamedWithTheFormTheyExpect) {
     EXPECT_NE(parsed.error.find(error), std::string::npos) << parsed.error;
   }
   EXPECT_EQ(RunMain({"--speed", "3"}), Outcome(2, "", "drivelab-sim: unknown option '--speed'; see --help\n"));
+  EXPECT_EQ(RunMain({"--sweep", "0.05:0.05:1"}),
+            Outcome(2, "", "drivelab-sim: --sweep expects FROM:TO:COUNT, 0.1 <= FROM <= TO <= 1000 rad/s and COUNT "
+                           "from 1 to 1000, not '0.05:0.05:1'\n"));
 }
 
 TEST(RunnerOptions, HelpAndVersionAnswerAtOnceAndRunNothing) {
@@ -109,13 +114,15 @@ TEST(Runner, FloatingPointErrorsKeepTheRowsPrintedSoFar) {
   EXPECT_EQ(RunMain({"--kfb", "0", "--cycles", "5"}), Outcome(1, Header, "Invalid floating point operation\n"));
 }
 
-TEST(RunnerProgram, ExitStatusesAndOutputLines) {
-  EXPECT_EQ(RunProgram("--cycles three", "2>/dev/null"), std::pair(2, std::size_t{0}));
-  EXPECT_EQ(RunProgram("--kfb 0", "2>/dev/null"), std::pair(1, std::size_t{1}));
-  // Lost output is a failure with one line on stderr, whether the rows or the help were lost.
-  EXPECT_EQ(RunProgram("--cycles 200", "2>&1 >/dev/full"), std::pair(1, std::size_t{1}));
-  EXPECT_EQ(RunProgram("--help", "2>&1 >/dev/full"), std::pair(1, std::size_t{1}));
-  EXPECT_EQ(RunProgram("--cycles 200", "2>&1 >/dev/null"), std::pair(0, std::size_t{0}));
+TEST(RunnerProgram, ExitStatusesAndOutput) {
+  EXPECT_EQ(RunProgram("--cycles three", "2>/dev/null"), std::pair(2, std::string()));
+  EXPECT_EQ(RunProgram("--kfb 0", "2>/dev/null"), std::pair(1, Header));
+  // Lost output is a failure with one line on stderr naming why, whether the rows were lost
+  // on the way (a write fails) or the help at the end (the flush fails).
+  const std::string lost = "drivelab-sim: the output could not be written: No space left on device\n";
+  EXPECT_EQ(RunProgram("--cycles 200", "2>&1 >/dev/full"), std::pair(1, lost));
+  EXPECT_EQ(RunProgram("--help", "2>&1 >/dev/full"), std::pair(1, lost));
+  EXPECT_EQ(RunProgram("--cycles 200", "2>&1 >/dev/null"), std::pair(0, std::string()));
 }
 
 // The name,value,unit rows after the blank line: each "name,unit" in order, and the values by name.
@@ -156,24 +163,64 @@ TEST(RunnerMeasure, SweepPrintsOneRowPerFrequency) {
   ASSERT_EQ(status, 0) << err;
   const auto lines = Split(out);
   ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines[0], "frequency (rad/s),amplitude ratio,phase lag (deg),error amplitude (mm),steady");
+  EXPECT_EQ(lines[0], "frequency (rad/s),amplitude ratio,phase lag (deg),error amplitude (mm),steady,end stop");
   // |H|, -arg H and 5|1 - H| of the held closed loop H(jw) sinc(wT/2) e^(jwT/2), worked out
   // beside the program for the default drive's "Process" reading.
   const std::tuple<std::string, double, double, double> want[] = {
       {"1", 1.000243, 1.631, 0.1423}, {"10", 1.02337, 16.86, 1.488}, {"100", 0.16941, 162.74, 5.814}};
   for (int i = 0; i < 3; ++i) {
     const auto f = Split(lines[i + 1], ',');
-    ASSERT_EQ(f.size(), 5u) << lines[i + 1];
-    EXPECT_EQ(std::tie(f[0], f[4]), std::tie(std::get<0>(want[i]), "yes"));
+    ASSERT_EQ(f.size(), 6u) << lines[i + 1];
+    EXPECT_EQ(std::tie(f[0], f[4], f[5]), std::tie(std::get<0>(want[i]), "yes", "no"));
     EXPECT_NEAR(std::stod(f[1]), std::get<1>(want[i]), 0.005 * std::get<1>(want[i])) << f[0];
     EXPECT_NEAR(std::stod(f[2]), std::get<2>(want[i]), 0.5) << f[0];
     EXPECT_NEAR(std::stod(f[3]), std::get<3>(want[i]), 0.01 * std::get<3>(want[i])) << f[0];
   }
-  EXPECT_EQ(RunMain({"--sweep", "5:5:1", "--kfb", "0"}), Outcome(1, lines[0] + "\n", "Invalid floating point operation\n"));
   const auto wide = Split(std::get<1>(RunMain({"--sweep", "1:500:40"})));
   ASSERT_EQ(wide.size(), 41u);
   EXPECT_EQ(wide[40].substr(0, 4), "500,");
-  for (const auto& line : wide) EXPECT_EQ(line.substr(line.size() - 3) == "yes", &line != &wide[0]) << line;
+  for (const auto& line : wide) EXPECT_EQ(line.substr(line.size() - 7) == ",yes,no", &line != &wide[0]) << line;
+}
+
+TEST(RunnerMeasure, SweepOfALoopThatIsNotStableIsRefusedWithTheReason) {
+  const auto refused = [](const std::string& why) {
+    return Outcome(2, "", "drivelab-sim: the loop is unstable: " + why + " has no frequency response\n");
+  };
+  const std::string swings = "; it swings out to the end stops and", runs = "; it runs out to an end stop and";
+  const std::pair<std::vector<std::string_view>, Outcome> rows[] = {
+      // 1129.01 = 2 pi (Tamp + Tmotor) / (Tamp Tmotor Kmotor Pitch Kfb) with the motor box's reciprocal.
+      {{"--sweep", "1:500:10", "--kamp", "5000"}, refused("Kamp 5000 is above the critical 1129.01" + swings)},
+      {{"--sweep", "5:5:1", "--kamp", "-5000", "--kfb", "-0.2"},
+       refused("Kamp -5000 is below the critical -1129.01" + swings)},
+      {{"--sweep", "5:5:1", "--kfb", "0"},
+       refused("Kfb 0 makes A3 0, so nothing draws the carriage back to the command; it")},
+      {{"--sweep", "5:5:1", "--kamp", "-100"},
+       refused("Kamp*Kmotor*Pitch*Kfb is below zero, so the feedback pushes the carriage away from the command" + runs)},
+      {{"--sweep", "5:5:1", "--tamp", "-0.003", "--tmotor", "-0.02"},
+       refused("a time constant below zero (Tamp -0.003 and Tmotor -0.02) gives the loop a growing mode" + runs)},
+      // The reading fails before there is a loop to judge.
+      {{"--sweep", "5:5:1", "--kmotor", "0"}, {1, "", "Floating point division by zero\n"}},
+  };
+  for (const auto& [args, outcome] : rows) EXPECT_EQ(RunMain(args), outcome) << args.back();
+}
+
+TEST(RunnerMeasure, SweepMarksTheEndStopsAndLeavesFiguresNeverMeasuredEmpty) {
+  // 51 mm at Kamp 1050, near the critical 1129: at 100 rad/s the held |H| is 2.68, which asks
+  // for 137 mm, past the 110 mm stops; the other points ask for 54 mm at most.
+  const auto [status, out, err] = RunMain({"--sweep", "10:1000:5", "--amplitude", "50", "--kamp", "1050"});
+  ASSERT_EQ(status, 0) << err;
+  std::vector<std::string> rows;  // frequency, steady, end stop
+  for (const auto& line : Split(out)) {
+    const auto f = Split(line, ',');
+    rows.push_back(f.size() == 6 ? f[0] + "," + f[4] + "," + f[5] : line);
+  }
+  EXPECT_EQ(rows, (std::vector<std::string>{"frequency (rad/s),steady,end stop", "10,yes,no",
+                                            "31.622776601683793,yes,no", "100,yes,yes", "316.22776601683796,no,no",
+                                            "1000,no,no"}));
+  // Kamp 1e-6 leaves a mode far slower than the 300 s a point may run: cut there, no whole
+  // period was measured.
+  EXPECT_EQ(Split(std::get<1>(RunMain({"--kamp", "1e-6", "--sweep", "1:1:1"}))),
+            (std::vector<std::string>{Split(out).at(0), "1,,,,no,no"}));
 }
 
 }  // namespace
