@@ -1,5 +1,6 @@
 #include "app/frequency_response_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -8,6 +9,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <cmath>
+#include <exception>
 #include <stdexcept>
 
 #include "platform/number_reading.h"
@@ -15,10 +17,6 @@
 
 namespace {
 
-// The runner's limits for --sweep: beyond 1000 rad/s the tick's staircase, not the drive,
-// decides what the carriage does.
-constexpr double MaxFrequency = 1000;
-constexpr int MaxCount = 1000;
 // Points of the theory line: smooth at any width the window takes.
 constexpr int TheoryPoints = 400;
 
@@ -75,12 +73,13 @@ FrequencyResponseWindow::FrequencyResponseWindow(DriveSource source, QChar separ
   FromEdit = new QLineEdit(QStringLiteral("1"), this);
   ToEdit = new QLineEdit(QStringLiteral("500"), this);
   CountEdit = new QSpinBox(this);
-  CountEdit->setRange(2, MaxCount);
+  CountEdit->setRange(2, sim::MaxSweepPoints);
   CountEdit->setValue(40);
   RunButton = new QPushButton(QStringLiteral("&Run sweep"), this);
   CancelButton = new QPushButton(QStringLiteral("&Cancel"), this);
-  SaveCsvButton = new QPushButton(QStringLiteral("Save as &CSV\u2026"), this);
-  SavePngButton = new QPushButton(QStringLiteral("Save as &PNG\u2026"), this);
+  // C and P already belong to Cancel and Points.
+  SaveCsvButton = new QPushButton(QStringLiteral("Save as CS&V\u2026"), this);
+  SavePngButton = new QPushButton(QStringLiteral("Save as P&NG\u2026"), this);
   Progress = new QProgressBar(this);
   Summary = new QLabel(this);
   Summary->setTextFormat(Qt::PlainText);
@@ -138,11 +137,19 @@ FrequencyResponseWindow::FrequencyResponseWindow(DriveSource source, QChar separ
   Summary->setText(QStringLiteral(
       "Run sweep measures the carriage's response to a sine at each frequency, with the parameters and the "
       "amplitude of the main window. Red squares: the simulation; blue line: the theory of the closed loop."));
+  errorBox_ = std::make_unique<platform::MessageBoxReporter>(this, QApplication::applicationName());
+  SetErrorReporter(nullptr);
   ShowRunning(false);
   connect(RunButton, &QPushButton::clicked, this, &FrequencyResponseWindow::RunClick);
   connect(CancelButton, &QPushButton::clicked, this, &FrequencyResponseWindow::CancelClick);
   connect(SaveCsvButton, &QPushButton::clicked, this, &FrequencyResponseWindow::SaveCsvRequested);
   connect(SavePngButton, &QPushButton::clicked, this, &FrequencyResponseWindow::SavePngRequested);
+}
+
+void FrequencyResponseWindow::SetErrorReporter(platform::ErrorReporter* reporter) {
+  reporter_ = reporter != nullptr ? reporter : errorBox_.get();
+  MagnitudeChart->SetErrorReporter(reporter_);
+  PhaseChart->SetErrorReporter(reporter_);
 }
 
 void FrequencyResponseWindow::SetUpChart(chart::TChart* chart, const char* title, const char* axisTitle) {
@@ -173,8 +180,8 @@ void FrequencyResponseWindow::SetUpChart(chart::TChart* chart, const char* title
 void FrequencyResponseWindow::ShowRunning(bool running) {
   RunButton->setEnabled(!running);
   CancelButton->setEnabled(running);
-  SaveCsvButton->setEnabled(!running && finished_ != nullptr);
-  SavePngButton->setEnabled(!running && finished_ != nullptr);
+  SaveCsvButton->setEnabled(!running && shown_ != nullptr);
+  SavePngButton->setEnabled(!running && shown_ != nullptr);
 }
 
 void FrequencyResponseWindow::ClearCharts() {
@@ -185,17 +192,26 @@ void FrequencyResponseWindow::ClearCharts() {
 }
 
 void FrequencyResponseWindow::RunClick() {
-  Guarded([this] {
+  // The text a failed reading is about, to be put right where the student types.
+  QLineEdit* culprit = nullptr;
+  const bool ok = Guarded([this, &culprit] {
+    culprit = FromEdit;
     const double from = platform::ReadReal(FromEdit->text(), separator_);
+    culprit = ToEdit;
     const double to = platform::ReadReal(ToEdit->text(), separator_);
-    if (!(from > 0 && from < to && to <= MaxFrequency)) {
-      throw std::runtime_error("The sweep needs 0 < From < To <= 1000 rad/s");
+    if (!(from >= sim::MinSweepFrequency && from < to && to <= sim::MaxSweepFrequency)) {
+      culprit = from >= sim::MinSweepFrequency && from < sim::MaxSweepFrequency ? ToEdit : FromEdit;
+      throw std::runtime_error(QStringLiteral("The sweep needs %1 <= From < To <= %2 rad/s")
+                                   .arg(Figure(sim::MinSweepFrequency, separator_),
+                                        Figure(sim::MaxSweepFrequency, separator_))
+                                   .toStdString());
     }
+    culprit = nullptr;
     const sim::Drive d = source_();
     const sim::StabilityFigures stability = sim::AssessStability(d);
     if (!stability.stable) {
       // An unstable loop swings out to its stops whatever the command: no response to plot.
-      finished_.reset();
+      shown_.reset();
       ClearCharts();
       QString text = QStringLiteral("The loop is unstable");
       if (stability.criticalKamp) {
@@ -216,6 +232,10 @@ void FrequencyResponseWindow::RunClick() {
     ShowRunning(true);
     QTimer::singleShot(0, this, &FrequencyResponseWindow::Slice);
   });
+  if (!ok && culprit != nullptr) {
+    culprit->setFocus();
+    culprit->selectAll();
+  }
 }
 
 void FrequencyResponseWindow::CancelClick() {
@@ -237,16 +257,15 @@ void FrequencyResponseWindow::Slice() {
   if (!Running()) {
     return;  // cancelled while this slice waited
   }
-  bool ok = false;
-  Guarded([this, &ok] {
+  try {
     sweep_->Advance(TicksPerSlice);
-    ok = true;
-  });
-  if (!ok) {
-    // A floating-point error of the drive ends the sweep; the box has said why.
+  } catch (...) {
+    // A floating-point error of the drive ends the sweep, before the box opens: the box's
+    // event loop would otherwise run the queued slice, and show the error again.
     sweep_.reset();
     Summary->setText(QStringLiteral("The sweep stopped on an error."));
     ShowRunning(false);
+    Guarded([error = std::current_exception()] { std::rethrow_exception(error); });
     return;
   }
   Progress->setValue(static_cast<int>(sweep_->Points().size()));
@@ -254,7 +273,8 @@ void FrequencyResponseWindow::Slice() {
     QTimer::singleShot(0, this, &FrequencyResponseWindow::Slice);
     return;
   }
-  finished_ = std::move(sweep_);
+  shown_ = std::move(sweep_);
+  ending_ = Ending::Complete;
   ShowRunning(false);
   Plot();
   emit SweepFinished();
@@ -262,7 +282,7 @@ void FrequencyResponseWindow::Slice() {
 
 void FrequencyResponseWindow::Plot() {
   ClearCharts();
-  const sim::FrequencySweep& s = *finished_;
+  const sim::FrequencySweep& s = *shown_;
   const sim::Drive& d = s.Parameters();
   const std::vector<double>& w = s.Frequencies();
   int stopped = 0;
@@ -335,13 +355,13 @@ std::string FrequencyResponseWindow::Csv() const {
   std::string csv =
       "frequency (rad/s),amplitude ratio,magnitude (dB),phase lag (deg),theory amplitude ratio,theory magnitude "
       "(dB),theory phase lag (deg),steady,end stop\r\n";
-  if (finished_ == nullptr) {
+  if (shown_ == nullptr) {
     return csv;
   }
-  const sim::Drive& d = finished_->Parameters();
-  for (std::size_t i = 0; i < finished_->Points().size(); ++i) {
-    const double w = finished_->Frequencies()[i];
-    const sim::SweepPoint& p = finished_->Points()[i];
+  const sim::Drive& d = shown_->Parameters();
+  for (std::size_t i = 0; i < shown_->Points().size(); ++i) {
+    const double w = shown_->Frequencies()[i];
+    const sim::SweepPoint& p = shown_->Points()[i];
     const double theory = std::abs(sim::HeldClosedLoopResponse(d, w));
     const bool measured = p.figures.periods > 0;
     csv += CsvNumber(w) + ',' + (measured ? CsvNumber(p.figures.ratio) : "") + ',' +

@@ -1,6 +1,6 @@
 #pragma once
-// Answers every message box as soon as it shows, keeping its "caption|text": error boxes and
-// the About box never wait for a person in the widget tests.
+// Answers every message box as soon as it shows, keeping its "caption|text" and the window it
+// is shown over: error boxes and the About box never wait for a person in the widget tests.
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -14,6 +14,7 @@ struct BoxWatcher {
     QObject::connect(&timer, &QTimer::timeout, [this] {
       if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
         shown.push_back((box->windowTitle() + u'|' + box->text()).toStdString());
+        over.push_back(box->parentWidget() != nullptr ? box->parentWidget()->window() : nullptr);
         box->button(QMessageBox::Ok)->click();
       }
     });
@@ -22,6 +23,7 @@ struct BoxWatcher {
   static auto One(const char* text) { return std::vector{QApplication::applicationName().toStdString() + '|' + text}; }
   QTimer timer;
   std::vector<std::string> shown;
+  std::vector<const QWidget*> over;  // the window each box was shown over
 };
 
 // Texts in failure messages as text.

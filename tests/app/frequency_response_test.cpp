@@ -151,18 +151,70 @@ TEST_F(FrequencyResponseTest, AnUnstableLoopOrOneHeldAtTheStopsIsSaidNotPlotted)
   EXPECT_NE(window.Summary->text().indexOf(QStringLiteral("The carriage met an end stop at %1 of the 9 frequencies").arg(stopped)),
             -1)
       << window.Summary->text().toStdString();
+}
 
+// Every box the window's own actions cause is shown over it, not over the main window; after
+// one about a text of its own, that text is selected, ready to be typed over.
+TEST_F(FrequencyResponseTest, ItsErrorsAreShownOverItAndABadTextIsSelected) {
   BoxWatcher boxes;
-  window.FromEdit->setText(QStringLiteral("0"));
+  const auto expect = [&](const std::string& message, const char* what) {
+    EXPECT_EQ(boxes.shown, BoxWatcher::One(message.c_str())) << what;
+    EXPECT_EQ(boxes.over, std::vector<const QWidget*>{&window}) << what;
+    EXPECT_FALSE(window.Running()) << what;
+    boxes.shown.clear();
+    boxes.over.clear();
+  };
+  const std::string bounds = "The sweep needs 0,1 <= From < To <= 1000 rad/s.";
+  const struct {
+    const char *from, *to;
+    std::string message;
+    QLineEdit* culprit;
+  } texts[] = {
+      {"1e-300", "500", bounds, window.FromEdit},
+      {"0,0999", "500", bounds, window.FromEdit},
+      {"1000", "1000", bounds, window.FromEdit},
+      {"1", "1000,01", bounds, window.ToEdit},
+      {"20", "10", bounds, window.ToEdit},
+      {"1.5", "500", "'1.5' is not a valid floating point value.", window.FromEdit},
+      {"1", "5e", "'5e' is not a valid floating point value.", window.ToEdit},
+  };
+  for (const auto& t : texts) {
+    window.FromEdit->setText(QString::fromLatin1(t.from));
+    window.ToEdit->setText(QString::fromLatin1(t.to));
+    window.RunButton->setFocus();
+    QTest::mouseClick(window.RunButton, Qt::LeftButton);
+    expect(t.message, t.from);
+    EXPECT_EQ(window.focusWidget(), t.culprit) << t.from;
+    EXPECT_EQ(t.culprit->selectedText(), t.culprit->text()) << t.from;
+  }
+
+  window.ToEdit->setText(QStringLiteral("500"));
+  form.Edit1->setText(QStringLiteral("x"));
   QTest::mouseClick(window.RunButton, Qt::LeftButton);
-  EXPECT_EQ(boxes.shown, BoxWatcher::One("The sweep needs 0 < From < To <= 1000 rad/s."));
-  EXPECT_FALSE(window.Running());
-  window.FromEdit->setText(QStringLiteral("999"));  // the bounds themselves sweep
+  expect("'x' is not a valid floating point value.", "a text of the main window");
+  form.Edit1->setText(QStringLiteral("100"));
+  // The drive overflows in its first cycle; the queued slice must not raise it a second time.
+  form.Edit2->setText(QStringLiteral("1e-20"));
+  QTest::mouseClick(window.RunButton, Qt::LeftButton);
+  window.Slice();
+  QApplication::processEvents();
+  expect("Floating point overflow.", "the drive");
+  form.Edit2->setText(QStringLiteral("0,003"));
+
+  window.FromEdit->setText(QStringLiteral("0,1"));  // the bounds themselves are taken
   window.ToEdit->setText(QStringLiteral("1000"));
+  QTest::mouseClick(window.RunButton, Qt::LeftButton);
+  EXPECT_TRUE(window.Running());
+  window.CancelClick();
+  window.FromEdit->setText(QStringLiteral("999"));
   window.CountEdit->setValue(2);
   Sweep();
-  EXPECT_EQ(boxes.shown.size(), 1u);
-  EXPECT_NE(window.Finished(), nullptr);
+  ASSERT_NE(window.Finished(), nullptr);
+  EXPECT_TRUE(boxes.shown.empty());
+  form.SetFileNameAsker([](const QString&, const QString&, const QString&) { return QStringLiteral("/no/such/folder/f"); });
+  QTest::mouseClick(window.SaveCsvButton, Qt::LeftButton);
+  QTest::mouseClick(window.SavePngButton, Qt::LeftButton);
+  EXPECT_EQ(boxes.over, std::vector<const QWidget*>(2, &window)) << "a failed save";
 }
 
 TEST_F(FrequencyResponseTest, SavesWriteTheTableAndThePicture) {
