@@ -8,9 +8,11 @@
 #include <QPainter>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <stdexcept>
+#include <tuple>
 
 #include "platform/number_reading.h"
 #include "sim/experiment_log.h"
@@ -36,6 +38,40 @@ void FitVertically(chart::TChart& chart, std::initializer_list<const chart::TCha
   }
   const double margin = std::max(hi - lo, 1.0) / 20;
   chart.LeftAxis().SetRange(lo - margin, hi + margin);
+}
+
+double TheoryDb(const sim::Drive& d, double w) { return Decibels(std::abs(sim::HeldClosedLoopResponse(d, w))); }
+
+// The frequency of the theory's largest magnitude between a and b, about the one peak there,
+// by golden-section search: the sampled curve alone misses it by up to a sample's spacing.
+double PeakFrequency(const sim::Drive& d, double a, double b) {
+  const double r = (std::sqrt(5.0) - 1) / 2;
+  const auto magnitude = [&d](double w) { return std::abs(sim::HeldClosedLoopResponse(d, w)); };
+  double x1 = b - r * (b - a), x2 = a + r * (b - a);
+  double f1 = magnitude(x1), f2 = magnitude(x2);
+  while (b - a > 1e-9 * b) {
+    if (f1 < f2) {
+      a = x1;
+      std::tie(x1, f1) = std::pair(x2, f2);
+      x2 = a + r * (b - a);
+      f2 = magnitude(x2);
+    } else {
+      b = x2;
+      std::tie(x2, f2) = std::pair(x1, f1);
+      x1 = b - r * (b - a);
+      f1 = magnitude(x1);
+    }
+  }
+  return (a + b) / 2;
+}
+
+// Where the theory falls through -3 dB between above, at or over it, and below, under it.
+double Crossing(const sim::Drive& d, double above, double below) {
+  while (below - above > 1e-9 * below) {
+    const double middle = std::sqrt(above * below);
+    (TheoryDb(d, middle) >= -3 ? above : below) = middle;
+  }
+  return (above + below) / 2;
 }
 
 // Degrees behind the command, in -90..270 as the measurement gives its lag.
@@ -285,13 +321,14 @@ void FrequencyResponseWindow::Plot() {
   const sim::FrequencySweep& s = *shown_;
   const sim::Drive& d = s.Parameters();
   const std::vector<double>& w = s.Frequencies();
+  const std::vector<sim::SweepPoint>& points = s.Points();
   int stopped = 0;
-  std::optional<double> firstStop;
-  for (std::size_t i = 0; i < w.size(); ++i) {
-    const sim::SweepPoint& p = s.Points()[i];
+  std::optional<double> lowestStop;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const sim::SweepPoint& p = points[i];
     if (p.stopReached) {
       ++stopped;
-      firstStop = firstStop.value_or(w[i]);
+      lowestStop = lowestStop.value_or(w[i]);
     }
     if (Plottable(p)) {
       magnitudePoints_.AddXY(w[i], Decibels(p.figures.ratio), QString(), platform::clDefault);
@@ -303,49 +340,57 @@ void FrequencyResponseWindow::Plot() {
                                      "large for the travel. Lower the amplitude and run the sweep again."));
     return;
   }
-  // The theory, densely; its peak and its -3 dB crossing are read off it.
-  double peakW = 0, peakDb = -1e300, lowDb = 1e300;
-  std::optional<double> bandwidth;
-  double previousW = 0, previousDb = 0;
-  for (const double x : sim::LogSpacedFrequencies(w.front(), w.back(), TheoryPoints)) {
-    const double db = Decibels(std::abs(sim::HeldClosedLoopResponse(d, x)));
-    magnitudeTheory_.AddXY(x, db, QString(), platform::clDefault);
-    phaseTheory_.AddXY(x, -TheoryLag(d, x), QString(), platform::clDefault);
-    if (db > peakDb) {
-      std::tie(peakW, peakDb) = std::pair(x, db);
-    }
-    lowDb = std::min(lowDb, db);
-    if (!bandwidth && db < -3 && previousW > 0) {
-      // Between the two samples, straight in log frequency.
-      const double t = (-3 - previousDb) / (db - previousDb);
-      bandwidth = previousW * std::pow(x / previousW, t);
-    }
-    std::tie(previousW, previousDb) = std::pair(x, db);
+  // The theory, densely; its own peak and -3 dB crossing are sought between the samples.
+  const std::vector<double> x = sim::LogSpacedFrequencies(w.front(), w.back(), TheoryPoints);
+  std::vector<double> db;
+  for (const double f : x) {
+    db.push_back(TheoryDb(d, f));
+    magnitudeTheory_.AddXY(f, db.back(), QString(), platform::clDefault);
+    phaseTheory_.AddXY(f, -TheoryLag(d, f), QString(), platform::clDefault);
   }
-  QString text;
-  const double startDb = Decibels(std::abs(sim::HeldClosedLoopResponse(d, w.front())));
-  if (peakDb > startDb + 0.05 && peakW < w.back()) {
-    peakPoint_.AddXY(peakW, peakDb, QString(), platform::clDefault);
-    text = QStringLiteral("Resonance peak %1 dB at %2 rad/s. ")
-               .arg(Number(peakDb, 2, separator_), Number(peakW, 1, separator_));
+  const std::size_t best = std::max_element(db.begin(), db.end()) - db.begin();
+  QString theory = QStringLiteral("Theory (blue line): ");
+  if (db[best] > db.front() + 0.05 && best + 1 < x.size()) {
+    const double peak = PeakFrequency(d, x[best - 1], x[best + 1]);
+    peakPoint_.AddXY(peak, TheoryDb(d, peak), QString(), platform::clDefault);
+    theory += QStringLiteral("resonance peak %1 dB at %2 rad/s (lime square), ")
+                  .arg(Number(TheoryDb(d, peak), 2, separator_), Number(peak, 2, separator_));
   } else {
-    text = QStringLiteral("No resonance peak. ");
+    theory += QStringLiteral("no resonance peak, ");
   }
-  if (bandwidth) {
-    bandwidthLine_.AddXY(*bandwidth, lowDb, QString(), platform::clDefault);
-    bandwidthLine_.AddXY(*bandwidth, std::max(peakDb, 0.0), QString(), platform::clDefault);
-    text += QStringLiteral("\u22123 dB bandwidth %1 rad/s (green line).").arg(Number(*bandwidth, 1, separator_));
+  const auto fall = std::adjacent_find(db.begin(), db.end(), [](double a, double b) { return a >= -3 && b < -3; });
+  if (fall != db.end()) {
+    const std::size_t i = fall - db.begin();
+    const double bandwidth = Crossing(d, x[i], x[i + 1]);
+    bandwidthLine_.AddXY(bandwidth, *std::min_element(db.begin(), db.end()), QString(), platform::clDefault);
+    bandwidthLine_.AddXY(bandwidth, std::max(db[best], 0.0), QString(), platform::clDefault);
+    theory += QStringLiteral("\u22123 dB bandwidth %1 rad/s (green line).").arg(Number(bandwidth, 2, separator_));
+  } else if (db.front() < -3) {
+    theory += QStringLiteral("already below \u22123 dB at %1 rad/s.").arg(Figure(w.front(), separator_));
   } else {
-    text += QStringLiteral("The magnitude stays above \u22123 dB up to %1 rad/s.").arg(Number(w.back(), 1, separator_));
+    theory += QStringLiteral("above \u22123 dB up to %1 rad/s.").arg(Figure(w.back(), separator_));
   }
+  // The figures the experiment log records, read off the points themselves.
+  const sim::SweepSummary measured = s.Summary();
+  QString simulated = QStringLiteral("Measured (red squares): ");
+  if (!measured.peakDb) {
+    simulated += QStringLiteral("no point clear of the end stops.");
+  } else {
+    simulated += QStringLiteral("peak %1 dB at %2 rad/s, ")
+                     .arg(Number(*measured.peakDb, 2, separator_), Number(*measured.peakFrequency, 2, separator_));
+    simulated += measured.bandwidth ? QStringLiteral("\u22123 dB bandwidth %1 rad/s.")
+                                          .arg(Number(*measured.bandwidth, 2, separator_))
+                                    : QStringLiteral("no fall through \u22123 dB between its points.");
+  }
+  QStringList text{theory, simulated};
   if (stopped > 0) {
-    text += QStringLiteral(" The carriage met an end stop at %1 of the %2 frequencies, the first at %3 rad/s; "
+    text << QStringLiteral("The carriage met an end stop at %1 of the %2 frequencies, the lowest of them %3 rad/s; "
                            "those points are left out.")
                 .arg(stopped)
-                .arg(w.size())
-                .arg(Number(*firstStop, 1, separator_));
+                .arg(points.size())
+                .arg(Number(*lowestStop, 2, separator_));
   }
-  Summary->setText(text + QStringLiteral(" Red squares: the simulation; blue line: the theory of the closed loop."));
+  Summary->setText(text.join(u'\n'));
   FitVertically(*MagnitudeChart, {&magnitudeTheory_, &magnitudePoints_});
   FitVertically(*PhaseChart, {&phaseTheory_, &phasePoints_});
 }
