@@ -216,8 +216,10 @@ void FrequencyResponseWindow::SetUpChart(chart::TChart* chart, const char* title
 void FrequencyResponseWindow::ShowRunning(bool running) {
   RunButton->setEnabled(!running);
   CancelButton->setEnabled(running);
-  SaveCsvButton->setEnabled(!running && shown_ != nullptr);
-  SavePngButton->setEnabled(!running && shown_ != nullptr);
+  // A sweep stopped before its first point has nothing to keep.
+  const bool any = !running && shown_ != nullptr && !shown_->Points().empty();
+  SaveCsvButton->setEnabled(any);
+  SavePngButton->setEnabled(any);
 }
 
 void FrequencyResponseWindow::ClearCharts() {
@@ -244,11 +246,13 @@ void FrequencyResponseWindow::RunClick() {
     }
     culprit = nullptr;
     const sim::Drive d = source_();
+    // What the plot showed belongs to the settings before; nothing of it is left to save.
+    shown_.reset();
+    ClearCharts();
+    MarkTitles(QString());
     const sim::StabilityFigures stability = sim::AssessStability(d);
     if (!stability.stable) {
       // An unstable loop swings out to its stops whatever the command: no response to plot.
-      shown_.reset();
-      ClearCharts();
       QString text = QStringLiteral("The loop is unstable");
       if (stability.criticalKamp) {
         text += QStringLiteral(": Kamp %1 is above the critical %2")
@@ -278,10 +282,7 @@ void FrequencyResponseWindow::CancelClick() {
   if (!Running()) {
     return;
   }
-  sweep_.reset();
-  Progress->setValue(0);
-  Summary->setText(QStringLiteral("Sweep cancelled."));
-  ShowRunning(false);
+  Show(Ending::Cancelled);
 }
 
 void FrequencyResponseWindow::closeEvent(QCloseEvent* event) {
@@ -298,9 +299,7 @@ void FrequencyResponseWindow::Slice() {
   } catch (...) {
     // A floating-point error of the drive ends the sweep, before the box opens: the box's
     // event loop would otherwise run the queued slice, and show the error again.
-    sweep_.reset();
-    Summary->setText(QStringLiteral("The sweep stopped on an error."));
-    ShowRunning(false);
+    Show(Ending::Error);
     Guarded([error = std::current_exception()] { std::rethrow_exception(error); });
     return;
   }
@@ -309,11 +308,24 @@ void FrequencyResponseWindow::Slice() {
     QTimer::singleShot(0, this, &FrequencyResponseWindow::Slice);
     return;
   }
+  Show(Ending::Complete);
+  emit SweepFinished();
+}
+
+void FrequencyResponseWindow::Show(Ending ending) {
   shown_ = std::move(sweep_);
-  ending_ = Ending::Complete;
+  ending_ = ending;
   ShowRunning(false);
   Plot();
-  emit SweepFinished();
+}
+
+void FrequencyResponseWindow::MarkTitles(const QString& note) {
+  // In red on each chart, so that the saved picture of a part of a sweep says so too.
+  for (const auto& [chart, title] : {std::pair(MagnitudeChart, "Magnitude"), std::pair(PhaseChart, "Phase")}) {
+    chart->Title().Font().SetColor(note.isEmpty() ? platform::clBlue : platform::clRed);
+    chart->Title().SetText(
+        {note.isEmpty() ? QString::fromLatin1(title) : QStringLiteral("%1 \u2014 %2").arg(QLatin1String(title), note)});
+  }
 }
 
 void FrequencyResponseWindow::Plot() {
@@ -322,6 +334,15 @@ void FrequencyResponseWindow::Plot() {
   const sim::Drive& d = s.Parameters();
   const std::vector<double>& w = s.Frequencies();
   const std::vector<sim::SweepPoint>& points = s.Points();
+  Progress->setValue(static_cast<int>(points.size()));
+  QString note;
+  if (ending_ != Ending::Complete) {
+    note = QStringLiteral("%1 after %2 of %3 points")
+               .arg(ending_ == Ending::Cancelled ? QStringLiteral("cancelled") : QStringLiteral("stopped by an error"))
+               .arg(points.size())
+               .arg(w.size());
+  }
+  MarkTitles(note);
   int stopped = 0;
   std::optional<double> lowestStop;
   for (std::size_t i = 0; i < points.size(); ++i) {
@@ -373,7 +394,9 @@ void FrequencyResponseWindow::Plot() {
   // The figures the experiment log records, read off the points themselves.
   const sim::SweepSummary measured = s.Summary();
   QString simulated = QStringLiteral("Measured (red squares): ");
-  if (!measured.peakDb) {
+  if (points.empty()) {
+    simulated += QStringLiteral("no point yet.");
+  } else if (!measured.peakDb) {
     simulated += QStringLiteral("no point clear of the end stops.");
   } else {
     simulated += QStringLiteral("peak %1 dB at %2 rad/s, ")
@@ -383,6 +406,9 @@ void FrequencyResponseWindow::Plot() {
                                     : QStringLiteral("no fall through \u22123 dB between its points.");
   }
   QStringList text{theory, simulated};
+  if (!note.isEmpty()) {
+    text.prepend(QStringLiteral("Sweep %1: only those are plotted and saved.").arg(note));
+  }
   if (stopped > 0) {
     text << QStringLiteral("The carriage met an end stop at %1 of the %2 frequencies, the lowest of them %3 rad/s; "
                            "those points are left out.")
@@ -398,14 +424,25 @@ void FrequencyResponseWindow::Plot() {
 std::string FrequencyResponseWindow::Csv() const {
   using sim::CsvNumber;
   std::string csv =
-      "frequency (rad/s),amplitude ratio,magnitude (dB),phase lag (deg),theory amplitude ratio,theory magnitude "
-      "(dB),theory phase lag (deg),steady,end stop\r\n";
+      "frequency (rad/s),measured amplitude ratio,measured magnitude (dB),measured phase lag (deg),theory amplitude "
+      "ratio,theory magnitude (dB),theory phase lag (deg),steady,end stop,sweep status,sweep from (rad/s),sweep to "
+      "(rad/s),sweep points,amplitude (mm),Kamp,Tamp (s),Kmotor (rad/(V s)),Tmotor (s),Pitch (mm),Kfb (V/mm)\r\n";
   if (shown_ == nullptr) {
     return csv;
   }
   const sim::Drive& d = shown_->Parameters();
+  const std::vector<double>& frequencies = shown_->Frequencies();
+  // The sweep's own settings on every row: a row pasted elsewhere still says where it came from.
+  std::string settings = std::string(ending_ == Ending::Complete    ? "complete"
+                                     : ending_ == Ending::Cancelled ? "cancelled"
+                                                                    : "stopped by an error") +
+                         ',' + CsvNumber(frequencies.front()) + ',' + CsvNumber(frequencies.back()) + ',' +
+                         std::to_string(frequencies.size()) + ',' + std::to_string(d.Amplitude);
+  for (const double v : {d.Kamp, d.Tamp, d.Kmotor, d.Tmotor, d.Pitch, d.Kfb}) {
+    settings += ',' + CsvNumber(v);
+  }
   for (std::size_t i = 0; i < shown_->Points().size(); ++i) {
-    const double w = shown_->Frequencies()[i];
+    const double w = frequencies[i];
     const sim::SweepPoint& p = shown_->Points()[i];
     const double theory = std::abs(sim::HeldClosedLoopResponse(d, w));
     const bool measured = p.figures.periods > 0;
@@ -413,7 +450,7 @@ std::string FrequencyResponseWindow::Csv() const {
            (measured && p.figures.ratio > 0 ? CsvNumber(Decibels(p.figures.ratio)) : "") + ',' +
            (measured ? CsvNumber(p.figures.phaseLag) : "") + ',' + CsvNumber(theory) + ',' +
            CsvNumber(Decibels(theory)) + ',' + CsvNumber(TheoryLag(d, w)) + ',' + (p.figures.steady ? "yes" : "no") +
-           ',' + (p.stopReached ? "yes" : "no") + "\r\n";
+           ',' + (p.stopReached ? "yes" : "no") + ',' + settings + "\r\n";
   }
   return csv;
 }

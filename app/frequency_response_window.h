@@ -89,6 +89,8 @@ class FrequencyResponseWindow : public QWidget {
   void Show(Ending ending);
   void Plot();
   void ClearCharts();
+  // The charts' titles with a note after them, or plain without one.
+  void MarkTitles(const QString& note);
   void ShowRunning(bool running);
 
   DriveSource source_;

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
+#include <complex>
+#include <numbers>
 #include <sstream>
 
 #include "app/Unit1.h"
@@ -42,10 +44,11 @@ class FrequencyResponseTest : public ::testing::Test {
     QApplication::processEvents();  // the slice the button queued finds nothing to do
     return slices;
   }
-  // The window's CSV rows, header left out, as fields.
-  std::vector<std::vector<std::string>> CsvRows() {
+  // The CSV's rows, header left out, as fields.
+  std::vector<std::vector<std::string>> CsvRows() { return CsvRows(window.Csv()); }
+  static std::vector<std::vector<std::string>> CsvRows(const std::string& csv) {
     std::vector<std::vector<std::string>> rows;
-    const auto lines = Split(window.Csv());
+    const auto lines = Split(csv);
     for (std::size_t i = 1; i < lines.size(); ++i) rows.push_back(Split(lines[i].substr(0, lines[i].size() - 1), ','));
     return rows;
   }
@@ -137,29 +140,106 @@ TEST_F(FrequencyResponseTest, TheTheorySaysWhatTheRangeLacks) {
   }
 }
 
-TEST_F(FrequencyResponseTest, CancelLeavesTheWindowUsableAndLogsNothing) {
+// Run clears the plot; Cancel plots the points measured so far, marked as a part of the sweep
+// in the titles, and the saves keep just those; only a complete sweep is logged.
+TEST_F(FrequencyResponseTest, ACancelledSweepShowsAndSavesItsPartAndLogsNothing) {
+  window.CountEdit->setValue(12);
+  Sweep();
+  const auto complete = CsvRows();
   QTest::mouseClick(window.RunButton, Qt::LeftButton);
-  for (int i = 0; i < 5; ++i) window.Slice();
+  EXPECT_TRUE(CsvRows().empty() && !window.SaveCsvButton->isEnabled()) << "the last sweep is gone";
+  for (int i = 0; i < 15; ++i) window.Slice();  // a few points in
   ASSERT_TRUE(window.Running());
   QTest::mouseClick(window.CancelButton, Qt::LeftButton);
   EXPECT_FALSE(window.Running());
   QApplication::processEvents();
-  EXPECT_EQ(window.Summary->text(), QStringLiteral("Sweep cancelled."));
-  EXPECT_EQ(window.Progress->value(), 0);
   EXPECT_TRUE(window.RunButton->isEnabled() && !window.CancelButton->isEnabled());
   EXPECT_EQ(window.Finished(), nullptr);
-  EXPECT_FALSE(window.SaveCsvButton->isEnabled()) << "nothing to save";
-  EXPECT_TRUE(form.Measured().Log().Records().empty());
-
-  window.CountEdit->setValue(3);
-  Sweep();
-  ASSERT_NE(window.Finished(), nullptr) << "the next sweep runs to its end";
   EXPECT_EQ(form.Measured().Log().Records().size(), 1u);
+
+  QTemporaryDir folder;
+  form.SetFileNameAsker([&](const QString&, const QString& path, const QString&) {
+    return folder.filePath(QFileInfo(path).fileName());
+  });
+  QTest::mouseClick(window.SaveCsvButton, Qt::LeftButton);
+  QTest::mouseClick(window.SavePngButton, Qt::LeftButton);
+  QFile csv(folder.filePath("frequency-response.csv"));
+  ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+  const auto rows = CsvRows(csv.readAll().toStdString());
+  ASSERT_TRUE(!rows.empty() && rows.size() < 12u) << rows.size();
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    auto expected = complete[i];
+    expected[9] = "cancelled";
+    EXPECT_EQ(rows[i], expected);
+  }
+  const QString note = QStringLiteral("cancelled after %1 of 12 points").arg(rows.size());
+  EXPECT_EQ(window.MagnitudeChart->Title().Text(), QStringList(QStringLiteral("Magnitude \u2014 ") + note));
+  EXPECT_EQ(window.PhaseChart->Title().Text(), QStringList(QStringLiteral("Phase \u2014 ") + note));
+  EXPECT_TRUE(window.Summary->text().startsWith(QStringLiteral("Sweep %1: only those are plotted and saved.\n").arg(note)))
+      << window.Summary->text().toStdString();
+  // The note, in red, is in the saved picture too.
+  const QImage png(folder.filePath("frequency-response.png"));
+  int red = 0;
+  for (int y = 0; y < 25; ++y) {
+    for (int x = 0; x < png.width(); ++x) red += png.pixel(x, y) == qRgb(255, 0, 0);
+  }
+  EXPECT_GT(red, 20);
+
   // Closing the window cancels a sweep on its way.
   QTest::mouseClick(window.RunButton, Qt::LeftButton);
   window.close();
   EXPECT_FALSE(window.Running());
   EXPECT_EQ(form.Measured().Log().Records().size(), 1u);
+}
+
+// Every column against a figure of its own: the runner's measurement, the theory, and the
+// sweep's settings as it used them, though the texts have changed since.
+TEST_F(FrequencyResponseTest, TheCsvGivesEachPointWithTheSweepsOwnSettings) {
+  const char* parameters[] = {"120", "0,004", "0,6", "0,03", "6", "0,25"};
+  QLineEdit* edits[] = {form.Edit1, form.Edit2, form.Edit3, form.Edit4, form.Edit5, form.Edit6};
+  for (int i = 0; i < 6; ++i) edits[i]->setText(QString::fromLatin1(parameters[i]));
+  form.SpinEdit1->setText(QStringLiteral("9"));
+  window.FromEdit->setText(QStringLiteral("3"));
+  window.ToEdit->setText(QStringLiteral("300"));
+  window.CountEdit->setValue(5);
+  Sweep();
+  for (QLineEdit* e : edits) e->setText(QStringLiteral("1"));
+  window.FromEdit->setText(QStringLiteral("2"));
+  window.CountEdit->setValue(7);
+
+  EXPECT_EQ(Split(window.Csv())[0],
+            "frequency (rad/s),measured amplitude ratio,measured magnitude (dB),measured phase lag (deg),theory "
+            "amplitude ratio,theory magnitude (dB),theory phase lag (deg),steady,end stop,sweep status,sweep from "
+            "(rad/s),sweep to (rad/s),sweep points,amplitude (mm),Kamp,Tamp (s),Kmotor (rad/(V s)),Tmotor (s),Pitch "
+            "(mm),Kfb (V/mm)\r");
+  const auto [status, out, err] =
+      runner::RunMain({"--sweep", "3:300:5", "--amplitude", "9", "--kamp", "120", "--tamp", "0.004", "--kmotor", "0.6",
+                       "--tmotor", "0.03", "--pitch", "6", "--kfb", "0.25"});
+  ASSERT_EQ(status, 0) << err;
+  const auto measured = Split(out);
+  const auto rows = CsvRows();
+  ASSERT_EQ(rows.size() + 1, measured.size());
+  const sim::Drive& d = window.Finished()->Parameters();
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const auto m = Split(measured[i + 1], ',');
+    const double w = std::stod(m[0]), ratio = std::stod(m[1]);
+    const std::complex<double> h = sim::HeldClosedLoopResponse(d, w);
+    const double lag = -std::arg(h) * 180 / std::numbers::pi;
+    const double nan = std::nan("");
+    const double numbers[] = {w, ratio, 20 * std::log10(ratio), std::stod(m[2]), std::abs(h),
+                              20 * std::log10(std::abs(h)), lag < -90 ? lag + 360 : lag, nan, nan, nan, 3, 300, 5, 10,
+                              120, 0.004, 1 / 0.6, 0.03, 6, 0.25};
+    const std::string texts[] = {m[4], "no", "complete"};
+    ASSERT_EQ(rows[i].size(), std::size(numbers));
+    for (std::size_t c = 0; c < rows[i].size(); ++c) {
+      if (std::isnan(numbers[c])) {
+        EXPECT_EQ(rows[i][c], texts[c - 7]) << "row " << i << ", column " << c;
+      } else {
+        EXPECT_NEAR(std::stod(rows[i][c]), numbers[c], 1e-12 * std::max(1.0, std::abs(numbers[c])))
+            << "row " << i << ", column " << c;
+      }
+    }
+  }
 }
 
 TEST_F(FrequencyResponseTest, AnUnstableLoopOrOneHeldAtTheStopsIsSaidNotPlotted) {
@@ -239,6 +319,8 @@ TEST_F(FrequencyResponseTest, ItsErrorsAreShownOverItAndABadTextIsSelected) {
   window.Slice();
   QApplication::processEvents();
   expect("Floating point overflow.", "the drive");
+  EXPECT_EQ(window.MagnitudeChart->Title().Text(),
+            QStringList(QStringLiteral("Magnitude \u2014 stopped by an error after 0 of 40 points")));
   form.Edit2->setText(QStringLiteral("0,003"));
 
   window.FromEdit->setText(QStringLiteral("0,1"));  // the bounds themselves are taken
