@@ -1,5 +1,6 @@
 #include "app/frequency_response_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -7,18 +8,17 @@
 #include <QPainter>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
+#include <exception>
 #include <stdexcept>
+#include <tuple>
 
 #include "platform/number_reading.h"
 #include "sim/experiment_log.h"
 
 namespace {
 
-// The runner's limits for --sweep: beyond 1000 rad/s the tick's staircase, not the drive,
-// decides what the carriage does.
-constexpr double MaxFrequency = 1000;
-constexpr int MaxCount = 1000;
 // Points of the theory line: smooth at any width the window takes.
 constexpr int TheoryPoints = 400;
 
@@ -38,6 +38,40 @@ void FitVertically(chart::TChart& chart, std::initializer_list<const chart::TCha
   }
   const double margin = std::max(hi - lo, 1.0) / 20;
   chart.LeftAxis().SetRange(lo - margin, hi + margin);
+}
+
+double TheoryDb(const sim::Drive& d, double w) { return Decibels(std::abs(sim::HeldClosedLoopResponse(d, w))); }
+
+// The frequency of the theory's largest magnitude between a and b, about the one peak there,
+// by golden-section search: the sampled curve alone misses it by up to a sample's spacing.
+double PeakFrequency(const sim::Drive& d, double a, double b) {
+  const double r = (std::sqrt(5.0) - 1) / 2;
+  const auto magnitude = [&d](double w) { return std::abs(sim::HeldClosedLoopResponse(d, w)); };
+  double x1 = b - r * (b - a), x2 = a + r * (b - a);
+  double f1 = magnitude(x1), f2 = magnitude(x2);
+  while (b - a > 1e-9 * b) {
+    if (f1 < f2) {
+      a = x1;
+      std::tie(x1, f1) = std::pair(x2, f2);
+      x2 = a + r * (b - a);
+      f2 = magnitude(x2);
+    } else {
+      b = x2;
+      std::tie(x2, f2) = std::pair(x1, f1);
+      x1 = b - r * (b - a);
+      f1 = magnitude(x1);
+    }
+  }
+  return (a + b) / 2;
+}
+
+// Where the theory falls through -3 dB between above, at or over it, and below, under it.
+double Crossing(const sim::Drive& d, double above, double below) {
+  while (below - above > 1e-9 * below) {
+    const double middle = std::sqrt(above * below);
+    (TheoryDb(d, middle) >= -3 ? above : below) = middle;
+  }
+  return (above + below) / 2;
 }
 
 // Degrees behind the command, in -90..270 as the measurement gives its lag.
@@ -75,12 +109,13 @@ FrequencyResponseWindow::FrequencyResponseWindow(DriveSource source, QChar separ
   FromEdit = new QLineEdit(QStringLiteral("1"), this);
   ToEdit = new QLineEdit(QStringLiteral("500"), this);
   CountEdit = new QSpinBox(this);
-  CountEdit->setRange(2, MaxCount);
+  CountEdit->setRange(2, sim::MaxSweepPoints);
   CountEdit->setValue(40);
   RunButton = new QPushButton(QStringLiteral("&Run sweep"), this);
   CancelButton = new QPushButton(QStringLiteral("&Cancel"), this);
-  SaveCsvButton = new QPushButton(QStringLiteral("Save as &CSV\u2026"), this);
-  SavePngButton = new QPushButton(QStringLiteral("Save as &PNG\u2026"), this);
+  // C and P already belong to Cancel and Points.
+  SaveCsvButton = new QPushButton(QStringLiteral("Save as CS&V\u2026"), this);
+  SavePngButton = new QPushButton(QStringLiteral("Save as P&NG\u2026"), this);
   Progress = new QProgressBar(this);
   Summary = new QLabel(this);
   Summary->setTextFormat(Qt::PlainText);
@@ -138,11 +173,19 @@ FrequencyResponseWindow::FrequencyResponseWindow(DriveSource source, QChar separ
   Summary->setText(QStringLiteral(
       "Run sweep measures the carriage's response to a sine at each frequency, with the parameters and the "
       "amplitude of the main window. Red squares: the simulation; blue line: the theory of the closed loop."));
+  errorBox_ = std::make_unique<platform::MessageBoxReporter>(this, QApplication::applicationName());
+  SetErrorReporter(nullptr);
   ShowRunning(false);
   connect(RunButton, &QPushButton::clicked, this, &FrequencyResponseWindow::RunClick);
   connect(CancelButton, &QPushButton::clicked, this, &FrequencyResponseWindow::CancelClick);
   connect(SaveCsvButton, &QPushButton::clicked, this, &FrequencyResponseWindow::SaveCsvRequested);
   connect(SavePngButton, &QPushButton::clicked, this, &FrequencyResponseWindow::SavePngRequested);
+}
+
+void FrequencyResponseWindow::SetErrorReporter(platform::ErrorReporter* reporter) {
+  reporter_ = reporter != nullptr ? reporter : errorBox_.get();
+  MagnitudeChart->SetErrorReporter(reporter_);
+  PhaseChart->SetErrorReporter(reporter_);
 }
 
 void FrequencyResponseWindow::SetUpChart(chart::TChart* chart, const char* title, const char* axisTitle) {
@@ -173,8 +216,10 @@ void FrequencyResponseWindow::SetUpChart(chart::TChart* chart, const char* title
 void FrequencyResponseWindow::ShowRunning(bool running) {
   RunButton->setEnabled(!running);
   CancelButton->setEnabled(running);
-  SaveCsvButton->setEnabled(!running && finished_ != nullptr);
-  SavePngButton->setEnabled(!running && finished_ != nullptr);
+  // A sweep stopped before its first point has nothing to keep.
+  const bool any = !running && shown_ != nullptr && !shown_->Points().empty();
+  SaveCsvButton->setEnabled(any);
+  SavePngButton->setEnabled(any);
 }
 
 void FrequencyResponseWindow::ClearCharts() {
@@ -185,18 +230,29 @@ void FrequencyResponseWindow::ClearCharts() {
 }
 
 void FrequencyResponseWindow::RunClick() {
-  Guarded([this] {
+  // The text a failed reading is about, to be put right where the student types.
+  QLineEdit* culprit = nullptr;
+  const bool ok = Guarded([this, &culprit] {
+    culprit = FromEdit;
     const double from = platform::ReadReal(FromEdit->text(), separator_);
+    culprit = ToEdit;
     const double to = platform::ReadReal(ToEdit->text(), separator_);
-    if (!(from > 0 && from < to && to <= MaxFrequency)) {
-      throw std::runtime_error("The sweep needs 0 < From < To <= 1000 rad/s");
+    if (!(from >= sim::MinSweepFrequency && from < to && to <= sim::MaxSweepFrequency)) {
+      culprit = from >= sim::MinSweepFrequency && from < sim::MaxSweepFrequency ? ToEdit : FromEdit;
+      throw std::runtime_error(QStringLiteral("The sweep needs %1 <= From < To <= %2 rad/s")
+                                   .arg(Figure(sim::MinSweepFrequency, separator_),
+                                        Figure(sim::MaxSweepFrequency, separator_))
+                                   .toStdString());
     }
+    culprit = nullptr;
     const sim::Drive d = source_();
+    // What the plot showed belongs to the settings before; nothing of it is left to save.
+    shown_.reset();
+    ClearCharts();
+    MarkTitles(QString());
     const sim::StabilityFigures stability = sim::AssessStability(d);
     if (!stability.stable) {
       // An unstable loop swings out to its stops whatever the command: no response to plot.
-      finished_.reset();
-      ClearCharts();
       QString text = QStringLiteral("The loop is unstable");
       if (stability.criticalKamp) {
         text += QStringLiteral(": Kamp %1 is above the critical %2")
@@ -216,16 +272,17 @@ void FrequencyResponseWindow::RunClick() {
     ShowRunning(true);
     QTimer::singleShot(0, this, &FrequencyResponseWindow::Slice);
   });
+  if (!ok && culprit != nullptr) {
+    culprit->setFocus();
+    culprit->selectAll();
+  }
 }
 
 void FrequencyResponseWindow::CancelClick() {
   if (!Running()) {
     return;
   }
-  sweep_.reset();
-  Progress->setValue(0);
-  Summary->setText(QStringLiteral("Sweep cancelled."));
-  ShowRunning(false);
+  Show(Ending::Cancelled);
 }
 
 void FrequencyResponseWindow::closeEvent(QCloseEvent* event) {
@@ -237,16 +294,13 @@ void FrequencyResponseWindow::Slice() {
   if (!Running()) {
     return;  // cancelled while this slice waited
   }
-  bool ok = false;
-  Guarded([this, &ok] {
+  try {
     sweep_->Advance(TicksPerSlice);
-    ok = true;
-  });
-  if (!ok) {
-    // A floating-point error of the drive ends the sweep; the box has said why.
-    sweep_.reset();
-    Summary->setText(QStringLiteral("The sweep stopped on an error."));
-    ShowRunning(false);
+  } catch (...) {
+    // A floating-point error of the drive ends the sweep, before the box opens: the box's
+    // event loop would otherwise run the queued slice, and show the error again.
+    Show(Ending::Error);
+    Guarded([error = std::current_exception()] { std::rethrow_exception(error); });
     return;
   }
   Progress->setValue(static_cast<int>(sweep_->Points().size()));
@@ -254,24 +308,48 @@ void FrequencyResponseWindow::Slice() {
     QTimer::singleShot(0, this, &FrequencyResponseWindow::Slice);
     return;
   }
-  finished_ = std::move(sweep_);
+  Show(Ending::Complete);
+  emit SweepFinished();
+}
+
+void FrequencyResponseWindow::Show(Ending ending) {
+  shown_ = std::move(sweep_);
+  ending_ = ending;
   ShowRunning(false);
   Plot();
-  emit SweepFinished();
+}
+
+void FrequencyResponseWindow::MarkTitles(const QString& note) {
+  // In red on each chart, so that the saved picture of a part of a sweep says so too.
+  for (const auto& [chart, title] : {std::pair(MagnitudeChart, "Magnitude"), std::pair(PhaseChart, "Phase")}) {
+    chart->Title().Font().SetColor(note.isEmpty() ? platform::clBlue : platform::clRed);
+    chart->Title().SetText(
+        {note.isEmpty() ? QString::fromLatin1(title) : QStringLiteral("%1 \u2014 %2").arg(QLatin1String(title), note)});
+  }
 }
 
 void FrequencyResponseWindow::Plot() {
   ClearCharts();
-  const sim::FrequencySweep& s = *finished_;
+  const sim::FrequencySweep& s = *shown_;
   const sim::Drive& d = s.Parameters();
   const std::vector<double>& w = s.Frequencies();
+  const std::vector<sim::SweepPoint>& points = s.Points();
+  Progress->setValue(static_cast<int>(points.size()));
+  QString note;
+  if (ending_ != Ending::Complete) {
+    note = QStringLiteral("%1 after %2 of %3 points")
+               .arg(ending_ == Ending::Cancelled ? QStringLiteral("cancelled") : QStringLiteral("stopped by an error"))
+               .arg(points.size())
+               .arg(w.size());
+  }
+  MarkTitles(note);
   int stopped = 0;
-  std::optional<double> firstStop;
-  for (std::size_t i = 0; i < w.size(); ++i) {
-    const sim::SweepPoint& p = s.Points()[i];
+  std::optional<double> lowestStop;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const sim::SweepPoint& p = points[i];
     if (p.stopReached) {
       ++stopped;
-      firstStop = firstStop.value_or(w[i]);
+      lowestStop = lowestStop.value_or(w[i]);
     }
     if (Plottable(p)) {
       magnitudePoints_.AddXY(w[i], Decibels(p.figures.ratio), QString(), platform::clDefault);
@@ -283,49 +361,62 @@ void FrequencyResponseWindow::Plot() {
                                      "large for the travel. Lower the amplitude and run the sweep again."));
     return;
   }
-  // The theory, densely; its peak and its -3 dB crossing are read off it.
-  double peakW = 0, peakDb = -1e300, lowDb = 1e300;
-  std::optional<double> bandwidth;
-  double previousW = 0, previousDb = 0;
-  for (const double x : sim::LogSpacedFrequencies(w.front(), w.back(), TheoryPoints)) {
-    const double db = Decibels(std::abs(sim::HeldClosedLoopResponse(d, x)));
-    magnitudeTheory_.AddXY(x, db, QString(), platform::clDefault);
-    phaseTheory_.AddXY(x, -TheoryLag(d, x), QString(), platform::clDefault);
-    if (db > peakDb) {
-      std::tie(peakW, peakDb) = std::pair(x, db);
-    }
-    lowDb = std::min(lowDb, db);
-    if (!bandwidth && db < -3 && previousW > 0) {
-      // Between the two samples, straight in log frequency.
-      const double t = (-3 - previousDb) / (db - previousDb);
-      bandwidth = previousW * std::pow(x / previousW, t);
-    }
-    std::tie(previousW, previousDb) = std::pair(x, db);
+  // The theory, densely; its own peak and -3 dB crossing are sought between the samples.
+  const std::vector<double> x = sim::LogSpacedFrequencies(w.front(), w.back(), TheoryPoints);
+  std::vector<double> db;
+  for (const double f : x) {
+    db.push_back(TheoryDb(d, f));
+    magnitudeTheory_.AddXY(f, db.back(), QString(), platform::clDefault);
+    phaseTheory_.AddXY(f, -TheoryLag(d, f), QString(), platform::clDefault);
   }
-  QString text;
-  const double startDb = Decibels(std::abs(sim::HeldClosedLoopResponse(d, w.front())));
-  if (peakDb > startDb + 0.05 && peakW < w.back()) {
-    peakPoint_.AddXY(peakW, peakDb, QString(), platform::clDefault);
-    text = QStringLiteral("Resonance peak %1 dB at %2 rad/s. ")
-               .arg(Number(peakDb, 2, separator_), Number(peakW, 1, separator_));
+  const std::size_t best = std::max_element(db.begin(), db.end()) - db.begin();
+  QString theory = QStringLiteral("Theory (blue line): ");
+  if (db[best] > db.front() + 0.05 && best + 1 < x.size()) {
+    const double peak = PeakFrequency(d, x[best - 1], x[best + 1]);
+    peakPoint_.AddXY(peak, TheoryDb(d, peak), QString(), platform::clDefault);
+    theory += QStringLiteral("resonance peak %1 dB at %2 rad/s (lime square), ")
+                  .arg(Number(TheoryDb(d, peak), 2, separator_), Number(peak, 2, separator_));
   } else {
-    text = QStringLiteral("No resonance peak. ");
+    theory += QStringLiteral("no resonance peak, ");
   }
-  if (bandwidth) {
-    bandwidthLine_.AddXY(*bandwidth, lowDb, QString(), platform::clDefault);
-    bandwidthLine_.AddXY(*bandwidth, std::max(peakDb, 0.0), QString(), platform::clDefault);
-    text += QStringLiteral("\u22123 dB bandwidth %1 rad/s (green line).").arg(Number(*bandwidth, 1, separator_));
+  const auto fall = std::adjacent_find(db.begin(), db.end(), [](double a, double b) { return a >= -3 && b < -3; });
+  if (fall != db.end()) {
+    const std::size_t i = fall - db.begin();
+    const double bandwidth = Crossing(d, x[i], x[i + 1]);
+    bandwidthLine_.AddXY(bandwidth, *std::min_element(db.begin(), db.end()), QString(), platform::clDefault);
+    bandwidthLine_.AddXY(bandwidth, std::max(db[best], 0.0), QString(), platform::clDefault);
+    theory += QStringLiteral("\u22123 dB bandwidth %1 rad/s (green line).").arg(Number(bandwidth, 2, separator_));
+  } else if (db.front() < -3) {
+    theory += QStringLiteral("already below \u22123 dB at %1 rad/s.").arg(Figure(w.front(), separator_));
   } else {
-    text += QStringLiteral("The magnitude stays above \u22123 dB up to %1 rad/s.").arg(Number(w.back(), 1, separator_));
+    theory += QStringLiteral("above \u22123 dB up to %1 rad/s.").arg(Figure(w.back(), separator_));
+  }
+  // The figures the experiment log records, read off the points themselves.
+  const sim::SweepSummary measured = s.Summary();
+  QString simulated = QStringLiteral("Measured (red squares): ");
+  if (points.empty()) {
+    simulated += QStringLiteral("no point yet.");
+  } else if (!measured.peakDb) {
+    simulated += QStringLiteral("no point clear of the end stops.");
+  } else {
+    simulated += QStringLiteral("peak %1 dB at %2 rad/s, ")
+                     .arg(Number(*measured.peakDb, 2, separator_), Number(*measured.peakFrequency, 2, separator_));
+    simulated += measured.bandwidth ? QStringLiteral("\u22123 dB bandwidth %1 rad/s.")
+                                          .arg(Number(*measured.bandwidth, 2, separator_))
+                                    : QStringLiteral("no fall through \u22123 dB between its points.");
+  }
+  QStringList text{theory, simulated};
+  if (!note.isEmpty()) {
+    text.prepend(QStringLiteral("Sweep %1: only those are plotted and saved.").arg(note));
   }
   if (stopped > 0) {
-    text += QStringLiteral(" The carriage met an end stop at %1 of the %2 frequencies, the first at %3 rad/s; "
+    text << QStringLiteral("The carriage met an end stop at %1 of the %2 frequencies, the lowest of them %3 rad/s; "
                            "those points are left out.")
                 .arg(stopped)
-                .arg(w.size())
-                .arg(Number(*firstStop, 1, separator_));
+                .arg(points.size())
+                .arg(Number(*lowestStop, 2, separator_));
   }
-  Summary->setText(text + QStringLiteral(" Red squares: the simulation; blue line: the theory of the closed loop."));
+  Summary->setText(text.join(u'\n'));
   FitVertically(*MagnitudeChart, {&magnitudeTheory_, &magnitudePoints_});
   FitVertically(*PhaseChart, {&phaseTheory_, &phasePoints_});
 }
@@ -333,22 +424,33 @@ void FrequencyResponseWindow::Plot() {
 std::string FrequencyResponseWindow::Csv() const {
   using sim::CsvNumber;
   std::string csv =
-      "frequency (rad/s),amplitude ratio,magnitude (dB),phase lag (deg),theory amplitude ratio,theory magnitude "
-      "(dB),theory phase lag (deg),steady,end stop\r\n";
-  if (finished_ == nullptr) {
+      "frequency (rad/s),measured amplitude ratio,measured magnitude (dB),measured phase lag (deg),theory amplitude "
+      "ratio,theory magnitude (dB),theory phase lag (deg),steady,end stop,sweep status,sweep from (rad/s),sweep to "
+      "(rad/s),sweep points,amplitude (mm),Kamp,Tamp (s),Kmotor (rad/(V s)),Tmotor (s),Pitch (mm),Kfb (V/mm)\r\n";
+  if (shown_ == nullptr) {
     return csv;
   }
-  const sim::Drive& d = finished_->Parameters();
-  for (std::size_t i = 0; i < finished_->Points().size(); ++i) {
-    const double w = finished_->Frequencies()[i];
-    const sim::SweepPoint& p = finished_->Points()[i];
+  const sim::Drive& d = shown_->Parameters();
+  const std::vector<double>& frequencies = shown_->Frequencies();
+  // The sweep's own settings on every row: a row pasted elsewhere still says where it came from.
+  std::string settings = std::string(ending_ == Ending::Complete    ? "complete"
+                                     : ending_ == Ending::Cancelled ? "cancelled"
+                                                                    : "stopped by an error") +
+                         ',' + CsvNumber(frequencies.front()) + ',' + CsvNumber(frequencies.back()) + ',' +
+                         std::to_string(frequencies.size()) + ',' + std::to_string(d.Amplitude);
+  for (const double v : {d.Kamp, d.Tamp, d.Kmotor, d.Tmotor, d.Pitch, d.Kfb}) {
+    settings += ',' + CsvNumber(v);
+  }
+  for (std::size_t i = 0; i < shown_->Points().size(); ++i) {
+    const double w = frequencies[i];
+    const sim::SweepPoint& p = shown_->Points()[i];
     const double theory = std::abs(sim::HeldClosedLoopResponse(d, w));
     const bool measured = p.figures.periods > 0;
     csv += CsvNumber(w) + ',' + (measured ? CsvNumber(p.figures.ratio) : "") + ',' +
            (measured && p.figures.ratio > 0 ? CsvNumber(Decibels(p.figures.ratio)) : "") + ',' +
            (measured ? CsvNumber(p.figures.phaseLag) : "") + ',' + CsvNumber(theory) + ',' +
            CsvNumber(Decibels(theory)) + ',' + CsvNumber(TheoryLag(d, w)) + ',' + (p.figures.steady ? "yes" : "no") +
-           ',' + (p.stopReached ? "yes" : "no") + "\r\n";
+           ',' + (p.stopReached ? "yes" : "no") + ',' + settings + "\r\n";
   }
   return csv;
 }

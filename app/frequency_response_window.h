@@ -30,7 +30,10 @@ class FrequencyResponseWindow : public QWidget {
   using DriveSource = std::function<sim::Drive()>;
   FrequencyResponseWindow(DriveSource source, QChar separator, QWidget* parent = nullptr);
 
-  void SetErrorReporter(platform::ErrorReporter* reporter) { reporter_ = reporter; }
+  // Errors of this window, its charts and its saves are shown over this window; a test sets
+  // its own reporter, nullptr gives the window's box back.
+  void SetErrorReporter(platform::ErrorReporter* reporter);
+  platform::ErrorReporter& Reporter() { return *reporter_; }
 
   // Cycles of the drive per slice: about 6 ms of work, so that the window answers the
   // mouse and the keyboard between slices.
@@ -42,11 +45,12 @@ class FrequencyResponseWindow : public QWidget {
   // cancelled. Tests call it instead of waiting for the event loop.
   void Slice();
   bool Running() const { return sweep_ != nullptr && !sweep_->Finished(); }
-  // The last finished sweep, if any.
-  const sim::FrequencySweep* Finished() const { return finished_.get(); }
+  // The sweep on the plot if it ran to its end, else nullptr.
+  const sim::FrequencySweep* Finished() const { return ending_ == Ending::Complete ? shown_.get() : nullptr; }
 
-  // The finished sweep as CSV: frequency, measured ratio, dB, lag, theory ratio, dB, lag,
-  // one CRLF-ended row per point; '.' decimals.
+  // The points on the plot as CSV, one CRLF-ended row per point measured: frequency,
+  // measured ratio, dB, lag, theory ratio, dB, lag, steady, end stop, then on every row how
+  // the sweep ended and its own settings; '.' decimals.
   std::string Csv() const;
   // The two charts one above the other, as shown.
   QImage Picture();
@@ -73,24 +77,29 @@ class FrequencyResponseWindow : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // How the sweep on the plot ended; all but Complete leave part of it unmeasured.
+  enum class Ending { Complete, Cancelled, Error };
+
   template <class F>
-  void Guarded(F&& f) {
-    if (reporter_ != nullptr) {
-      platform::RunGuarded(*reporter_, std::forward<F>(f));
-    } else {
-      f();
-    }
+  bool Guarded(F&& f) {
+    return platform::RunGuarded(*reporter_, std::forward<F>(f));
   }
   void SetUpChart(chart::TChart* chart, const char* title, const char* axisTitle);
+  // Ends the running sweep and puts what it measured on the plot.
+  void Show(Ending ending);
   void Plot();
   void ClearCharts();
+  // The charts' titles with a note after them, or plain without one.
+  void MarkTitles(const QString& note);
   void ShowRunning(bool running);
 
   DriveSource source_;
   QChar separator_;
+  std::unique_ptr<platform::MessageBoxReporter> errorBox_;
   platform::ErrorReporter* reporter_ = nullptr;
   std::unique_ptr<sim::FrequencySweep> sweep_;
-  std::unique_ptr<sim::FrequencySweep> finished_;
+  std::unique_ptr<sim::FrequencySweep> shown_;
+  Ending ending_ = Ending::Complete;
   // Theory lines, measured markers, and the marks of the peak and the bandwidth.
   chart::TLineSeries magnitudeTheory_, phaseTheory_, bandwidthLine_;
   chart::TPointSeries magnitudePoints_, phasePoints_, peakPoint_;

@@ -188,7 +188,8 @@ void TForm1::LogSweep() {
 }
 
 void TForm1::SaveFrequencyResponseCsvClick() {
-  Guarded([this] {
+  // The box of a failed save belongs over the window whose button asked for it.
+  platform::RunGuarded(FrequencyForm->Reporter(), [this] {
     const std::string csv = FrequencyForm->Csv();
     const QString path = AskFileName(QStringLiteral("Save frequency response as CSV"),
                                      QStringLiteral("frequency-response.csv"),
@@ -200,7 +201,7 @@ void TForm1::SaveFrequencyResponseCsvClick() {
 }
 
 void TForm1::SaveFrequencyResponsePngClick() {
-  Guarded([this] {
+  platform::RunGuarded(FrequencyForm->Reporter(), [this] {
     const QImage picture = FrequencyForm->Picture();
     const QString path = AskFileName(QStringLiteral("Save frequency response as PNG"),
                                      QStringLiteral("frequency-response.png"),
@@ -214,7 +215,4 @@ void TForm1::SaveFrequencyResponsePngClick() {
 void TForm1::SetErrorReporter(platform::ErrorReporter* reporter) {
   reporter_ = reporter;
   Chart1->SetErrorReporter(reporter);
-  FrequencyForm->SetErrorReporter(reporter);
-  FrequencyForm->MagnitudeChart->SetErrorReporter(reporter);
-  FrequencyForm->PhaseChart->SetErrorReporter(reporter);
 }

@@ -1,6 +1,7 @@
 #pragma once
-// Answers every message box as soon as it shows, keeping its "caption|text": error boxes and
-// the About box never wait for a person in the widget tests, and a question gets `answer`.
+// Answers every message box as soon as it shows, keeping its "caption|text" and the window it
+// is shown over: error boxes and the About box never wait for a person in the widget tests,
+// and a question gets `answer`.
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -14,7 +15,7 @@ struct BoxWatcher {
     QObject::connect(&timer, &QTimer::timeout, [this] {
       if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
         shown.push_back((box->windowTitle() + u'|' + box->text()).toStdString());
-        parents.push_back(box->parentWidget() != nullptr ? box->parentWidget()->window() : nullptr);
+        over.push_back(box->parentWidget() != nullptr ? box->parentWidget()->window() : nullptr);
         QAbstractButton* button = box->button(QMessageBox::Ok);
         (button != nullptr ? button : box->button(answer))->click();
       }
@@ -24,7 +25,7 @@ struct BoxWatcher {
   static auto One(const char* text) { return std::vector{QApplication::applicationName().toStdString() + '|' + text}; }
   QTimer timer;
   std::vector<std::string> shown;
-  std::vector<QWidget*> parents;  // the window each box stood over
+  std::vector<const QWidget*> over;  // the window each box was shown over
   QMessageBox::StandardButton answer = QMessageBox::Yes;
 };
 
