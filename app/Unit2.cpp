@@ -3,6 +3,7 @@
 #include <QIcon>
 #include <QStringList>
 
+#include "app/keyboard.h"
 #include "platform/colors.h"
 #include "platform/fonts.h"
 
@@ -95,4 +96,5 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window) {
   Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   Memo1->setPlainText(InstructionsText());
   Memo1->moveCursor(QTextCursor::Start);
+  app::CloseWithKeys(this);
 }

@@ -14,6 +14,7 @@
 #include <stdexcept>
 #include <tuple>
 
+#include "app/keyboard.h"
 #include "platform/number_reading.h"
 #include "sim/experiment_log.h"
 
@@ -176,6 +177,7 @@ FrequencyResponseWindow::FrequencyResponseWindow(DriveSource source, QChar separ
   errorBox_ = std::make_unique<platform::MessageBoxReporter>(this, QApplication::applicationName());
   SetErrorReporter(nullptr);
   ShowRunning(false);
+  app::CloseWithKeys(this);
   connect(RunButton, &QPushButton::clicked, this, &FrequencyResponseWindow::RunClick);
   connect(CancelButton, &QPushButton::clicked, this, &FrequencyResponseWindow::CancelClick);
   connect(SaveCsvButton, &QPushButton::clicked, this, &FrequencyResponseWindow::SaveCsvRequested);

@@ -1,14 +1,18 @@
 // Program start: the command line first, then the main window, then the hidden
-// instructions window, then the message loop until the main window closes.
+// instructions window, the lab record (journal and window positions) attached to them, then
+// the message loop until the main window closes.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
 
 #include <cstdio>
 #include <optional>
 
 #include "app/Unit1.h"
 #include "app/Unit2.h"
+#include "app/journal.h"
 #include "drivelab/version.h"
 #include "platform/error_box.h"
 #include "platform/fonts.h"
@@ -48,9 +52,15 @@ int main(int argc, char** argv) {
   QApplication::setStyle(QStringLiteral("Fusion"));
   platform::InstallFontSubstitutes();
 
+  // The experiment journal in the user's data folder, the window positions in the config folder.
+  app::LabStore store(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
+                      QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
+                          .filePath(QStringLiteral("windows.ini")));
   TForm1 Form1;
   TForm2 Form2;
   Form1.SetInstructionsWindow(&Form2);
+  Form1.AttachStore(&store);
   Form1.show();
+  Form1.ReopenToolWindows();
   return QApplication::exec();
 }

@@ -46,7 +46,23 @@ QString FitLine(const QString& line, const QFontMetrics& metrics, int maxWidth) 
       return before + metrics.elidedText(line.mid(open + 1, close - open - 1), Qt::ElideMiddle, room) + after;
     }
   }
-  return metrics.elidedText(line, Qt::ElideMiddle, maxWidth);
+  // A long sentence goes on over several lines with every word kept: its cause is at its
+  // end. Only a word wider than the box is cut.
+  QStringList lines;
+  QString current;
+  for (const QString& word : line.split(u' ')) {
+    const QString longer = current.isEmpty() ? word : current + u' ' + word;
+    if (metrics.horizontalAdvance(longer) <= maxWidth) {
+      current = longer;
+      continue;
+    }
+    if (!current.isEmpty()) {
+      lines << current;
+    }
+    current = metrics.horizontalAdvance(word) <= maxWidth ? word : metrics.elidedText(word, Qt::ElideMiddle, maxWidth);
+  }
+  lines << current;
+  return lines.join(u'\n');
 }
 
 }  // namespace

@@ -109,7 +109,8 @@ void WriteMeasurements(std::ostream& out, const sim::Measurements& m) {
   out << "\nname,value,unit\n";
   if (m.Measuring() == sim::Measurements::Kind::Step) {
     const sim::StepFigures& f = m.Step().Figures();
-    Row(out, "step", m.Step().Active() ? CsvNumber(f.target - f.start) : "", "mm");
+    Row(out, "step", m.Step().Begun() ? CsvNumber(f.target - f.start) : "", "mm");
+    Row(out, "command_ramp", m.Step().Begun() ? CsvNumber(f.ramp) : "", "s");
     Row(out, "rise_time", CsvNumber(f.riseTime), "s");
     Row(out, "peak_time", CsvNumber(f.peakTime), "s");
     Row(out, "peak", CsvNumber(f.peakValue), "mm");
@@ -117,7 +118,8 @@ void WriteMeasurements(std::ostream& out, const sim::Measurements& m) {
     Row(out, "settling_time_5", CsvNumber(f.settling5), "s");
     Row(out, "settling_time_2", CsvNumber(f.settling2), "s");
     Row(out, "steady_state_error", CsvNumber(f.steadyStateError), "mm");
-    Row(out, "verdict", m.Step().Active() ? sim::StepVerdictText(f.verdict) : "", "");
+    // Nothing is judged before a cycle has carried the step.
+    Row(out, "verdict", m.Step().Active() && m.Started() ? sim::StepVerdictText(f.verdict) : "", "");
   } else if (m.Measuring() == sim::Measurements::Kind::Harmonic) {
     const sim::HarmonicFigures& f = m.Harmonic().Figures();
     const auto figure = [&](double v) { return f.periods > 0 ? CsvNumber(v) : std::string(); };

@@ -8,7 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QMessageBox>
 #include <QTest>
+#include <cmath>
 #include <map>
 #include <sstream>
 
@@ -38,13 +40,15 @@ std::vector<std::pair<std::string, std::string>> RunnerFigures(const std::vector
 class MeasurementsTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    form.Timer1->setInterval(24 * 3600 * 1000);
     form.show();
     form.MenuMeasurements->trigger();
     ASSERT_TRUE(window.isVisible());
   }
+  // The ticks are called here, not by the clock, and only while the window's timer runs: the
+  // window sees it running (a release then is not one from rest), but it never fires.
   void Ticks(int n) {
-    form.Timer1->stop();  // the ticks are called here, not by the clock
-    for (int i = 0; i < n; ++i) form.Timer1Timer();
+    for (int i = 0; i < n && form.Timer1->isActive(); ++i) form.Timer1Timer();
   }
   void StabilityRun(int offset, int ticks) {
     QTest::mousePress(form.Image2, Qt::LeftButton, {}, {108, 20});
@@ -52,6 +56,7 @@ class MeasurementsTest : public ::testing::Test {
     QTest::mouseRelease(form.Image2, Qt::LeftButton, {}, {108 + offset, 20});
     Ticks(ticks);
   }
+
   // Every figure the runner prints is shown, as the same number; nothing else is shown.
   void ExpectTheRunnersFigures(const std::vector<std::pair<std::string, std::string>>& rows) {
     ASSERT_FALSE(rows.empty());
@@ -86,7 +91,8 @@ TEST_F(MeasurementsTest, AStabilityRunShowsTheRunnersFigures) {
   EXPECT_EQ(window.Figure("verdict")->text(), QStringLiteral("settled"));
   EXPECT_EQ(window.Figure("overshoot")->text(), QStringLiteral("2,533 %")) << "four significant digits";
   EXPECT_EQ(window.Figure("critical_Kamp")->text(), QStringLiteral("2007")) << "a gain whole";
-  EXPECT_TRUE(window.Verdict->text().startsWith(QStringLiteral("Stable: the loop turns critical at a gain of ")))
+  EXPECT_TRUE(window.Verdict->text().startsWith(
+      QStringLiteral("Theory, from the coefficients: stable; the loop turns critical at a gain of ")))
       << window.Verdict->text().toStdString();
   EXPECT_EQ(window.Figure("phase_lag"), nullptr) << "an accuracy figure";
 
@@ -94,7 +100,8 @@ TEST_F(MeasurementsTest, AStabilityRunShowsTheRunnersFigures) {
   QTest::mouseClick(form.Button4, Qt::LeftButton);
   StabilityRun(-30, 300);
   ExpectTheRunnersFigures(RunnerFigures({"--measure", "--offset", "-30", "--cycles", "300", "--kamp", "3000"}));
-  EXPECT_TRUE(window.Verdict->text().startsWith(QStringLiteral("Unstable: "))) << window.Verdict->text().toStdString();
+  EXPECT_TRUE(window.Verdict->text().startsWith(QStringLiteral("Theory, from the coefficients: unstable; ")))
+      << window.Verdict->text().toStdString();
 }
 
 TEST_F(MeasurementsTest, AnAccuracyRunShowsTheRunnersFigures) {
@@ -158,9 +165,183 @@ TEST_F(MeasurementsTest, TheLogSortsCopiesClearsAndSaves) {
   EXPECT_EQ(caption, QStringLiteral("Save experiment log as CSV"));
   EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList({"runs.csv"})) << "no temporary file left";
 
+  // Clear asks first, over this window; with no journal to keep them, the rows would be lost.
+  BoxWatcher boxes;
+  boxes.answer = QMessageBox::No;
   QTest::mouseClick(window.ClearButton, Qt::LeftButton);
-  EXPECT_EQ(window.LogTable->rowCount(), 0);
+  boxes.answer = QMessageBox::Yes;
+  QTest::mouseClick(window.ClearButton, Qt::LeftButton);
+  const std::string question = QApplication::applicationName().toStdString() +
+                               "|Clear the experiment log? Its 3 rows are kept nowhere else: they are lost unless you "
+                               "save the log as CSV first.";
+  EXPECT_EQ(boxes.shown, std::vector({question, question}));
+  EXPECT_EQ(boxes.over, std::vector<const QWidget*>({&window, &window}));
+  EXPECT_EQ(window.LogTable->rowCount(), 0) << "cleared on the second answer, not the first";
   EXPECT_TRUE(form.Measured().Log().Records().empty());
+}
+
+// The runner's figure names and the log's columns for the same figure.
+const std::pair<const char*, const char*> FigureColumns[] = {
+    {"step", "step (mm)"},
+    {"command_ramp", "command ramp (s)"},
+    {"rise_time", "rise time 10-90 % (s)"},
+    {"peak_time", "peak time (s)"},
+    {"peak", "peak (mm)"},
+    {"overshoot", "overshoot (%)"},
+    {"settling_time_5", "settling time 5 % (s)"},
+    {"settling_time_2", "settling time 2 % (s)"},
+    {"steady_state_error", "steady-state error (mm)"},
+    {"verdict", "verdict"},
+    {"amplitude", "amplitude (mm)"},
+    {"frequency", "frequency (rad/s)"},
+    {"periods_measured", "periods measured"},
+    {"carriage_amplitude", "carriage amplitude (mm)"},
+    {"amplitude_ratio", "amplitude ratio"},
+    {"phase_lag", "phase lag (deg)"},
+    {"error_amplitude", "error amplitude (mm)"},
+    {"steady", "steady"},
+    {"stable", "stable"},
+    {"critical_Kamp", "critical Kamp"},
+    {"critical_frequency", "critical frequency (rad/s)"},
+};
+
+TEST_F(MeasurementsTest, TheWindowAndTheLogShowTheSameFiguresEachBesideItsCaption) {
+  const auto columns = sim::LogColumns();
+  const auto expectTheRow = [&](std::size_t record, int figuresShown) {
+    const auto fields = sim::LogFields(form.Measured().Log().Records().at(record));
+    const auto shown = app::MeasurementRows(form.Measured());
+    ASSERT_EQ(static_cast<int>(shown.size()), figuresShown);
+    for (const app::FigureRow& row : shown) {
+      SCOPED_TRACE(row.name);
+      const auto* pair = std::find_if(std::begin(FigureColumns), std::end(FigureColumns),
+                                      [&](const auto& p) { return std::string_view(p.first) == row.name; });
+      ASSERT_NE(pair, std::end(FigureColumns));
+      const std::string& field = fields[std::find(columns.begin(), columns.end(), pair->second) - columns.begin()];
+      const QLabel* value = window.Figure(row.name);
+      ASSERT_NE(value, nullptr);
+      const std::optional<double> number = app::FieldNumber(field);
+      EXPECT_EQ(value->text(), number ? app::FigureText(number, row.unit, u',') : QString::fromStdString(field));
+      // Its caption on its own line, to its left.
+      const QLabel* caption = nullptr;
+      for (const QLabel* l : window.findChildren<QLabel*>()) caption = l->buddy() == value ? l : caption;
+      ASSERT_NE(caption, nullptr);
+      EXPECT_EQ(caption->text(), row.caption);
+      EXPECT_EQ(caption->geometry().center().y(), value->geometry().center().y());
+      EXPECT_LT(caption->geometry().right(), value->geometry().left());
+    }
+  };
+  StabilityRun(50, 250);  // settled once in the band for 0.4 s; its steady-state error goes on shrinking
+  ASSERT_EQ(form.Measured().Log().Records().size(), 1u);
+  expectTheRow(0, 13);
+  Ticks(300);
+  expectTheRow(0, 13);
+  const std::string error = sim::LogFields(form.Measured().Log().Records()[0])[17];
+  EXPECT_LT(std::fabs(std::stod(error)), 1e-6) << "the row follows the run, not its first settled tick";
+
+  QTest::mouseClick(form.RadioButton2, Qt::LeftButton);  // the stability row is final now
+  EXPECT_TRUE(form.Measured().Log().Final(0));
+  form.SpinEdit1->setText(QStringLiteral("9"));
+  form.SpinEdit2->setText(QStringLiteral("20"));
+  QTest::mouseClick(form.Button5, Qt::LeftButton);
+  Ticks(700);
+  ASSERT_EQ(form.Measured().Log().Records().size(), 2u);
+  expectTheRow(1, 11);
+}
+
+// The marker moved while the drive runs: every tick takes it as the command at once, and the
+// row describes that change, not what is left of it at the release.
+TEST_F(MeasurementsTest, AStepTakenWhileRunningIsMeasuredFromTheCommandBeforeTheMarkerMoved) {
+  const auto column = [](const sim::LogRecord& r, const char* name) {
+    const auto columns = sim::LogColumns();
+    return sim::LogFields(r)[std::find(columns.begin(), columns.end(), name) - columns.begin()];
+  };
+  // With the keys: 66 mm at gain 30, settled; ten Shift+Left, three ticks apart; Enter.
+  form.Edit1->setText(QStringLiteral("30"));
+  StabilityRun(66, 1500);
+  ASSERT_EQ(form.Measured().Log().Records().size(), 1u);
+  form.Image2->setFocus();
+  for (int press = 0; press < 10; ++press) {
+    QTest::keyClick(form.Image2, Qt::Key_Left, Qt::ShiftModifier);
+    Ticks(3);
+  }
+  QTest::keyClick(form.Image2, Qt::Key_Return);
+  EXPECT_EQ(window.Figure("step")->text(), QStringLiteral("-100 mm"));
+  // The command changed on the first tick after each press: from the 1st to the 28th tick.
+  EXPECT_EQ(window.Figure("command_ramp")->text(), QStringLiteral("0,054 s"));
+  EXPECT_TRUE(window.Heading->text().startsWith(QStringLiteral("Stability research: a command change of -100 mm over "
+                                                               "0,054 s (a ramp;")))
+      << window.Heading->text().toStdString();
+  Ticks(2000);
+  const auto& log = form.Measured().Log().Records();
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(std::tuple(column(log[0], "step (mm)"), column(log[0], "command ramp (s)")), std::tuple("66", "0"));
+  EXPECT_EQ(std::tuple(column(log[1], "step (mm)"), column(log[1], "verdict")), std::tuple("-100", "settled"));
+  EXPECT_NEAR(std::stod(column(log[1], "command ramp (s)")), 0.054, 1e-12);
+  EXPECT_LT(std::stod(column(log[1], "overshoot (%)")), 10);
+
+  // With the mouse: +50 mm at the default gain, settled; a drag to -50 over 150 ticks.
+  QTest::mouseClick(form.Button4, Qt::LeftButton);
+  form.Edit1->setText(QStringLiteral("100"));
+  StabilityRun(50, 400);
+  QTest::mousePress(form.Image2, Qt::LeftButton, {}, {158, 20});
+  for (int tick = 1; tick <= 150; ++tick) {
+    QTest::mouseMove(form.Image2, {158 - tick * 2 / 3, 20});
+    Ticks(1);
+  }
+  QTest::mouseRelease(form.Image2, Qt::LeftButton, {}, {58, 20});
+  Ticks(600);
+  ASSERT_EQ(log.size(), 4u);
+  EXPECT_EQ(std::tuple(column(log[3], "step (mm)"), column(log[3], "verdict")), std::tuple("-100", "settled"));
+  // The first move of a pixel reaches the command on the second tick, the last one on the 150th.
+  EXPECT_NEAR(std::stod(column(log[3], "command ramp (s)")), 148 * 0.002, 1e-12);
+  // From rest, the same gesture is a step from where the carriage stands.
+  QTest::mouseClick(form.Button2, Qt::LeftButton);
+  StabilityRun(10, 10);
+  EXPECT_EQ(window.Figure("step")->text(), app::FigureText(10 - (-50.0), "mm", u','));
+  EXPECT_EQ(window.Figure("command_ramp")->text(), QStringLiteral("0 s"));
+}
+
+// A floating-point error ends the run: it is shown and logged as stopped, with the parameters
+// it ran with and no figure, and no run starts from the spoilt state until Reset.
+TEST_F(MeasurementsTest, ARunStoppedByAnErrorIsLoggedAsStoppedAndNeedsAReset) {
+  BoxWatcher boxes;
+  form.Edit1->setText(QStringLiteral("1e300"));
+  StabilityRun(50, 0);
+  EXPECT_EQ(window.Figure("verdict")->text(), QStringLiteral("\u2013")) << "nothing judged before a tick";
+  Ticks(1);
+  EXPECT_EQ(boxes.shown, BoxWatcher::One("Floating point overflow."));
+  EXPECT_FALSE(form.Timer1->isActive());
+  EXPECT_EQ(window.Failure->text().toStdString(),
+            "Stopped by an error: Floating point overflow. The drive's state is lost, so no figure of this run is "
+            "shown: press Reset to return the drive to rest, then run again.");
+  EXPECT_TRUE(window.Failure->isVisible());
+  EXPECT_EQ(window.Figure("rise_time"), nullptr);
+  EXPECT_EQ(window.Figure("verdict")->text(), QStringLiteral("stopped by an error"));
+  EXPECT_EQ(window.Figure("step")->text(), QStringLiteral("50 mm")) << "what was commanded";
+
+  form.Edit1->setText(QStringLiteral("100"));  // a second release, without Reset
+  StabilityRun(-30, 0);
+  ASSERT_EQ(boxes.shown.size(), 2u);
+  std::string refusal = boxes.shown[1].substr(boxes.shown[1].find('|') + 1);
+  std::replace(refusal.begin(), refusal.end(), '\n', ' ');
+  EXPECT_EQ(refusal,
+            "The last run stopped on a floating-point error, which leaves the drive's state unusable: press Reset "
+            "to return it to rest, then start the run again.")
+      << "every word, over as many lines as it takes";
+  EXPECT_FALSE(form.Timer1->isActive());
+  QTest::mouseClick(form.Button4, Qt::LeftButton);
+  const auto& log = form.Measured().Log().Records();
+  ASSERT_EQ(log.size(), 1u) << "nothing logged from the spoilt state, at the release or at Reset";
+  const auto fields = sim::LogFields(log[0]);
+  EXPECT_EQ(std::tuple(fields[1], fields[7], fields[11], fields[17], fields[18], fields.back()),
+            std::tuple("1e+300", "50", "", "", "stopped by an error", "Floating point overflow"));
+  EXPECT_FALSE(window.Failure->isVisible()) << "Reset";
+
+  StabilityRun(20, 300);  // from rest again: a run like any other
+  EXPECT_EQ(boxes.shown.size(), 2u);
+  EXPECT_EQ(window.Figure("verdict")->text(), QStringLiteral("settled"));
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(sim::LogFields(log[1])[1], "100");
 }
 
 }  // namespace
