@@ -12,7 +12,8 @@ class TForm2 : public QWidget {
   explicit TForm2(QWidget* parent = nullptr);
 
   // The lines, joined by line breaks: the stability and accuracy sections, then the
-  // oscilloscope's gestures, Pause, Reset and the Measurements window.
+  // oscilloscope's gestures, Pause, Reset and the Measurements window, the pace of the
+  // simulation, steps while running, the log and the File menu, and the frequency response.
   static QString InstructionsText();
 
   QPlainTextEdit* Memo1;

@@ -47,21 +47,35 @@ QString FitLine(const QString& line, const QFontMetrics& metrics, int maxWidth) 
     }
   }
   // A long sentence goes on over several lines with every word kept: its cause is at its
-  // end. Only a word wider than the box is cut.
+  // end. A word wider than the box (a path) breaks after its slashes; only a piece still
+  // wider than the box is cut.
+  QStringList pieces;
+  for (const QString& word : line.split(u' ')) {
+    QString piece;
+    for (const QChar c : word) {
+      piece += c;
+      if (c == u'/' && metrics.horizontalAdvance(word) > maxWidth) {
+        pieces << piece;
+        piece.clear();
+      }
+    }
+    pieces << piece + u' ';
+  }
   QStringList lines;
   QString current;
-  for (const QString& word : line.split(u' ')) {
-    const QString longer = current.isEmpty() ? word : current + u' ' + word;
-    if (metrics.horizontalAdvance(longer) <= maxWidth) {
-      current = longer;
+  for (const QString& piece : pieces) {
+    if (metrics.horizontalAdvance((current + piece).trimmed()) <= maxWidth) {
+      current += piece;
       continue;
     }
-    if (!current.isEmpty()) {
-      lines << current;
+    if (!current.trimmed().isEmpty()) {
+      lines << current.trimmed();
     }
-    current = metrics.horizontalAdvance(word) <= maxWidth ? word : metrics.elidedText(word, Qt::ElideMiddle, maxWidth);
+    current = metrics.horizontalAdvance(piece.trimmed()) <= maxWidth
+                  ? piece
+                  : metrics.elidedText(piece.trimmed(), Qt::ElideMiddle, maxWidth) + u' ';
   }
-  lines << current;
+  lines << current.trimmed();
   return lines.join(u'\n');
 }
 

@@ -29,5 +29,18 @@ struct BoxWatcher {
   QMessageBox::StandardButton answer = QMessageBox::Yes;
 };
 
+// A box's text as one line: the box breaks a long one after a space or a path's slash.
+inline std::string Unwrapped(const std::string& text) {
+  std::string line;
+  for (const char c : text) {
+    if (c != '\n') {
+      line += c;
+    } else if (line.empty() || line.back() != '/') {
+      line += ' ';
+    }
+  }
+  return line;
+}
+
 // Texts in failure messages as text.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }

@@ -322,8 +322,7 @@ TEST_F(MeasurementsTest, ARunStoppedByAnErrorIsLoggedAsStoppedAndNeedsAReset) {
   form.Edit1->setText(QStringLiteral("100"));  // a second release, without Reset
   StabilityRun(-30, 0);
   ASSERT_EQ(boxes.shown.size(), 2u);
-  std::string refusal = boxes.shown[1].substr(boxes.shown[1].find('|') + 1);
-  std::replace(refusal.begin(), refusal.end(), '\n', ' ');
+  const std::string refusal = Unwrapped(boxes.shown[1].substr(boxes.shown[1].find('|') + 1));
   EXPECT_EQ(refusal,
             "The last run stopped on a floating-point error, which leaves the drive's state unusable: press Reset "
             "to return it to rest, then start the run again.")

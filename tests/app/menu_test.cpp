@@ -5,9 +5,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
+#include <map>
 
 #include "app/Unit1.h"
 #include "app/Unit2.h"
+#include "app/frequency_response_window.h"
 #include "app/measurements_window.h"
 #include "tests/app/box_watcher.h"
 
@@ -63,6 +65,70 @@ TEST_F(MenuTest, F1ShowsTheInstructionsAboutNamesTheProgramAndExitClosesEveryWin
   EXPECT_FALSE(form.isVisible());
   EXPECT_FALSE(form.MeasurementsForm->isVisible()) << "the further windows go with the main one";
   EXPECT_FALSE(form2.isVisible());
+}
+
+// The letter after a lone '&', if any.
+QChar Mnemonic(const QString& text) {
+  for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] == u'&') {
+      if (text[i + 1] != u'&') return text[i + 1].toLower();
+      ++i;
+    }
+  }
+  return {};
+}
+
+// Alt+letter reaches one thing in a window, and one command in an open menu.
+TEST_F(MenuTest, NoTwoMnemonicsInAnyWindowOrMenuAreTheSame) {
+  std::vector<std::pair<QString, QStringList>> places;  // where, and the texts that carry mnemonics there
+  for (QWidget* window : std::initializer_list<QWidget*>{&form, &form2, form.MeasurementsForm, form.FrequencyForm}) {
+    QStringList texts;
+    // The window's own widgets, not those of the tool windows it owns.
+    for (const QAbstractButton* b : window->findChildren<QAbstractButton*>()) {
+      if (b->window() == window) texts << b->text();
+    }
+    for (const QLabel* l : window->findChildren<QLabel*>()) {
+      if (l->window() == window && l->buddy() != nullptr) texts << l->text();
+    }
+    if (window == &form) {
+      for (const QAction* menu : form.menuBar()->actions()) texts << menu->text();
+    }
+    places.emplace_back(window->windowTitle(), texts);
+  }
+  for (const QMenu* menu : form.menuBar()->findChildren<QMenu*>()) {
+    QStringList texts;
+    for (const QAction* a : menu->actions()) texts << a->text();
+    places.emplace_back(menu->title(), texts);
+  }
+  int letters = 0;
+  for (const auto& [where, texts] : places) {
+    std::map<QChar, QString> seen;
+    for (const QString& text : texts) {
+      const QChar letter = Mnemonic(text);
+      if (letter.isNull()) continue;
+      ++letters;
+      EXPECT_TRUE(seen.emplace(letter, text).second)
+          << where.toStdString() << ": " << text.toStdString() << " and " << seen[letter].toStdString();
+    }
+  }
+  EXPECT_GT(letters, 25) << "the walk found the windows' mnemonics";
+}
+
+// The tool windows close from the keyboard as a dialog does; the main window does not.
+TEST_F(MenuTest, EscapeAndCtrlWCloseTheToolWindows) {
+  for (QWidget* window : std::initializer_list<QWidget*>{&form2, form.MeasurementsForm, form.FrequencyForm}) {
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+      window->show();
+      window->activateWindow();
+      ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+      QTest::keySequence(window, keys);
+      EXPECT_FALSE(window->isVisible()) << window->windowTitle().toStdString() << " " << keys.toString().toStdString();
+    }
+  }
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  QTest::keyClick(&form, Qt::Key_Escape);
+  EXPECT_TRUE(form.isVisible());
 }
 
 }  // namespace

@@ -1,0 +1,256 @@
+// The lab record on the real main window: the journal outlives the program, a damaged one is
+// kept aside and said, a second program keeps its log in memory, Clear and New log keep the
+// old rows for Open log, a journal that cannot be written is said, and the windows come back
+// where they were.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/Unit1.h"
+#include "app/journal.h"
+#include "app/measurements_window.h"
+#include "tests/app/box_watcher.h"
+#include "tests/support/small_disk.h"
+
+namespace {
+
+// One start of the program on the journal folder `dir`, until the object goes.
+struct Lab {
+  explicit Lab(const QString& dir) : store(dir, dir + QStringLiteral("/windows.ini")) {
+    form.Timer1->setInterval(24 * 3600 * 1000);  // the test gives the ticks
+    form.AttachStore(&store);
+    form.show();
+  }
+  void Run(int offset, int ticks, const char* gain = "100") {
+    form.Edit1->setText(QString::fromLatin1(gain));
+    QTest::mousePress(form.Image2, Qt::LeftButton, {}, {108, 20});
+    QTest::mouseMove(form.Image2, {108 + offset, 20});
+    QTest::mouseRelease(form.Image2, Qt::LeftButton, {}, {108 + offset, 20});
+    for (int i = 0; i < ticks && form.Timer1->isActive(); ++i) form.Timer1Timer();
+    QTest::mouseClick(form.Button4, Qt::LeftButton);  // Reset: the run's row is final
+  }
+  const std::vector<sim::LogRecord>& Rows() const { return form.Measured().Log().Records(); }
+
+  app::LabStore store;
+  TForm1 form{u','};
+};
+
+std::vector<std::vector<std::string>> Fields(const std::vector<sim::LogRecord>& rows) {
+  std::vector<std::vector<std::string>> fields;
+  for (const auto& r : rows) fields.push_back(sim::LogFields(r));
+  return fields;
+}
+
+QJsonArray JournalRows(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("rows")).toArray();
+}
+
+QStringList Files(const QTemporaryDir& dir, const QString& pattern) {
+  return QDir(dir.path()).entryList({pattern}, QDir::Files, QDir::Name);
+}
+
+TEST(LabRecord, TheLogAndTheWindowsOutliveTheProgram) {
+  QTemporaryDir dir;
+  std::vector<std::vector<std::string>> before;
+  QPoint where;
+  {
+    Lab lab(dir.path());
+    lab.Run(50, 400);
+    lab.Run(-20, 300, "300");
+    lab.Run(30, 20, "50");  // unsettled at the Reset: in as it stands
+    lab.form.MenuMeasurements->trigger();
+    lab.form.MeasurementsForm->move(300, 200);
+    where = lab.form.MeasurementsForm->pos();
+    ASSERT_EQ(lab.Rows().size(), 3u);
+    before = Fields(lab.Rows());
+    lab.form.MenuExit->trigger();
+  }
+  // The journal holds each figure under its own name.
+  const QJsonArray rows = JournalRows(dir.filePath(QStringLiteral("journal.json")));
+  ASSERT_EQ(rows.size(), 3);
+  const QJsonObject first = rows[0].toObject();
+  const QJsonObject parameters = first[QStringLiteral("parameters")].toObject();
+  EXPECT_EQ(QJsonDocument(parameters).toJson(QJsonDocument::Compact).toStdString(),
+            R"({"Kamp":100,"Kfb":0.2,"Kmotor":0.75,"Pitch":8,"Tamp":0.003,"Tmotor":0.02})");
+  const QJsonObject step = first[QStringLiteral("step")].toObject();
+  // The default 50 mm step's figures (see the measurements' tests).
+  EXPECT_EQ(std::tuple(step["start"].toDouble(), step["target"].toDouble(), step["ramp"].toDouble(),
+                       step["riseTime"].toDouble(), step["settling2"].toDouble(), step["verdict"].toString()),
+            std::tuple(0.0, 50.0, 0.0, 0.0758, 0.18625, QStringLiteral("settled")));
+  EXPECT_NEAR(step["peak"].toDouble(), 51.2666, 1e-4);
+  EXPECT_NEAR(step["peakTime"].toDouble(), 0.16025, 1e-9);
+  EXPECT_NEAR(step["overshoot"].toDouble(), 2.5332, 1e-4);
+  EXPECT_NEAR(step["settling5"].toDouble(), 0.1063, 1e-9);
+  EXPECT_NEAR(first["stability"].toObject()["criticalKamp"].toDouble(), 2007.13, 0.01);
+  EXPECT_EQ(rows[2].toObject()["step"].toObject()["verdict"].toString(), QStringLiteral("settling"));
+  EXPECT_FALSE(rows[2].toObject()["step"].toObject().contains(QStringLiteral("settling2"))) << "not shown, not kept";
+
+  BoxWatcher boxes;
+  Lab again(dir.path());
+  EXPECT_EQ(Fields(again.Rows()), before) << "every row, every field";
+  EXPECT_FALSE(again.form.MeasurementsForm->isVisible());
+  again.form.ReopenToolWindows();
+  EXPECT_TRUE(again.form.MeasurementsForm->isVisible()) << "open at the close";
+  EXPECT_EQ(again.form.MeasurementsForm->pos(), where);
+  EXPECT_EQ(again.form.MeasurementsForm->LogTable->rowCount(), 3);
+  EXPECT_TRUE(boxes.shown.empty()) << "nothing to say";
+  // The parameters and the mode start as always.
+  EXPECT_EQ(again.form.Edit1->text(), QStringLiteral("100"));
+  EXPECT_TRUE(again.form.RadioButton1->isChecked());
+}
+
+TEST(LabRecord, ADamagedJournalIsKeptAsideUntouchedAndSaid) {
+  const std::pair<QByteArray, QString> damages[] = {
+      {"{\"format\": \"drivelab journal\", \"version\": 1, \"rows\": [", "unterminated array at byte 54"},
+      {R"({"format": "drivelab journal", "version": 1, "rows": [{"parameters": {"Kamp": "100"}}]})",
+       "row 1: 'Kamp' is not a number"},
+      {R"({"format": "a shopping list", "rows": []})", "it is not a drivelab journal"},
+  };
+  for (const auto& [bytes, reason] : damages) {
+    SCOPED_TRACE(reason.toStdString());
+    QTemporaryDir dir;
+    const QString journal = dir.filePath(QStringLiteral("journal.json"));
+    QFile file(journal);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    BoxWatcher boxes;
+    Lab lab(dir.path());
+    lab.form.ReopenToolWindows();
+    const QStringList aside = Files(dir, QStringLiteral("journal-damaged-*.json"));
+    ASSERT_EQ(aside.size(), 1);
+    QFile kept(dir.filePath(aside[0]));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), bytes);
+    const std::string message = Unwrapped(boxes.shown.size() == 1 ? boxes.shown[0] : std::string());
+    EXPECT_EQ(message, (QApplication::applicationName() + u'|' +
+                        QStringLiteral("The experiment journal %1 could not be read (%2). It is kept as %3, and the "
+                                       "log starts empty.")
+                            .arg(journal, reason, dir.filePath(aside[0])))
+                           .toStdString());
+    EXPECT_TRUE(lab.Rows().empty());
+    lab.Run(10, 5);  // the new journal is written beside the damaged one, never over it
+    EXPECT_EQ(JournalRows(journal).size(), 1);
+    EXPECT_EQ(Files(dir, QStringLiteral("journal-damaged-*.json")), aside);
+  }
+}
+
+TEST(LabRecord, ASecondProgramKeepsItsLogInMemoryAndSaysSo) {
+  QTemporaryDir dir;
+  Lab first(dir.path());
+  first.Run(50, 400);
+  BoxWatcher boxes;
+  Lab second(dir.path());
+  second.form.ReopenToolWindows();
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  const std::string message = Unwrapped(boxes.shown[0]);
+  EXPECT_EQ(message, (QApplication::applicationName() + u'|' +
+                      QStringLiteral("Another drivelab (process %1) is keeping the experiment journal in %2. This "
+                                     "window keeps its log in memory only: save it with File, Save experiment log as "
+                                     "CSV, before you close it.")
+                          .arg(QCoreApplication::applicationPid())
+                          .arg(dir.path()))
+                         .toStdString());
+  EXPECT_TRUE(second.Rows().empty()) << "the first one's rows are the first one's";
+  second.Run(-30, 400);
+  second.Run(20, 400);
+  second.form.MenuExit->trigger();
+  first.Run(40, 400);
+  const QJsonArray rows = JournalRows(dir.filePath(QStringLiteral("journal.json")));
+  ASSERT_EQ(rows.size(), 2) << "the second program wrote nothing of its own";
+  EXPECT_EQ(rows[1].toObject()["step"].toObject()["target"].toDouble(), 40);
+}
+
+TEST(LabRecord, ClearAndNewLogKeepTheOldRowsAsideAndOpenLogBringsThemBack) {
+  QTemporaryDir dir;
+  Lab lab(dir.path());
+  lab.Run(50, 400);
+  lab.Run(-20, 400);
+  const auto two = Fields(lab.Rows());
+  BoxWatcher boxes;
+  boxes.answer = QMessageBox::No;
+  QTest::mouseClick(lab.form.MeasurementsForm->ClearButton, Qt::LeftButton);
+  EXPECT_EQ(lab.Rows().size(), 2u) << "answered no";
+  EXPECT_TRUE(Files(dir, QStringLiteral("journal-2*.json")).isEmpty());
+  boxes.answer = QMessageBox::Yes;
+  QTest::mouseClick(lab.form.MeasurementsForm->ClearButton, Qt::LeftButton);
+  ASSERT_EQ(boxes.shown.size(), 2u);
+  EXPECT_EQ(boxes.shown[1], QApplication::applicationName().toStdString() +
+                                "|Clear the experiment log? Its 2 rows are kept as a dated file beside the journal, "
+                                "which File, Open log brings back.");
+  EXPECT_TRUE(lab.Rows().empty());
+  EXPECT_EQ(JournalRows(dir.filePath(QStringLiteral("journal.json"))).size(), 0) << "the journal follows";
+  const QStringList kept = Files(dir, QStringLiteral("journal-2*.json"));
+  ASSERT_EQ(kept.size(), 1);
+  EXPECT_EQ(Fields(app::LabStore::LoadFile(dir.filePath(kept[0]))), two);
+
+  lab.form.MenuNewLog->trigger();  // an empty log: nothing to keep, nothing asked
+  EXPECT_EQ(Files(dir, QStringLiteral("journal-2*.json")), kept);
+  lab.Run(30, 400);
+  const auto one = Fields(lab.Rows());
+  lab.form.SetOpenFileNameAsker([&](const QString&, const QString& folder, const QString&) {
+    EXPECT_EQ(folder, dir.path()) << "opens where the logs are kept";
+    return dir.filePath(kept[0]);
+  });
+  lab.form.MenuOpenLog->trigger();
+  EXPECT_EQ(Fields(lab.Rows()), two) << "brought back";
+  EXPECT_EQ(boxes.shown.size(), 2u) << "New log and Open log ask nothing when the rows are kept";
+  const QStringList now = Files(dir, QStringLiteral("journal-2*.json"));
+  ASSERT_EQ(now.size(), 2) << "the log it replaced is kept in turn, under a name of its own";
+  const QString newer = now[0] == kept[0] ? now[1] : now[0];
+  EXPECT_EQ(Fields(app::LabStore::LoadFile(dir.filePath(newer))), one);
+
+  // A file that is not a journal changes nothing.
+  QFile notes(dir.filePath(QStringLiteral("notes.txt")));
+  ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+  notes.write("Kamp 100: settles");
+  notes.close();
+  lab.form.SetOpenFileNameAsker([&](const QString&, const QString&, const QString&) { return notes.fileName(); });
+  lab.form.MenuOpenLog->trigger();
+  ASSERT_EQ(boxes.shown.size(), 3u);
+  const std::string refused = Unwrapped(boxes.shown[2]);
+  EXPECT_EQ(refused, QApplication::applicationName().toStdString() + '|' + notes.fileName().toStdString() +
+                         " is not a journal drivelab can read: illegal value at byte 1.");
+  EXPECT_EQ(Fields(lab.Rows()), two);
+}
+
+TEST(LabRecord, AJournalThatCannotBeWrittenIsSaidOnceAndTheCloseAsks) {
+  QTemporaryDir dir;
+  Lab lab(dir.path());
+  lab.Run(50, 400);
+  BoxWatcher boxes;
+  boxes.answer = QMessageBox::No;
+  {
+    SmallDisk disk(1000);
+    lab.Run(-20, 400);
+    lab.Run(30, 400);
+    lab.form.close();
+  }
+  ASSERT_EQ(boxes.shown.size(), 2u);
+  const std::string said = Unwrapped(boxes.shown[0]);
+  EXPECT_EQ(said, QApplication::applicationName().toStdString() +
+                      "|The experiment journal could not be written, so the last rows are kept only in this window: "
+                      "Cannot write " + dir.filePath("journal.json").toStdString() + ": File too large.")
+      << "once for two rows";
+  EXPECT_NE(boxes.shown[1].find("|The experiment log could not be kept on disk"), std::string::npos);
+  EXPECT_TRUE(lab.form.isVisible()) << "answered no: the window stays";
+  EXPECT_EQ(JournalRows(dir.filePath(QStringLiteral("journal.json"))).size(), 1) << "the last good journal";
+  EXPECT_EQ(Files(dir, QStringLiteral("*")).filter(QStringLiteral("journal")).size(), 2) << "no temporary file";
+
+  lab.form.close();  // with room again: kept, no question
+  EXPECT_EQ(boxes.shown.size(), 2u);
+  EXPECT_FALSE(lab.form.isVisible());
+  EXPECT_EQ(JournalRows(dir.filePath(QStringLiteral("journal.json"))).size(), 3);
+}
+
+}  // namespace
