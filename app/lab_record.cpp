@@ -2,8 +2,7 @@
 // started anew or brought back, and the windows where the student left them.
 #include <QDir>
 #include <QFileDialog>
-#include <QGuiApplication>
-#include <QScreen>
+#include <array>
 
 #include "app/Unit1.h"
 #include "app/Unit2.h"
@@ -18,6 +17,13 @@ struct Remembered {
   const char* key;
   QWidget* window;
 };
+
+std::array<Remembered, 4> RememberedWindows(TForm1& form) {
+  return {{{"main", &form},
+           {"instructions", form.Form2},
+           {"measurements", form.MeasurementsForm},
+           {"frequencyResponse", form.FrequencyForm}}};
+}
 
 std::vector<sim::LogRecord> FinalRows(const sim::ExperimentLog& log) {
   std::vector<sim::LogRecord> rows;
@@ -67,11 +73,7 @@ void TForm1::SaveWindowSettings() {
     return;
   }
   QSettings& settings = store_->Settings();
-  const Remembered windows[] = {{"main", this},
-                                {"instructions", Form2},
-                                {"measurements", MeasurementsForm},
-                                {"frequencyResponse", FrequencyForm}};
-  for (const auto& [key, window] : windows) {
+  for (const auto& [key, window] : RememberedWindows(*this)) {
     if (window != nullptr) {
       settings.setValue(QStringLiteral("geometry/") + QLatin1String(key), window->saveGeometry());
       if (window != this) {
@@ -84,11 +86,7 @@ void TForm1::SaveWindowSettings() {
 
 void TForm1::RestoreWindowSettings() {
   QSettings& settings = store_->Settings();
-  const Remembered windows[] = {{"main", this},
-                                {"instructions", Form2},
-                                {"measurements", MeasurementsForm},
-                                {"frequencyResponse", FrequencyForm}};
-  for (const auto& [key, window] : windows) {
+  for (const auto& [key, window] : RememberedWindows(*this)) {
     // restoreGeometry keeps a window on a screen that is still there.
     if (window != nullptr) {
       window->restoreGeometry(settings.value(QStringLiteral("geometry/") + QLatin1String(key)).toByteArray());

@@ -146,13 +146,14 @@ TEST_F(FormTest, AFailedReadingChangesNothingAndTheRunGoesOnAsItWas) {
   ASSERT_TRUE(Running());
   const auto before = Reading(d);
   // Each row fails at a different step; the earlier boxes all read well.
-  const std::tuple<QLineEdit*, const char*, const char*> rows[] = {
-      {form.SpinEdit1, "3.0", "'3.0' is not a valid integer value."},
-      {form.Edit5, "8 mm", "'8 mm' is not a valid floating point value."},
-      {form.Edit2, "0", "Floating point division by zero."},  // in the coefficients
-      {form.Edit3, "1e-400", "Floating point overflow."},      // its reciprocal is beyond a double
+  // A text that does not read leaves the focus on its box, the text selected for retyping.
+  const std::tuple<QLineEdit*, const char*, const char*, QLineEdit*> rows[] = {
+      {form.SpinEdit1, "3.0", "'3.0' is not a valid integer value.", form.SpinEdit1},
+      {form.Edit5, "8 mm", "'8 mm' is not a valid floating point value.", form.Edit5},
+      {form.Edit2, "0", "Floating point division by zero.", nullptr},  // in the coefficients: no box at fault
+      {form.Edit3, "1e-400", "Floating point overflow.", form.Edit3},      // its reciprocal is beyond a double
   };
-  for (const auto& [edit, text, message] : rows) {
+  for (const auto& [edit, text, message, focus] : rows) {
     form.Edit1->setText(QStringLiteral("150"));
     form.Edit6->setText(QStringLiteral("0,4"));
     const QString good = edit->text();
@@ -162,6 +163,8 @@ TEST_F(FormTest, AFailedReadingChangesNothingAndTheRunGoesOnAsItWas) {
     EXPECT_EQ(boxes.shown, BoxWatcher::One(message)) << text;
     EXPECT_EQ(Reading(d), before) << text;
     EXPECT_TRUE(Running()) << text;
+    EXPECT_EQ(form.focusWidget(), focus != nullptr ? static_cast<QWidget*>(focus) : form.Button5) << text;
+    EXPECT_EQ(edit->selectedText(), focus != nullptr ? QString::fromLatin1(text) : QString()) << text;
     edit->setText(good);
   }
   // The release reads the stability way, and fails alike.

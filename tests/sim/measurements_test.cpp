@@ -284,5 +284,59 @@ TEST(Observer, SeesEveryStepAndChangesNothing) {
   for (int k = 0; k < 80; ++k) EXPECT_NEAR(clock.times[k], (k + 1) * 5e-5, 1e-15) << k;
 }
 
+// Feeds the measurements and keeps every position they were given.
+struct Positions final : StepObserver {
+  explicit Positions(Measurements& m) : m(m) {}
+  void StepDone(const Drive& d, std::int32_t step) override {
+    m.StepDone(d, step);
+    x.push_back(d.DriveState[2]);
+  }
+  Measurements& m;
+  std::vector<double> x;
+};
+
+TEST(StepMeasurement, ARampIsTimedFromItsStartAndItsRiseAndPeakFromItsEnd) {
+  Drive d = ReleasedDrive(100, 50);
+  Measurements m;
+  m.BeginStep(d, 50);
+  NoWindow window;
+  for (int tick = 0; tick < 400; ++tick) Timer1Timer(d, window, &m);
+  // While the drive runs the marker walks down 2 mm a tick, fifty ticks, and is released
+  // before the tick that takes its last place.
+  Positions seen(m);
+  for (int tick = 1; tick <= 50; ++tick) {
+    d.MarkerX = MarkerCentre + 50 - 2 * tick;
+    if (tick == 50) m.BeginStep(d, -50, true);
+    Timer1Timer(d, window, &seen);
+  }
+  for (int tick = 0; tick < 500; ++tick) Timer1Timer(d, window, &seen);
+  const StepFigures& f = m.Step().Figures();
+  EXPECT_EQ(std::tuple(f.start, f.target, f.verdict), std::tuple(50.0, -50.0, StepVerdict::Settled));
+  const double h = 5e-5, rampEnd = 49 * 40 * h;  // from the first tick of the change to its fiftieth
+  EXPECT_NEAR(f.ramp, rampEnd, 1e-15);
+  EXPECT_NEAR(f.elapsed, seen.x.size() * h, 1e-12) << "time from the first tick of the change";
+
+  // The same figures read off the positions, from the ramp's end on.
+  const std::size_t end = 49 * 40;
+  const auto share = [&](std::size_t i) { return (seen.x[i] - 50) / -100; };
+  std::size_t ten = end, ninety = end, peak = end;
+  while (share(ten) < 0.1) ++ten;
+  while (share(ninety) < 0.9) ++ninety;
+  while (seen.x[peak + 1] <= seen.x[peak]) ++peak;  // downwards until the first turn back
+  ASSERT_GT(share(end), 0.1) << "the carriage followed the ramp part of the way";
+  ASSERT_LT(share(end), 0.9);
+  EXPECT_EQ(ten, end) << "past 10 % at the ramp's end: the rise counts from there";
+  EXPECT_NEAR(*f.riseTime, (ninety - ten) * h, 1e-12);
+  EXPECT_NEAR(*f.peakTime, (peak + 1) * h - rampEnd, 1e-12);
+  EXPECT_EQ(*f.peakValue, seen.x[peak]);
+  EXPECT_NEAR(*f.overshoot, (share(peak) - 1) * 100, 1e-9);
+  // Settling: the first sample of the last stay in the band, timed from the ramp's start.
+  for (const auto& [band, settling] : {std::pair(5.0, *f.settling5), std::pair(2.0, *f.settling2)}) {
+    std::size_t outside = seen.x.size() - 1;
+    while (std::fabs(seen.x[outside] + 50) <= band) --outside;
+    EXPECT_NEAR(settling, (outside + 2) * h, 1e-12) << band << " %";
+  }
+}
+
 }  // namespace
 }  // namespace sim
