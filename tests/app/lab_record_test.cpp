@@ -13,8 +13,11 @@
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <set>
 
 #include "app/Unit1.h"
+#include "app/Unit2.h"
+#include "app/frequency_response_window.h"
 #include "app/journal.h"
 #include "app/measurements_window.h"
 #include "tests/app/box_watcher.h"
@@ -26,6 +29,7 @@ namespace {
 struct Lab {
   explicit Lab(const QString& dir) : store(dir, dir + QStringLiteral("/windows.ini")) {
     form.Timer1->setInterval(24 * 3600 * 1000);  // the test gives the ticks
+    form.SetInstructionsWindow(&form2);
     form.AttachStore(&store);
     form.show();
   }
@@ -40,6 +44,7 @@ struct Lab {
   const std::vector<sim::LogRecord>& Rows() const { return form.Measured().Log().Records(); }
 
   app::LabStore store;
+  TForm2 form2;
   TForm1 form{u','};
 };
 
@@ -65,19 +70,30 @@ TEST(LabRecord, TheLogAndTheWindowsOutliveTheProgram) {
   QPoint where;
   {
     Lab lab(dir.path());
+    BoxWatcher boxes;
     lab.Run(50, 400);
-    lab.Run(-20, 300, "300");
     lab.Run(30, 20, "50");  // unsettled at the Reset: in as it stands
+    lab.Run(50, 5, "1e300");  // stopped by an error
+    QTest::mouseClick(lab.form.RadioButton2, Qt::LeftButton);
+    lab.form.Edit1->setText(QStringLiteral("100"));
+    lab.form.SpinEdit2->setText(QStringLiteral("20"));
+    QTest::mouseClick(lab.form.Button5, Qt::LeftButton);
+    for (int i = 0; i < 400; ++i) lab.form.Timer1Timer();
+    FrequencyResponseWindow& sweep = *lab.form.FrequencyForm;
+    sweep.CountEdit->setValue(2);
+    QTest::mouseClick(sweep.RunButton, Qt::LeftButton);
+    while (sweep.Running()) sweep.Slice();
     lab.form.MenuMeasurements->trigger();
     lab.form.MeasurementsForm->move(300, 200);
     where = lab.form.MeasurementsForm->pos();
-    ASSERT_EQ(lab.Rows().size(), 3u);
+    lab.form.MenuInstructions->trigger();
+    ASSERT_EQ(lab.Rows().size(), 5u);
     before = Fields(lab.Rows());
     lab.form.MenuExit->trigger();
   }
   // The journal holds each figure under its own name.
   const QJsonArray rows = JournalRows(dir.filePath(QStringLiteral("journal.json")));
-  ASSERT_EQ(rows.size(), 3);
+  ASSERT_EQ(rows.size(), 5) << "the harmonic run's row is final at the close";
   const QJsonObject first = rows[0].toObject();
   const QJsonObject parameters = first[QStringLiteral("parameters")].toObject();
   EXPECT_EQ(QJsonDocument(parameters).toJson(QJsonDocument::Compact).toStdString(),
@@ -92,17 +108,19 @@ TEST(LabRecord, TheLogAndTheWindowsOutliveTheProgram) {
   EXPECT_NEAR(step["overshoot"].toDouble(), 2.5332, 1e-4);
   EXPECT_NEAR(step["settling5"].toDouble(), 0.1063, 1e-9);
   EXPECT_NEAR(first["stability"].toObject()["criticalKamp"].toDouble(), 2007.13, 0.01);
-  EXPECT_EQ(rows[2].toObject()["step"].toObject()["verdict"].toString(), QStringLiteral("settling"));
-  EXPECT_FALSE(rows[2].toObject()["step"].toObject().contains(QStringLiteral("settling2"))) << "not shown, not kept";
+  EXPECT_EQ(rows[1].toObject()["step"].toObject()["verdict"].toString(), QStringLiteral("settling"));
+  EXPECT_FALSE(rows[1].toObject()["step"].toObject().contains(QStringLiteral("settling2"))) << "not shown, not kept";
+  EXPECT_EQ(rows[2].toObject()["error"].toString(), QStringLiteral("Floating point overflow"));
 
   BoxWatcher boxes;
   Lab again(dir.path());
   EXPECT_EQ(Fields(again.Rows()), before) << "every row, every field";
   EXPECT_FALSE(again.form.MeasurementsForm->isVisible());
   again.form.ReopenToolWindows();
-  EXPECT_TRUE(again.form.MeasurementsForm->isVisible()) << "open at the close";
+  EXPECT_TRUE(again.form.MeasurementsForm->isVisible() && again.form2.isVisible()) << "open at the close";
+  EXPECT_FALSE(again.form.FrequencyForm->isVisible()) << "closed at the close";
   EXPECT_EQ(again.form.MeasurementsForm->pos(), where);
-  EXPECT_EQ(again.form.MeasurementsForm->LogTable->rowCount(), 3);
+  EXPECT_EQ(again.form.MeasurementsForm->LogTable->rowCount(), 5);
   EXPECT_TRUE(boxes.shown.empty()) << "nothing to say";
   // The parameters and the mode start as always.
   EXPECT_EQ(again.form.Edit1->text(), QStringLiteral("100"));
@@ -194,10 +212,14 @@ TEST(LabRecord, ClearAndNewLogKeepTheOldRowsAsideAndOpenLogBringsThemBack) {
   ASSERT_EQ(kept.size(), 1);
   EXPECT_EQ(Fields(app::LabStore::LoadFile(dir.filePath(kept[0]))), two);
 
-  lab.form.MenuNewLog->trigger();  // an empty log: nothing to keep, nothing asked
-  EXPECT_EQ(Files(dir, QStringLiteral("journal-2*.json")), kept);
+  // New log keeps the rows it empties without asking; Open log brings kept rows back and
+  // keeps the rows it replaces in turn.
   lab.Run(30, 400);
-  const auto one = Fields(lab.Rows());
+  const auto thirty = Fields(lab.Rows());
+  lab.form.MenuNewLog->trigger();
+  EXPECT_TRUE(lab.Rows().empty());
+  lab.Run(40, 400);
+  const auto forty = Fields(lab.Rows());
   lab.form.SetOpenFileNameAsker([&](const QString&, const QString& folder, const QString&) {
     EXPECT_EQ(folder, dir.path()) << "opens where the logs are kept";
     return dir.filePath(kept[0]);
@@ -205,10 +227,12 @@ TEST(LabRecord, ClearAndNewLogKeepTheOldRowsAsideAndOpenLogBringsThemBack) {
   lab.form.MenuOpenLog->trigger();
   EXPECT_EQ(Fields(lab.Rows()), two) << "brought back";
   EXPECT_EQ(boxes.shown.size(), 2u) << "New log and Open log ask nothing when the rows are kept";
-  const QStringList now = Files(dir, QStringLiteral("journal-2*.json"));
-  ASSERT_EQ(now.size(), 2) << "the log it replaced is kept in turn, under a name of its own";
-  const QString newer = now[0] == kept[0] ? now[1] : now[0];
-  EXPECT_EQ(Fields(app::LabStore::LoadFile(dir.filePath(newer))), one);
+  QStringList now = Files(dir, QStringLiteral("journal-2*.json"));
+  ASSERT_EQ(now.size(), 3) << "each under a name of its own";
+  now.removeOne(kept[0]);
+  std::set<std::vector<std::vector<std::string>>> aside;
+  for (const QString& f : now) aside.insert(Fields(app::LabStore::LoadFile(dir.filePath(f))));
+  EXPECT_EQ(aside, (std::set{thirty, forty}));
 
   // A file that is not a journal changes nothing.
   QFile notes(dir.filePath(QStringLiteral("notes.txt")));

@@ -178,6 +178,11 @@ TEST_F(MeasurementsTest, TheLogSortsCopiesClearsAndSaves) {
   EXPECT_EQ(boxes.over, std::vector<const QWidget*>({&window, &window}));
   EXPECT_EQ(window.LogTable->rowCount(), 0) << "cleared on the second answer, not the first";
   EXPECT_TRUE(form.Measured().Log().Records().empty());
+  StabilityRun(25, 10);  // the table starts again with the next run
+  QTest::mouseClick(form.Button4, Qt::LeftButton);
+  ASSERT_EQ(window.LogTable->rowCount(), 1);
+  EXPECT_EQ(std::pair(window.LogTable->item(0, kamp)->text(), window.LogTable->item(0, 7)->text()),
+            std::pair(QStringLiteral("200"), QStringLiteral("25")));
 }
 
 // The runner's figure names and the log's columns for the same figure.

@@ -135,6 +135,7 @@ TEST(StepMeasurement, Verdicts) {
       {5000, 50, 500, StepVerdict::HeldAtStop},  // unstable, swinging between the stops
       {100, 150, 500, StepVerdict::HeldAtStop},  // a target beyond the stop
       {100, 0, 10, StepVerdict::Settling},       // no step, nothing measured
+      {100, 1, 300, StepVerdict::Settled},       // the smallest step the keys make
       // Either side of the critical gain, 2007.13, over 3 s of a 5 mm step clear of the stops.
       {1985, 5, 1500, StepVerdict::Settling},
       {2030, 5, 1500, StepVerdict::Oscillating},
