@@ -23,6 +23,8 @@ struct BoxWatcher {
     timer.start(1);
   }
   static auto One(const char* text) { return std::vector{QApplication::applicationName().toStdString() + '|' + text}; }
+  // The text of box i on one line, its caption left out; empty when there is no such box.
+  std::string Text(std::size_t i) const;
   QTimer timer;
   std::vector<std::string> shown;
   std::vector<const QWidget*> over;  // the window each box was shown over
@@ -40,6 +42,10 @@ inline std::string Unwrapped(const std::string& text) {
     }
   }
   return line;
+}
+
+inline std::string BoxWatcher::Text(std::size_t i) const {
+  return i < shown.size() ? Unwrapped(shown[i].substr(shown[i].find('|') + 1)) : std::string();
 }
 
 // Texts in failure messages as text.

@@ -214,16 +214,4 @@ TEST_F(FormTest, AReleaseEndsTheDragEvenWhenItsReadingFailsAndAFailingTickStopsT
   EXPECT_EQ(boxes.shown, BoxWatcher::One("Invalid floating point operation."));
 }
 
-TEST_F(FormTest, HelpShowsOneWindowAndExitClosesBoth) {
-  TForm2 form2;
-  form.SetInstructionsWindow(&form2);
-  for (int twice = 0; twice < 2; ++twice) Click(form.Button3);
-  int shown = 0;
-  for (QWidget* w : QApplication::topLevelWidgets()) shown += qobject_cast<TForm2*>(w) != nullptr && w->isVisible();
-  EXPECT_EQ(shown, 1);
-  Click(form.Button1);
-  // With no window left open, the application's loop ends.
-  for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
-}
-
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "app/Unit1.h"
 #include "tests/app/box_watcher.h"
+#include "tests/app/marker_release.h"
 
 namespace {
 
@@ -60,9 +61,7 @@ TEST_F(KeyboardTest, AStabilityRunFromTheKeyboardIsTheMouseRun) {
 
   TForm1 mouse{u','};  // the same run with the mouse
   mouse.show();
-  QTest::mousePress(mouse.Image2, Qt::LeftButton, {}, {108, 20});
-  QTest::mouseMove(mouse.Image2, {158, 20});
-  QTest::mouseRelease(mouse.Image2, Qt::LeftButton, {}, {158, 20});
+  ReleaseMarkerAt(mouse, 50);
   Ticks(mouse, 300);
   EXPECT_EQ(d.DriveState, mouse.Drive().DriveState);
   EXPECT_EQ(form.Measured().Step().Figures().riseTime, mouse.Measured().Step().Figures().riseTime);

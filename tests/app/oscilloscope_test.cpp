@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "app/Unit1.h"
+#include "tests/app/marker_release.h"
 #include "tests/support/reference_image.h"
 
 namespace {
@@ -29,9 +30,7 @@ class Pictures : public ::testing::Test {
 };
 
 TEST_F(Pictures, AStabilityRunOnItsWayAndSettledAt49) {
-  QTest::mousePress(form.Image2, Qt::LeftButton, {}, QPoint(108, 20));
-  QTest::mouseMove(form.Image2, QPoint(158, 20));
-  QTest::mouseRelease(form.Image2, Qt::LeftButton, {}, QPoint(158, 20));
+  ReleaseMarkerAt(form, 50);
   Ticks(30);
   EXPECT_TRUE(MatchesReference(Window(), "stability-rising"));
   Ticks(370);

@@ -6,6 +6,7 @@
 #include <QWheelEvent>
 
 #include "app/Unit1.h"
+#include "tests/app/marker_release.h"
 
 namespace {
 
@@ -15,9 +16,7 @@ class ZoomTest : public ::testing::Test {
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     // A stability run toward +50 mm, a second of model time into it; the ticks are called here.
-    QTest::mousePress(form.Image2, Qt::LeftButton, {}, QPoint(108, 20));
-    QTest::mouseMove(form.Image2, QPoint(158, 20));
-    QTest::mouseRelease(form.Image2, Qt::LeftButton, {}, QPoint(158, 20));
+    ReleaseMarkerAt(form, 50);
     form.Timer1->stop();
     Ticks(500);
   }

@@ -156,70 +156,25 @@ TEST(StepMeasurement, Verdicts) {
   }
 }
 
-TEST(FrequencySweep, TheHeldClosedLoopMatchesFiguresWorkedOutBesideTheProgram) {
-  Drive d = DefaultDrive(1 / 0.75);
-  ComputeCoefficients(d);
-  // Frequency, |H| and -arg H in degrees of the default drive's "Process" reading.
-  const std::tuple<double, double, double> rows[] = {{1, 1.000243, 1.631}, {10, 1.02337, 16.86}, {100, 0.16941, 162.74}};
-  for (const auto& [w, ratio, lag] : rows) {
-    const std::complex<double> h = HeldClosedLoopResponse(d, w);
-    EXPECT_NEAR(std::abs(h), ratio, 2e-6 * ratio + 5e-6) << w;
-    EXPECT_NEAR(-std::arg(h) * 180 / M_PI, lag, 0.01) << w;
-  }
-}
-
-TEST(HarmonicMeasurement, SweepAgreesWithTheHeldClosedLoopFrom1To100RadPerSecond) {
-  Drive d = DefaultDrive(1 / 0.75);
-  ComputeCoefficients(d);
-  d.Amplitude = 1;
-  for (const double w : LogSpacedFrequencies(1, 100, 9)) {
-    const HarmonicFigures f = MeasureAtFrequency(d, w);
-    const std::complex<double> h = HeldClosedLoopResponse(d, w);
-    EXPECT_TRUE(f.steady) << w;
-    EXPECT_NEAR(f.ratio / std::abs(h), 1, 0.005) << w;
-    EXPECT_NEAR(f.phaseLag, -std::arg(h) * 180 / M_PI, 0.5) << w;
-    EXPECT_NEAR(f.errorAmplitude, std::abs(1.0 - h), 0.005) << w;
-  }
-  // The hold's half tick shows: 37.1 degrees at 20 rad/s, where the loop alone lags 38.3.
-  EXPECT_NEAR(MeasureAtFrequency(d, 20).phaseLag, 37.1, 0.05);
-  EXPECT_EQ(LogSpacedFrequencies(1, 100, 3), (std::vector<double>{1, 10, 100}));
-}
-
-TEST(FrequencySweep, SlicesOfAnySizeMeasureAsOneRunAndKeepTheStops) {
-  Drive d = DefaultDrive(1 / 0.75);
-  ComputeCoefficients(d);
-  d.Amplitude = 8;
-  for (const std::int64_t slice : {std::int64_t{1}, std::int64_t{7}, std::int64_t{1000}}) {
-    FrequencySweep sweep(d, 2, 300, 4);
-    int slices = 0;
-    while (!sweep.Advance(slice)) ++slices;
-    ASSERT_EQ(sweep.Points().size(), 4u);
-    for (std::size_t i = 0; i < 4; ++i) {
-      const HarmonicFigures whole = MeasureAtFrequency(d, sweep.Frequencies()[i]);
-      const HarmonicFigures& sliced = sweep.Points()[i].figures;
-      EXPECT_EQ(std::tuple(sliced.periods, sliced.ratio, sliced.phaseLag, sliced.steady),
-                std::tuple(whole.periods, whole.ratio, whole.phaseLag, whole.steady))
-          << slice << " ticks a slice, " << sweep.Frequencies()[i] << " rad/s";
-      EXPECT_FALSE(sweep.Points()[i].stopReached);
-    }
-    EXPECT_GT(slices, 2);
-  }
+TEST(FrequencySweep, SlicesOfAnySizeMeasureAsOneRunAndTheSummaryLeavesTheStopsOut) {
   // 51 mm near the critical gain: the resonance swings into the stops, the ends do not.
+  Drive d = DefaultDrive(1 / 0.75);
   d.Kamp = 1000;
   ComputeCoefficients(d);
   d.Amplitude = 51;
   FrequencySweep near(d, 10, 500, 3);
-  while (!near.Advance(100000)) {
+  for (int slices = 0; !near.Advance(7); ++slices) ASSERT_LT(slices, 1000000);
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(near.Points()[i].figures.ratio, MeasureAtFrequency(d, near.Frequencies()[i]).ratio) << i;
+    EXPECT_EQ(near.Points()[i].stopReached, i == 1) << i;
   }
-  EXPECT_EQ(std::vector({near.Points()[0].stopReached, near.Points()[1].stopReached, near.Points()[2].stopReached}),
-            std::vector({false, true, false}));
   const SweepSummary summary = near.Summary();
   EXPECT_EQ(std::tuple(summary.amplitude, summary.from, summary.to, summary.count), std::tuple(51.0, 10.0, 500.0, 3));
   EXPECT_EQ(summary.peakFrequency, 10.0) << "the point at the stops does not count";
   EXPECT_FALSE(summary.bandwidth.has_value()) << "no crossing between measured neighbours";
 }
 
-TEST(HarmonicMeasurement, TheWindowsCycleMeasuresAsTheSweepDoesAndLogsOneRowPerRun) {
+TEST(HarmonicMeasurement, TheWindowsCycleMeasuresAsTheSweepDoesFromAnyModelTime) {
   // "Process" at 20 rad/s and 10 mm, some way into the program's model time.
   Drive d = DefaultDrive(1 / 0.75);
   ComputeCoefficients(d);
@@ -227,62 +182,14 @@ TEST(HarmonicMeasurement, TheWindowsCycleMeasuresAsTheSweepDoesAndLogsOneRowPerR
   Measurements m;
   m.BeginHarmonic(d);
   NoWindow window(true);
-  std::vector<int> periodsAtRow;
-  for (int tick = 0; tick < 1500 && m.Log().Records().size() <= 1; ++tick) {
-    Timer1Timer(d, window, &m);
-    if (!m.Log().Records().empty()) periodsAtRow.push_back(m.Log().Records()[0].harmonic->periods);
-  }
+  for (int tick = 0; tick < 1500; ++tick) Timer1Timer(d, window, &m);
   const HarmonicFigures& f = m.Harmonic().Figures();
   ASSERT_GE(f.periods, 3);
   const std::complex<double> h = HeldClosedLoopResponse(d, 20);
   EXPECT_NEAR(f.carriageAmplitude, 10 * std::abs(h), 0.05);
   EXPECT_NEAR(f.phaseLag, -std::arg(h) * 180 / M_PI, 0.5);
-  EXPECT_EQ(m.Log().Records().size(), 1u);
-  EXPECT_EQ(periodsAtRow.front(), 1) << "the row comes with the first measured period";
-  EXPECT_EQ(periodsAtRow.back(), f.periods) << "and follows the later ones";
-  // A new "Process" is a new run and a new row; a cleared log takes the next run's row only.
-  m.BeginHarmonic(d);
-  for (int tick = 0; tick < 400; ++tick) Timer1Timer(d, window, &m);
-  EXPECT_EQ(m.Log().Records().size(), 2u);
-  m.ClearLog();
-  for (int tick = 0; tick < 200; ++tick) Timer1Timer(d, window, &m);  // more periods close, none logged
-  EXPECT_TRUE(m.Log().Records().empty());
-  m.BeginHarmonic(d);
-  for (int tick = 0; tick < 600; ++tick) Timer1Timer(d, window, &m);
-  ASSERT_EQ(m.Log().Records().size(), 1u);
-  EXPECT_EQ(m.Log().Records()[0].harmonic->periods, m.Harmonic().Figures().periods);
-}
-
-// Records the time of every step it sees.
-struct StepClock final : StepObserver {
-  void StepDone(const Drive& d, std::int32_t step) override {
-    times.push_back(d.SimTime - (d.StepsPerTick - step) * d.StepH);
-  }
-  std::vector<double> times;
-};
-
-TEST(Observer, SeesEveryStepAndChangesNothing) {
-  for (const bool accuracy : {false, true}) {
-    Drive plain = ReleasedDrive(100, 50);
-    std::tie(plain.Amplitude, plain.Frequency) = std::pair(10, 30);
-    Drive watched = plain;
-    Measurements m;
-    accuracy ? m.BeginHarmonic(watched) : m.BeginStep(watched, 50);
-    NoWindow window(accuracy);
-    for (int tick = 0; tick < 300; ++tick) {
-      Timer1Timer(plain, window);
-      Timer1Timer(watched, window, &m);
-    }
-    EXPECT_EQ(std::tuple(watched.DriveState, watched.DriveDeriv, watched.SimTime, watched.TraceActual),
-              std::tuple(plain.DriveState, plain.DriveDeriv, plain.SimTime, plain.TraceActual));
-  }
-  Drive d = ReleasedDrive(100, 50);
-  StepClock clock;
-  NoWindow window;
-  Timer1Timer(d, window, &clock);
-  RunTimerTick(d, window, &clock);
-  ASSERT_EQ(clock.times.size(), 80u);
-  for (int k = 0; k < 80; ++k) EXPECT_NEAR(clock.times[k], (k + 1) * 5e-5, 1e-15) << k;
+  ASSERT_EQ(m.Log().Records().size(), 1u) << "one row a run";
+  EXPECT_EQ(m.Log().Records()[0].harmonic->periods, f.periods) << "following its periods";
 }
 
 // Feeds the measurements and keeps every position they were given.
@@ -315,7 +222,6 @@ TEST(StepMeasurement, ARampIsTimedFromItsStartAndItsRiseAndPeakFromItsEnd) {
   EXPECT_EQ(std::tuple(f.start, f.target, f.verdict), std::tuple(50.0, -50.0, StepVerdict::Settled));
   const double h = 5e-5, rampEnd = 49 * 40 * h;  // from the first tick of the change to its fiftieth
   EXPECT_NEAR(f.ramp, rampEnd, 1e-15);
-  EXPECT_NEAR(f.elapsed, seen.x.size() * h, 1e-12) << "time from the first tick of the change";
 
   // The same figures read off the positions, from the ramp's end on.
   const std::size_t end = 49 * 40;
@@ -324,19 +230,15 @@ TEST(StepMeasurement, ARampIsTimedFromItsStartAndItsRiseAndPeakFromItsEnd) {
   while (share(ten) < 0.1) ++ten;
   while (share(ninety) < 0.9) ++ninety;
   while (seen.x[peak + 1] <= seen.x[peak]) ++peak;  // downwards until the first turn back
-  ASSERT_GT(share(end), 0.1) << "the carriage followed the ramp part of the way";
-  ASSERT_LT(share(end), 0.9);
   EXPECT_EQ(ten, end) << "past 10 % at the ramp's end: the rise counts from there";
   EXPECT_NEAR(*f.riseTime, (ninety - ten) * h, 1e-12);
   EXPECT_NEAR(*f.peakTime, (peak + 1) * h - rampEnd, 1e-12);
   EXPECT_EQ(*f.peakValue, seen.x[peak]);
   EXPECT_NEAR(*f.overshoot, (share(peak) - 1) * 100, 1e-9);
-  // Settling: the first sample of the last stay in the band, timed from the ramp's start.
-  for (const auto& [band, settling] : {std::pair(5.0, *f.settling5), std::pair(2.0, *f.settling2)}) {
-    std::size_t outside = seen.x.size() - 1;
-    while (std::fabs(seen.x[outside] + 50) <= band) --outside;
-    EXPECT_NEAR(settling, (outside + 2) * h, 1e-12) << band << " %";
-  }
+  // Settling: the first sample of the last stay in the 2 % band, timed from the ramp's start.
+  std::size_t outside = seen.x.size() - 1;
+  while (std::fabs(seen.x[outside] + 50) <= 2) --outside;
+  EXPECT_NEAR(*f.settling2, (outside + 2) * h, 1e-12);
 }
 
 }  // namespace
