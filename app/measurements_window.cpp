@@ -13,16 +13,16 @@
 #include "platform/fonts.h"
 
 // Figures first in numeric order, a missing figure after every number; text by text.
-class FieldItem final : public QTableWidgetItem {
+class LogTableItem final : public QTableWidgetItem {
  public:
-  FieldItem(const QString& text, std::optional<double> number) : QTableWidgetItem(text), number_(number) {}
+  LogTableItem(const QString& text, std::optional<double> number) : QTableWidgetItem(text), number_(number) {}
   // A changed number: the text, and what sorting goes by.
   void Set(const QString& text, std::optional<double> number) {
     number_ = number;
     setText(text);
   }
   bool operator<(const QTableWidgetItem& other) const override {
-    const auto* o = dynamic_cast<const FieldItem*>(&other);
+    const auto* o = dynamic_cast<const LogTableItem*>(&other);
     if (o == nullptr || (!number_ && !o->number_)) {
       return QTableWidgetItem::operator<(other);
     }
@@ -40,10 +40,11 @@ namespace {
 
 // Every figure the window can show, in the runner's order: step, harmonic, stability.
 constexpr const char* FigureNames[] = {
-    "step",      "command_ramp", "rise_time",          "peak_time",       "peak",      "overshoot",       "settling_time_5",
-    "settling_time_2", "steady_state_error", "verdict",   "amplitude", "frequency",       "periods_measured",
-    "carriage_amplitude", "amplitude_ratio", "phase_lag", "error_amplitude", "steady",    "stable",
-    "critical_Kamp",   "critical_frequency"};
+    "step",           "command_ramp",    "rise_time",          "peak_time",          "peak",
+    "overshoot",      "settling_time_5", "settling_time_2",    "steady_state_error", "verdict",
+    "amplitude",      "frequency",       "periods_measured",   "carriage_amplitude", "amplitude_ratio",
+    "phase_lag",      "error_amplitude", "steady",             "stable",             "critical_Kamp",
+    "critical_frequency"};
 
 // The record's row in the log, kept with the row's first cell through any sorting.
 constexpr int RecordRole = Qt::UserRole + 1;
@@ -204,7 +205,7 @@ void MeasurementsWindow::SetRow(std::size_t record, const std::vector<std::strin
     }
     const std::optional<double> number = app::FieldNumber(fields[c]);
     const QString text = number ? app::FigureText(number, "", separator_) : QString::fromStdString(fields[c]);
-    FieldItem* item = items_[record][c];
+    LogTableItem* item = items_[record][c];
     item->Set(text, number);
     item->setToolTip(number ? app::FullPrecision(*number, separator_) : QString());
     item->setTextAlignment(number ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
@@ -240,7 +241,7 @@ void MeasurementsWindow::RefreshLog() {
     LogTable->insertRow(row);
     items_.emplace_back();
     for (int c = 0; c < columns; ++c) {
-      auto* item = new FieldItem(QString(), std::nullopt);
+      auto* item = new LogTableItem(QString(), std::nullopt);
       item->setData(RecordRole, static_cast<int>(r));
       LogTable->setItem(row, c, item);
       items_.back().push_back(item);

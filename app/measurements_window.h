@@ -15,7 +15,7 @@
 #include "platform/error_box.h"
 #include "sim/measurements.h"
 
-class FieldItem;
+class LogTableItem;
 
 class MeasurementsWindow : public QWidget {
   Q_OBJECT
@@ -70,7 +70,7 @@ class MeasurementsWindow : public QWidget {
   // What the table shows of each log row, its items wherever sorting put them, and whether
   // the row was final then.
   std::vector<std::vector<std::string>> shown_;
-  std::vector<std::vector<FieldItem*>> items_;
+  std::vector<std::vector<LogTableItem*>> items_;
   std::vector<bool> shownFinal_;
   std::uint64_t shownGeneration_ = static_cast<std::uint64_t>(-1);
 };

@@ -230,6 +230,8 @@ TEST_F(MeasurementsTest, AStepTakenWhileRunningIsMeasuredFromTheCommandBeforeThe
     Ticks(3);
   }
   QTest::keyClick(form.Image2, Qt::Key_Return);
+  Ticks(1);
+  QTest::keyClick(form.Image2, Qt::Key_Return);  // the same command to the same loop: the run goes on
   EXPECT_EQ(window.Figure("step")->text(), QStringLiteral("-100 mm"));
   // The command changed on the first tick after each press: from the 1st to the 28th tick.
   EXPECT_EQ(window.Figure("command_ramp")->text(), QStringLiteral("0,054 s"));
