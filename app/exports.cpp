@@ -3,7 +3,6 @@
 #include <QBuffer>
 #include <QDir>
 #include <QSaveFile>
-#include <algorithm>
 #include <stdexcept>
 
 #include "sim/experiment_log.h"
@@ -67,12 +66,11 @@ void WriteFileAtomically(const QString& path, const QByteArray& data) {
     reason = file.errorString();
   } else {
     // A write may take only part of the data (a file size limit); the next one says why.
-    for (qint64 done = 0; reason.isEmpty() && done < data.size();) {
-      const qint64 written = file.write(data.constData() + done, data.size() - done);
+    for (qint64 done = 0, written = 0; reason.isEmpty() && done < data.size(); done += written) {
+      written = file.write(data.constData() + done, data.size() - done);
       if (written <= 0) {
         reason = file.errorString();
       }
-      done += std::max<qint64>(written, 0);
     }
     if (reason.isEmpty() && !file.flush()) {
       reason = file.errorString();

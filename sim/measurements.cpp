@@ -45,13 +45,23 @@ const char* StepVerdictText(StepVerdict verdict) {
 void StepMeasurement::Begin(const Drive& d, double start, double target, const StabilityFigures& stability) {
   *this = StepMeasurement();
   begun_ = d.StepH > 0;
-  figures_.start = start;
-  figures_.target = target;
-  step_ = static_cast<long double>(target) - start;
   h_ = d.StepH;
   lastX_ = d.DriveState[2];
-  previous_ = step_ != 0 ? (lastX_ - start) / step_ : 0;
+  figures_.start = start;
+  Aim(target);
   SetStability(stability);
+}
+
+void StepMeasurement::Aim(double target) {
+  const StepFigures kept = figures_;
+  figures_ = StepFigures();
+  figures_.start = kept.start;
+  figures_.target = target;
+  figures_.ramp = static_cast<double>(rampEnd_);
+  figures_.elapsed = kept.elapsed;
+  step_ = static_cast<long double>(target) - kept.start;
+  search_ = Search();
+  search_.previous = step_ != 0 ? (lastX_ - kept.start) / step_ : 0;
 }
 
 void StepMeasurement::SetStability(const StabilityFigures& stability) {
@@ -67,27 +77,8 @@ void StepMeasurement::SetStability(const StabilityFigures& stability) {
 void StepMeasurement::Retarget(double target) {
   // What happened while the command moved belongs to the student's hand, not to the loop:
   // turns, crossings and band entries are looked for again against the new target.
-  const double start = figures_.start;
-  const double elapsed = figures_.elapsed;
-  const bool stopReached = stopReached_;
-  const std::optional<long double> hold = hold_;
-  const std::int64_t samples = samples_;
-  const long double h = h_;
-  const long double lastX = lastX_;
-  *this = StepMeasurement();
-  begun_ = true;
-  figures_.start = start;
-  figures_.target = target;
-  figures_.elapsed = elapsed;
-  step_ = static_cast<long double>(target) - start;
-  h_ = h;
-  samples_ = samples;
-  rampEnd_ = samples * h;
-  figures_.ramp = static_cast<double>(rampEnd_);
-  lastX_ = lastX;
-  previous_ = step_ != 0 ? (lastX - start) / step_ : 0;
-  stopReached_ = stopReached;
-  hold_ = hold;
+  rampEnd_ = samples_ * h_;
+  Aim(target);
 }
 
 void StepMeasurement::Observe(const Drive& d) {
@@ -108,36 +99,37 @@ void StepMeasurement::Observe(const Drive& d) {
   const long double share = (x - figures_.start) / step_;  // 0 at the start, 1 at the target
   const long double deviation = x - figures_.target;
 
-  if (firstSample_) {
-    firstSample_ = false;
-    noRise_ = share >= 0.9L;
+  if (search_.firstSample) {
+    search_.firstSample = false;
+    search_.noRise = share >= 0.9L;
   }
-  if (!tenPercent_ && share >= 0.1L) {
-    tenPercent_ = t;
+  if (!search_.tenPercent && share >= 0.1L) {
+    search_.tenPercent = t;
   }
-  if (tenPercent_ && !figures_.riseTime && !noRise_ && share >= 0.9L) {
-    figures_.riseTime = static_cast<double>(t - *tenPercent_);
+  if (search_.tenPercent && !figures_.riseTime && !search_.noRise && share >= 0.9L) {
+    figures_.riseTime = static_cast<double>(t - *search_.tenPercent);
   }
 
   // A change of direction makes the previous sample a turning point.
-  const int direction = share > previous_ ? 1 : share < previous_ ? -1 : 0;
+  const int direction = share > search_.previous ? 1 : share < search_.previous ? -1 : 0;
   if (direction != 0) {
-    const long double turnDeviation = (previous_ - 1) * step_;
-    if (direction_ != 0 && direction != direction_ && std::fabs(turnDeviation) > TurnFloor * std::fabs(step_)) {
-      if (direction_ > 0 && !figures_.peakTime) {
+    const long double turnDeviation = (search_.previous - 1) * step_;
+    if (search_.direction != 0 && direction != search_.direction &&
+        std::fabs(turnDeviation) > TurnFloor * std::fabs(step_)) {
+      if (search_.direction > 0 && !figures_.peakTime) {
         figures_.peakTime = static_cast<double>(t - h_ - rampEnd_);
-        figures_.peakValue = static_cast<double>(figures_.start + previous_ * step_);
-        figures_.overshoot = static_cast<double>(std::max(0.0L, (previous_ - 1) * 100));
+        figures_.peakValue = static_cast<double>(figures_.start + search_.previous * step_);
+        figures_.overshoot = static_cast<double>(std::max(0.0L, (search_.previous - 1) * 100));
       }
-      std::shift_left(std::begin(turns_), std::end(turns_), 1);
-      turns_[2] = turnDeviation;
-      turnCount_ = std::min(turnCount_ + 1, 3);
+      std::shift_left(std::begin(search_.turns), std::end(search_.turns), 1);
+      search_.turns[2] = turnDeviation;
+      search_.turnCount = std::min(search_.turnCount + 1, 3);
     }
-    direction_ = direction;
+    search_.direction = direction;
   }
-  previous_ = share;
+  search_.previous = share;
 
-  for (Band& band : bands_) {
+  for (Band& band : search_.bands) {
     if (std::fabs(deviation) <= band.fraction * std::fabs(step_)) {
       if (!band.entry) {
         band.entry = t;
@@ -149,17 +141,17 @@ void StepMeasurement::Observe(const Drive& d) {
   const auto seconds = [](const std::optional<long double>& v) {
     return v ? std::optional<double>(static_cast<double>(*v)) : std::nullopt;
   };
-  figures_.settling5 = seconds(bands_[0].entry);
-  figures_.settling2 = seconds(bands_[1].entry);
+  figures_.settling5 = seconds(search_.bands[0].entry);
+  figures_.settling2 = seconds(search_.bands[1].entry);
   Judge(deviation);
 }
 
 void StepMeasurement::Judge(long double deviation) {
-  const auto& entry = bands_[1].entry;
+  const auto& entry = search_.bands[1].entry;
   const long double t = samples_ * h_;
   const bool settled = hold_ && entry && t - *entry >= std::max(*hold_, *entry);
   // Two turns on the same side, the newer no nearer the target: the swing does not decay.
-  const bool swinging = turnCount_ == 3 && std::fabs(turns_[2]) >= std::fabs(turns_[0]);
+  const bool swinging = search_.turnCount == 3 && std::fabs(search_.turns[2]) >= std::fabs(search_.turns[0]);
   if (settled) {
     figures_.verdict = StepVerdict::Settled;
     figures_.steadyStateError = static_cast<double>(-deviation);
@@ -309,11 +301,7 @@ void Measurements::BeginStep(const Drive& d, double offset, bool running) {
   if (commanded && offset == from && ParametersOf(d) == parameters_) {
     return;  // the same command to the same loop: the run goes on
   }
-  if (provisional_) {
-    provisional_ = false;
-    kind_ = Kind::None;  // a ramp never released is no run
-  }
-  Start(d, Kind::Step);
+  Start(d, Kind::Step);  // a ramp never released is no run: Finish leaves it out
   step_.Begin(d, from, offset, stability_);
   releaseTarget_ = offset;
 }
@@ -321,7 +309,6 @@ void Measurements::BeginStep(const Drive& d, double offset, bool running) {
 void Measurements::BeginHarmonic(const Drive& d) { BeginHarmonic(d, d.Frequency); }
 
 void Measurements::BeginHarmonic(const Drive& d, double frequency) {
-  provisional_ = false;
   Start(d, Kind::Harmonic);
   harmonic_.Begin(d, frequency, stability_);
 }

@@ -57,6 +57,22 @@ class StepMeasurement {
     std::optional<long double> entry;  // time of the first sample of the present stay inside
   };
 
+  // What the figures are looked for with, against one target: all of it starts afresh when
+  // the command changes.
+  struct Search {
+    std::optional<long double> tenPercent;
+    bool firstSample = true;  // the next sample is the first since the command last changed
+    bool noRise = false;      // past 90 % when the command stopped changing: it rose with the ramp
+    long double previous = 0;  // the last sample's share of the step
+    int direction = 0;         // +1 toward the target, -1 back, 0 not yet moved
+    // Deviations from the target at the last three turning points, newest last.
+    long double turns[3] = {0, 0, 0};
+    int turnCount = 0;
+    Band bands[2] = {{0.05, {}}, {0.02, {}}};
+  };
+
+  // The target, the step to it and the search for its figures; the time and the start stay.
+  void Aim(double target);
   void Judge(long double deviation);
 
   bool begun_ = false;
@@ -67,16 +83,8 @@ class StepMeasurement {
   long double rampEnd_ = 0;  // time at which the command stopped changing
   long double lastX_ = 0;    // the position at the last sample
   std::optional<long double> hold_;  // how long the ±2 % band must hold for "settled"
-  std::optional<long double> tenPercent_;
-  bool firstSample_ = true;  // the next sample is the first since the command last changed
-  bool noRise_ = false;      // past 90 % when the command stopped changing: it rose with the ramp
-  long double previous_ = 0;  // the last sample's share of the step
-  int direction_ = 0;         // +1 toward the target, -1 back, 0 not yet moved
-  // Deviations from the target at the last three turning points, newest last.
-  long double turns_[3] = {0, 0, 0};
-  int turnCount_ = 0;
   bool stopReached_ = false;
-  Band bands_[2] = {{0.05, {}}, {0.02, {}}};
+  Search search_;
 };
 
 class HarmonicMeasurement {
