@@ -42,7 +42,7 @@ void TForm1::AttachStore(app::LabStore* store) {
   store_ = store;
   RestoreWindowSettings();
   app::LabStore::Opening opening = store_->Open();
-  measurements_.Log().Assign(std::move(opening.rows));
+  measurements_.ReplaceLog(std::move(opening.rows));
   keptRevision_ = measurements_.Log().Revision();
   storeNotice_ = opening.notice;
   RefreshMeasurements();
@@ -133,8 +133,7 @@ bool TForm1::ReplaceLog(std::vector<sim::LogRecord> rows, const QString& questio
       store_->KeepAside(present);  // a failure throws: nothing is replaced
     }
   }
-  measurements_.ClearLog();
-  measurements_.Log().Assign(std::move(rows));
+  measurements_.ReplaceLog(std::move(rows));
   RefreshMeasurements();
   return true;
 }

@@ -122,13 +122,6 @@ void ExperimentLog::MakeFinal(std::size_t row) {
   }
 }
 
-void ExperimentLog::Clear() {
-  records_.clear();
-  final_.clear();
-  ++revision_;
-  ++generation_;
-}
-
 void ExperimentLog::Assign(std::vector<LogRecord> records) {
   records_ = std::move(records);
   final_.assign(records_.size(), true);

@@ -48,8 +48,7 @@ class ExperimentLog {
   std::size_t Add(const LogRecord& record, bool final = true);  // returns the record's row, from 0
   void Replace(std::size_t row, const LogRecord& record);
   void MakeFinal(std::size_t row);
-  void Clear();
-  // Rows read back from a journal, all final.
+  // The log emptied, or replaced by rows read back from a journal, all final.
   void Assign(std::vector<LogRecord> records);
 
   const std::vector<LogRecord>& Records() const { return records_; }

@@ -341,8 +341,8 @@ void Measurements::Stop() {
   record_.reset();
 }
 
-void Measurements::ClearLog() {
-  log_.Clear();
+void Measurements::ReplaceLog(std::vector<LogRecord> rows) {
+  log_.Assign(std::move(rows));
   if (record_) {
     record_ = Done;
   }

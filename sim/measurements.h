@@ -137,9 +137,10 @@ class Measurements final : public StepObserver {
   void Finish();
   // Reset: Finish, and nothing is measured until the next Begin; the log stays.
   void Stop();
-  // Empties the log. The present run, if it already has a row, does not come back: a
-  // student who clears the table wants the next runs, not the one that just filled it.
-  void ClearLog();
+  // The log is `rows` from now on (none for a cleared log). The present run, if it already
+  // has a row, does not come back: a student who clears the table wants the next runs, not
+  // the one that just filled it.
+  void ReplaceLog(std::vector<LogRecord> rows);
 
   void StepDone(const Drive& d, std::int32_t step) override;
 

@@ -250,7 +250,8 @@ TEST_F(FrequencyResponseTest, ItsErrorsAreShownOverItAndABadTextIsSelected) {
     QLineEdit* culprit;
   } texts[] = {
       {"1e-300", "500", bounds, window.FromEdit},  {"0,0999", "500", bounds, window.FromEdit},
-      {"0,1", "0,1", bounds, window.ToEdit},       {"1", "1000,01", bounds, window.ToEdit},
+      {"0,1", "0,1", bounds, window.ToEdit},       {"1000", "1000", bounds, window.FromEdit},
+      {"1", "1000,01", bounds, window.ToEdit},
       {"20", "10", bounds, window.ToEdit},         {"1.5", "500", "'1.5' is not a valid floating point value.", window.FromEdit},
       {"1", "5e", "'5e' is not a valid floating point value.", window.ToEdit},
   };
