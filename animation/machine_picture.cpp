@@ -22,12 +22,11 @@ constexpr TColor SignalColor = RGB(170, 50, 50);
 // the carriage near +-110, so this only guards the picture.
 constexpr int CarriageDrawLimit = 115;
 
-// The band the moving part is drawn in (columns 145..484, rows 1..119), and the rows of it
-// that the thread's turns reach.
-constexpr int BandLeft = 145;
-constexpr int BandTop = 1;
-constexpr int BandRight = 485;
-constexpr int BandBottom = 120;
+// The band the moving part is drawn in, and the rows of it that the thread's turns reach.
+constexpr int BandLeft = ScrewAndCarriageBand.left();
+constexpr int BandTop = ScrewAndCarriageBand.top();
+constexpr int BandRight = ScrewAndCarriageBand.right() + 1;
+constexpr int BandBottom = ScrewAndCarriageBand.bottom() + 1;
 constexpr int ThreadTop = 72;
 constexpr int ThreadBottom = 109;
 

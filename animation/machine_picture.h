@@ -3,6 +3,7 @@
 // and block diagram, and the lead screw and carriage that move on every tick.
 
 #include <QImage>
+#include <QRect>
 #include <array>
 
 #include "platform/raster_canvas.h"
@@ -15,6 +16,10 @@ inline constexpr int PictureHeight = 233;
 // The parts that never move. Paints over what is there and keeps no state; leaves the pen
 // 2 pixels wide in RGB(170, 50, 50) and the brush in that colour.
 void DrawMachine(platform::RasterCanvas& canvas);
+
+// Where the screw and the carriage move, columns 145..484 and rows 1..119: from one call
+// of DrawScrewAndCarriage to the next, nothing else of the picture changes.
+inline constexpr QRect ScrewAndCarriageBand(145, 1, 340, 119);
 
 // Clears columns 145..484, rows 1..119 and redraws the screw with its thread shifted
 // screwPhase pixels (-14..14), the guide, the housings, the shaft ends, the coupling and

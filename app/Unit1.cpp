@@ -491,19 +491,31 @@ bool TForm1::StabilitySelected() const { return RadioButton1->isChecked(); }
 
 bool TForm1::AccuracySelected() const { return RadioButton2->isChecked(); }
 
+// The strip and the band are drawn from these values alone: a tick that leaves them as they
+// were changes nothing on the screen, and a change repaints only its own part.
 void TForm1::DrawMarker() {
+  if (markerDrawn_ == drive_.MarkerX) {
+    return;
+  }
   animation::DrawMarker(Image2->Canvas(), drive_.MarkerX);
+  markerDrawn_ = drive_.MarkerX;
   Image2->update();
 }
 
 void TForm1::DrawMachine() {
   animation::DrawMachine(Image1->Canvas());
+  screwDrawn_.reset();
   Image1->update();
 }
 
 void TForm1::DrawScrewAndCarriage() {
+  const std::pair now{drive_.CarriageX, drive_.ScrewPhase};
+  if (screwDrawn_ == now) {
+    return;
+  }
   screwPainter_.Draw(Image1->Canvas(), drive_.CarriageX, drive_.ScrewPhase);
-  Image1->update();
+  screwDrawn_ = now;
+  Image1->update(animation::ScrewAndCarriageBand);
 }
 
 int TForm1::TraceSeriesAdapter::AddXY(double x, double y, std::string_view label, std::uint32_t colour) {

@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "animation/machine_picture.h"
@@ -270,6 +272,9 @@ class TForm1 : public QMainWindow, public sim::CycleHost {
   // The box whose text the reading was at when it failed.
   mutable QWidget* atFault_ = nullptr;
   animation::ScrewAndCarriagePainter screwPainter_;
+  // What the strip and the band show: the marker's column, the carriage and the screw's phase.
+  std::optional<std::int32_t> markerDrawn_;
+  std::optional<std::pair<std::int32_t, std::int32_t>> screwDrawn_;
   TraceSeriesAdapter traces_[3];
   std::unique_ptr<platform::MessageBoxReporter> errorBox_;
   platform::ErrorReporter* reporter_;

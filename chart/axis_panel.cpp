@@ -180,12 +180,80 @@ void TCustomAxisPanel::DrawAxes() {
   }
 }
 
+TCustomAxisPanel::Layout TCustomAxisPanel::CurrentLayout(const TRect& afterTitles) const {
+  Layout layout{afterTitles, ChartRect(), {}};
+  for (const TCustomChartAxis* axis : axes_) {
+    layout.axes.push_back(AxisPlace{AxisShown(*axis), axis->RangeMin, axis->RangeMax, axis->StartPixel,
+                                    axis->EndPixel, axis->LabelsPos, axis->TitlePos});
+  }
+  return layout;
+}
+
+TRect TCustomAxisPanel::PlotWithBands(const TRect& chart, bool bottom, bool top) const {
+  const TRect& bounds = ChartBounds();
+  if (!bottom && !top) {
+    return chart;
+  }
+  return TRect{bounds.Left, top ? bounds.Top : chart.Top, bounds.Right, bottom ? bounds.Bottom : chart.Bottom};
+}
+
+std::optional<TRect> TCustomAxisPanel::ChangedArea() {
+  const bool hooked = OnBeforeDrawAxes || OnBeforeDrawSeries || OnAfterDraw || OnGetNextAxisLabel ||
+                      std::any_of(seriesList_.begin(), seriesList_.end(), [](const TChartSeries* s) {
+                        return s->BeforeDrawValues || s->AfterDrawValues;
+                      });
+  if (!layout_ || !clipPoints_ || hooked) {
+    return std::nullopt;
+  }
+  // The titles take the same room as last time: only values changed.
+  SetChartRect(layout_->afterTitles);
+  LayOutAxes();
+  ApplySeriesMargins();
+  const Layout now = CurrentLayout(layout_->afterTitles);
+  laidOut_ = now;
+  if (now.chart != layout_->chart) {
+    return std::nullopt;
+  }
+  bool bottom = false;
+  bool top = false;
+  for (std::size_t i = 0; i < axes_.size(); ++i) {
+    if (now.axes[i] == layout_->axes[i]) {
+      continue;
+    }
+    const TCustomChartAxis::Side side = axes_[i]->AxisSide();
+    if (side == TCustomChartAxis::Side::Bottom) {
+      bottom = true;
+    } else if (side == TCustomChartAxis::Side::Top) {
+      top = true;
+    } else {
+      return std::nullopt;
+    }
+  }
+  return PlotWithBands(now.chart, bottom, top);
+}
+
+TRect TCustomAxisPanel::DataArea() const {
+  if (!layout_) {
+    return TCustomChartPanelExtended::DataArea();
+  }
+  return PlotWithBands(layout_->chart, AxisShown(*bottomAxis_), AxisShown(*topAxis_));
+}
+
 void TCustomAxisPanel::DrawContents(const TRect& bounds) {
   PaintPanel(bounds);
   // A line series has no step before the chart, and in 2D every series has depth 0.
   DrawTitlesAndLegend();
-  LayOutAxes();
-  ApplySeriesMargins();
+  const TRect afterTitles = ChartRect();
+  // ChangedArea laid the axes out from the same room already: the axes still hold it.
+  if (laidOut_ && laidOut_->afterTitles == afterTitles) {
+    SetChartRect(laidOut_->chart);
+    RecalcChartRect();
+  } else {
+    LayOutAxes();
+    ApplySeriesMargins();
+  }
+  laidOut_.reset();
+  layout_ = CurrentLayout(afterTitles);
   // The projection is the identity in 2D.
   DrawWalls();
   if (axisVisible_ && AxesBehindSeries) {

@@ -5,6 +5,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "chart/chart_axis.h"
@@ -90,8 +91,31 @@ class TCustomAxisPanel : public TCustomChartPanelExtended {
   virtual void DrawSeries();
   // The rectangle of a mouse zoom being dragged.
   virtual void DrawZoomRectangle() {}
+  // New values move the series, and the grid and labels of the axes whose range they
+  // move: the plot, and below (above) it the band of a bottom (top) axis that moved. None
+  // when a side axis moved, the plot's rectangle changed, or a hook may draw anything.
+  std::optional<TRect> ChangedArea() override;
+  TRect DataArea() const override;
 
  private:
+  // What places every pixel outside the plot: the rectangle the titles leave, the plot's,
+  // and each axis' range and pixels, as the last frame laid them out.
+  struct AxisPlace {
+    bool shown = false;
+    double rangeMin = 0, rangeMax = 0;
+    int startPixel = 0, endPixel = 0, labelsPos = 0, titlePos = 0;
+    friend bool operator==(const AxisPlace&, const AxisPlace&) = default;
+  };
+  struct Layout {
+    TRect afterTitles, chart;
+    std::vector<AxisPlace> axes;
+  };
+  Layout CurrentLayout(const TRect& afterTitles) const;
+  // The plot, widened to the chart's edges below it for the bottom axis and above it for the top.
+  TRect PlotWithBands(const TRect& chart, bool bottom, bool top) const;
+  std::optional<Layout> layout_;
+  std::optional<Layout> laidOut_;  // by ChangedArea, for the frame it starts
+
   bool axisVisible_ = true;
   bool clipPoints_ = true;
   bool view3DWalls_ = true;

@@ -129,10 +129,23 @@ class TChartCanvas3D final : public TCanvas3D {
   TChartCanvas3D();
   ~TChartCanvas3D() override;
 
-  // True until a buffered frame has been presented, and again after MarkStale.
+  // True until a buffered frame has been presented, and again after MarkStale or
+  // MarkContentStale.
   bool Stale() const;
+  // Some of the kept frame is out of date, and its owner knows where (a series' values
+  // changed): the next frame may be drawn over a part of it, LimitFrameTo. MarkStale, a new
+  // buffer, drawing on the buffer between frames or Monochrome make the whole frame due.
+  void MarkContentStale();
+  bool WholeFrameStale() const;
+  // Until the frame ends, nothing is drawn outside rect: every clip is intersected with
+  // it. Drawing the frame in full order clipped so gives every pixel inside the value a
+  // whole frame would give it; the rest keep the last frame's.
+  void LimitFrameTo(const TRect& rect);
   // The kept buffer; null before the first buffered frame.
   const platform::RasterCanvas* Buffer() const;
+  // The kept frame as the screen shows it (in black and white when Monochrome); an empty
+  // image before the first buffered frame.
+  const QImage& ShownImage() const;
   // Draws on the kept buffer between frames, so that something following the pointer
   // needs no full paint; false when there is no valid buffer. Ended by EndBufferDrawing.
   bool BeginBufferDrawing();

@@ -4,6 +4,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "platform/screen_copy.h"
+
 namespace chart {
 
 TCustomChartPanel::TCustomChartPanel(QWidget* parent)
@@ -39,31 +41,61 @@ void TCustomChartPanel::SetChart3DPercent(int percent) {
 void TCustomChartPanel::Invalidate() {
   if (repaintEnabled_) {
     canvas_.MarkStale();
-    // A refill invalidates once per point, and Qt's bookkeeping for a request costs more
-    // than the point: one request stands until its paint comes. A hidden chart gets no
-    // paint (Qt drops the request) and is painted in full when shown.
-    if (!paintPending_ && isVisible()) {
-      update();
-      ++repaintRequests_;
-      paintPending_ = true;
-    }
+    RequestPaint(true);
   }
 }
 
-void TCustomChartPanel::paintEvent(QPaintEvent* /*event*/) {
-  paintPending_ = false;
-  QPainter painter(this);
-  Guarded([&] { Paint(&painter); });
+void TCustomChartPanel::InvalidateData() {
+  if (repaintEnabled_) {
+    canvas_.MarkContentStale();
+    RequestPaint(false);
+  }
 }
 
-void TCustomChartPanel::Paint(QPainter* painter) {
+void TCustomChartPanel::RequestPaint(bool whole) {
+  // A refill invalidates once per point, and Qt's bookkeeping for a request costs more
+  // than the point: one request stands until its paint comes. A hidden chart gets no
+  // paint (Qt drops the request) and is painted in full when shown.
+  if ((whole ? wholePending_ : paintPending_) || !isVisible()) {
+    return;
+  }
+  if (whole) {
+    update();
+  } else {
+    const TRect area = DataArea();
+    update(area.Left, area.Top, area.Width(), area.Height());
+  }
+  ++repaintRequests_;
+  paintPending_ = true;
+  wholePending_ = whole;
+}
+
+void TCustomChartPanel::paintEvent(QPaintEvent* event) {
+  paintPending_ = false;
+  wholePending_ = false;
+  QPainter painter(this);
+  Guarded([&] { Paint(&painter, event->region()); });
+}
+
+void TCustomChartPanel::Paint(QPainter* painter, const QRegion& region) {
   if (printing_) {
     return;
   }
-  if (canvas_.RedrawFromBuffer(painter)) {
+  const TRect whole{0, 0, width(), height()};
+  if (!canvas_.Buffered()) {
+    DrawChart(painter, whole);
     return;
   }
-  DrawChart(painter, TRect{0, 0, width(), height()});
+  // The frame is drawn into the buffer, and only the region Qt asks for goes to the screen;
+  // whatever the frame drew beyond it is asked for next.
+  if (!canvas_.RedrawFromBuffer(nullptr)) {
+    DrawChart(nullptr, whole);
+    const QRegion rest = QRegion(lastFrame_.Left, lastFrame_.Top, lastFrame_.Width(), lastFrame_.Height()) - region;
+    if (!rest.isEmpty()) {
+      update(rest);
+    }
+  }
+  platform::CopyToScreen(*this, *painter, canvas_.ShownImage(), QPoint(0, 0), region);
 }
 
 void TCustomChartPanel::DrawChart(QPainter* target, const TRect& rect) {
@@ -77,6 +109,17 @@ void TCustomChartPanel::DrawChart(QPainter* target, const TRect& rect) {
                      chartBounds_.Right - b - MulDiv(marginRight_, w, 100),
                      chartBounds_.Bottom - b - MulDiv(marginBottom_, h, 100)};
   RecalcChartRect();
+  lastFrame_ = chartBounds_;
+  if (!canvas_.WholeFrameStale()) {
+    const TRect start = chartRect_;
+    const std::optional<TRect> area = ChangedArea();
+    chartRect_ = start;
+    RecalcChartRect();
+    if (area) {
+      canvas_.LimitFrameTo(*area);
+      lastFrame_ = *area;
+    }
+  }
   DrawContents(chartBounds_);
   canvas_.PresentFrame(target, rect);
 }

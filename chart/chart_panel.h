@@ -11,6 +11,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <memory>
 
 #include "chart/chart_canvas.h"
@@ -73,6 +74,9 @@ class TCustomChartPanel : public QWidget {
   // The single repaint request: marks the buffer stale and asks Qt for a paint, unless a
   // paint asked for earlier has not come yet (it will draw the change too).
   virtual void Invalidate();
+  // The same for a change of the series' values alone: the next frame is drawn, and copied
+  // to the screen, only where such a change can show (ChangedArea), when the chart knows.
+  void InvalidateData();
   // The whole chart for a target and rectangle: frame, margins, contents, presented.
   void DrawChart(QPainter* target, const TRect& rect);
   // Normalises ChartRect and derives its width, height and centre.
@@ -89,15 +93,25 @@ class TCustomChartPanel : public QWidget {
 
   // How many times the chart has been drawn in full (a copied buffer does not count).
   int FullDrawCount() const { return fullDraws_; }
+  // What the last frame drew: all of the chart, or only where its values moved things.
+  const TRect& LastFrameArea() const { return lastFrame_; }
   // How many times Invalidate has asked Qt for a paint.
   int RepaintRequestCount() const { return repaintRequests_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
-  // The window's paint request: the kept buffer when it is valid, else a full draw.
-  virtual void Paint(QPainter* painter);
+  // The window's paint request: the kept buffer when it is valid, else a full draw; of a
+  // buffered chart, only `region` is copied to the screen.
+  virtual void Paint(QPainter* painter, const QRegion& region);
   virtual void DrawContents(const TRect& bounds) = 0;
+  // Where the next frame can differ from the kept one after InvalidateData alone, worked
+  // out as the frame starts; none when it may differ anywhere.
+  virtual std::optional<TRect> ChangedArea() { return std::nullopt; }
+  // Where a change of values usually shows, to ask Qt for: a frame that turns out to
+  // differ beyond it asks for the rest then.
+  virtual TRect DataArea() const { return TRect{0, 0, width(), height()}; }
   virtual void DrawBevels(const TRect& rect);
+  void RequestPaint(bool whole);
   // A frame of `rings` one-pixel rings just inside rect.
   void DrawFrame(const TRect& rect, int rings, TColor topLeft, TColor bottomRight);
 
@@ -142,6 +156,8 @@ class TCustomChartPanel : public QWidget {
   int fullDraws_ = 0;
   int repaintRequests_ = 0;
   bool paintPending_ = false;  // asked Qt for a paint that has not come yet
+  bool wholePending_ = false;  // and for all of the chart
+  TRect lastFrame_;            // what the last frame drew: all of it, or its ChangedArea
   bool loading_ = false;
   std::unique_ptr<platform::MessageBoxReporter> errorBox_;
   platform::ErrorReporter* reporter_;

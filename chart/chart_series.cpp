@@ -112,7 +112,7 @@ int TChartSeries::AddPoint(double x, double y, TColor color, const QString* labe
     OnAfterAdd(*this, i);
   }
   if (active_) {
-    RepaintChart();
+    RepaintValues();
   }
   return i;
 }
@@ -129,7 +129,7 @@ void TChartSeries::Clear() {
     OnClearValues(*this);
   }
   if (active_) {
-    RepaintChart();
+    RepaintValues();
   }
 }
 
@@ -192,6 +192,12 @@ void TChartSeries::DrawAllPoints() {
 void TChartSeries::RepaintChart() {
   if (parentChart_ != nullptr) {
     parentChart_->Invalidate();
+  }
+}
+
+void TChartSeries::RepaintValues() {
+  if (parentChart_ != nullptr) {
+    parentChart_->InvalidateData();
   }
 }
 

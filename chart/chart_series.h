@@ -143,6 +143,8 @@ class TChartSeries {
 
   // Asks the parent chart, if any, to repaint.
   void RepaintChart();
+  // After a point is added or all are cleared: only what the values move is drawn again.
+  void RepaintValues();
 
  private:
   // Both AddXY; a null label stores the empty one without a string.

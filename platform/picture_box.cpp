@@ -1,5 +1,7 @@
 #include "platform/picture_box.h"
 
+#include "platform/screen_copy.h"
+
 #include <QPainter>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -13,8 +15,8 @@ PictureBox::PictureBox(int width, int height, QWidget* parent) : QWidget(parent)
 }
 
 void PictureBox::paintEvent(QPaintEvent* event) {
-  QPainter p(this);
-  p.drawImage(event->rect(), canvas_.Image(), event->rect());
+  QPainter painter(this);
+  CopyToScreen(*this, painter, canvas_.Image(), QPoint(0, 0), event->region());
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {

@@ -1,0 +1,177 @@
+// What the window system shows is the window's backing store. Ticks repaint only what they
+// change, straight into it: after each one, the machine picture, the marker strip and the
+// oscilloscope there must hold, pixel for pixel, what drawing them afresh gives.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QBackingStore>
+#include <QPainter>
+#include <QTest>
+#include <QWheelEvent>
+#include <string>
+
+#include "animation/machine_picture.h"
+#include "animation/marker_strip.h"
+#include "app/Unit1.h"
+#include "platform/screen_copy.h"
+#include "tests/app/marker_release.h"
+
+namespace {
+
+// Where two pictures first differ, or "" when they are equal.
+std::string Difference(const QImage& a, const QImage& b) {
+  if (a.size() != b.size()) return "sizes differ";
+  QRect box;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x)
+      if (a.pixel(x, y) != b.pixel(x, y)) box |= QRect(x, y, 1, 1);
+  return box.isEmpty() ? "" : QStringLiteral("pixels differ in (%1, %2) %3 x %4")
+                                  .arg(box.x()).arg(box.y()).arg(box.width()).arg(box.height()).toStdString();
+}
+
+class ScreenTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    form.Timer1->stop();
+  }
+
+  // The widget's visible pixels as the store holds them, the rest black.
+  static QImage OnScreen(QWidget* widget) {
+    auto* store = dynamic_cast<QImage*>(widget->backingStore()->paintDevice());
+    const QPoint at = widget->mapTo(widget->window(), QPoint(0, 0));
+    QImage shown(widget->size(), QImage::Format_RGB32);
+    shown.fill(Qt::black);
+    for (const QRect& part : widget->visibleRegion()) {
+      QPainter(&shown).drawImage(part.topLeft(), *store, part.translated(at));
+    }
+    return shown;
+  }
+  static QImage Masked(QImage image, QWidget* widget) {
+    image = image.copy(0, 0, widget->width(), widget->height()).convertToFormat(QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.setClipRegion(QRegion(image.rect()) - widget->visibleRegion());
+    painter.fillRect(image.rect(), Qt::black);
+    return image;
+  }
+
+  void ExpectScreenAsDrawnAfresh(const char* when) {
+    SCOPED_TRACE(when);
+    const sim::Drive& d = form.Drive();
+    platform::RasterCanvas machine(animation::PictureWidth, animation::PictureHeight);
+    animation::DrawMachine(machine);
+    animation::DrawScrewAndCarriage(machine, d.CarriageX, d.ScrewPhase);
+    EXPECT_EQ(Difference(OnScreen(form.Image1), Masked(machine.Image(), form.Image1)), "");
+    platform::RasterCanvas strip(animation::StripWidth, animation::StripHeight);
+    animation::DrawMarker(strip, d.MarkerX);
+    EXPECT_EQ(Difference(OnScreen(form.Image2), Masked(strip.Image(), form.Image2)), "");
+    chart::TChart& chart = *form.Chart1;
+    const QImage shown = OnScreen(&chart);
+    QImage fresh(chart.size(), QImage::Format_RGB32);
+    QPainter painter(&fresh);
+    chart.Canvas().MarkStale();
+    chart.DrawChart(&painter, chart::TRect{0, 0, chart.width(), chart.height()});
+    EXPECT_EQ(Difference(shown, Masked(fresh, &chart)), "");
+  }
+
+  // Ticks as the timer runs them, each followed by its paint; how many of the chart's
+  // frames were drawn only where the values changed.
+  int Ticks(int n) {
+    int partial = 0;
+    for (int i = 0; i < n; ++i) {
+      form.Timer1Timer();
+      QApplication::processEvents();
+      const chart::TRect drawn = form.Chart1->LastFrameArea();
+      partial += drawn.Width() * drawn.Height() < form.Chart1->width() * form.Chart1->height();
+    }
+    return partial;
+  }
+
+  TForm1 form{u','};
+};
+
+TEST_F(ScreenTest, EveryTickLeavesTheScreenAsAWholeRedrawWould) {
+  form.RadioButton2->setChecked(true);
+  form.SpinEdit1->setText(QStringLiteral("50"));
+  form.SpinEdit2->setText(QStringLiteral("20"));
+  form.Button5Click();
+  form.Timer1->stop();
+  QApplication::processEvents();
+  ExpectScreenAsDrawnAfresh("started");
+  // The time axis slides under the sine: only the plot and the band below it are drawn.
+  EXPECT_GT(Ticks(150), 100);
+  ExpectScreenAsDrawnAfresh("sliding");
+  // The wheel shifts the millimetre axes: the next frame is whole.
+  chart::TChart& chart = *form.Chart1;
+  QWheelEvent wheel(QPointF(200, 100), chart.mapToGlobal(QPointF(200, 100)), {}, {0, -120}, Qt::NoButton, {},
+                    Qt::NoScrollPhase, false);
+  QApplication::sendEvent(&chart, &wheel);
+  Ticks(1);
+  ExpectScreenAsDrawnAfresh("after the wheel");
+  Ticks(40);
+  ExpectScreenAsDrawnAfresh("shifted");
+  // A zoom fixes the time axis: the plot alone changes.
+  QTest::mousePress(&chart, Qt::LeftButton, {}, {100, 60});
+  QTest::mouseMove(&chart, {250, 150});
+  QTest::mouseRelease(&chart, Qt::LeftButton, {}, {250, 150});
+  EXPECT_GT(Ticks(60), 50);
+  ExpectScreenAsDrawnAfresh("zoomed");
+  form.MenuResetZoom->trigger();
+  Ticks(30);
+  ExpectScreenAsDrawnAfresh("zoom undone");
+
+  // Stability research: the marker jumps, the carriage follows and settles.
+  form.Button4Click();
+  form.RadioButton1->setChecked(true);
+  ReleaseMarkerAt(form, -45);
+  form.Timer1->stop();
+  form.Edit1->setFocus();  // the strip's focus frame is no part of the picture
+  Ticks(3);
+  ExpectScreenAsDrawnAfresh("the marker released");
+  Ticks(400);
+  ExpectScreenAsDrawnAfresh("settled");
+}
+
+// The rows go from the image into the store at the widget's place, clipped to both, and
+// only where the region asks; a store of another format is left alone.
+TEST(ScreenCopy, RowsGoWhereTheRegionAsksAndNowhereElse) {
+  QImage image(30, 20, QImage::Format_RGB32);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 30; ++x) image.setPixel(x, y, qRgb(x, y, 7));
+  QImage store(50, 40, QImage::Format_ARGB32_Premultiplied);
+  store.fill(Qt::white);
+  const QPoint widgetAt(25, 5), origin(2, 3);  // the image's (0, 0) at (2, 3) in the widget
+  const QRegion region = QRegion(0, 0, 10, 4) + QRegion(20, 18, 40, 40);
+  ASSERT_TRUE(platform::CopyRows(store, widgetAt, image, origin, region));
+  for (int y = 0; y < 40; ++y) {
+    for (int x = 0; x < 50; ++x) {
+      const QPoint inWidget = QPoint(x, y) - widgetAt, inImage = inWidget - origin;
+      const bool copied = region.contains(inWidget) && image.rect().contains(inImage);
+      ASSERT_EQ(store.pixel(x, y), copied ? image.pixel(inImage) : qRgb(255, 255, 255)) << x << "," << y;
+    }
+  }
+  QImage other(50, 40, QImage::Format_RGB16);
+  other.fill(Qt::white);
+  const QImage before = other;
+  EXPECT_FALSE(platform::CopyRows(other, widgetAt, image, origin, region));
+  EXPECT_EQ(other, before);
+}
+
+// Wherever the screw and carriage move, nothing outside their band changes.
+TEST(ScreenBand, TheScrewAndCarriageMoveOnlyInTheirBand) {
+  platform::RasterCanvas canvas(animation::PictureWidth, animation::PictureHeight);
+  animation::DrawMachine(canvas);
+  animation::ScrewAndCarriagePainter painter;
+  painter.Draw(canvas, 0, 0);
+  for (const auto& [carriage, phase] : {std::pair(-115, -14), std::pair(115, 14), std::pair(57, -3), std::pair(0, 0)}) {
+    QImage before = canvas.Image().copy();
+    painter.Draw(canvas, carriage, phase);
+    QImage after = canvas.Image().copy();
+    QPainter(&before).fillRect(animation::ScrewAndCarriageBand, Qt::black);
+    QPainter(&after).fillRect(animation::ScrewAndCarriageBand, Qt::black);
+    EXPECT_EQ(Difference(after, before), "") << carriage << " " << phase;
+  }
+}
+
+}  // namespace
