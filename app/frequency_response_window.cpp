@@ -6,7 +6,6 @@
 #include <QHBoxLayout>
 #include <QLocale>
 #include <QPainter>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -232,6 +231,9 @@ void FrequencyResponseWindow::ClearCharts() {
 }
 
 void FrequencyResponseWindow::RunClick() {
+  if (Running()) {
+    return;
+  }
   // The text a failed reading is about, to be put right where the student types.
   QLineEdit* culprit = nullptr;
   const bool ok = Guarded([this, &culprit] {
@@ -267,12 +269,32 @@ void FrequencyResponseWindow::RunClick() {
       ShowRunning(false);
       return;
     }
-    sweep_ = std::make_unique<sim::FrequencySweep>(d, from, to, CountEdit->value());
+    SweepThread* worker = new SweepThread(std::make_unique<sim::FrequencySweep>(d, from, to, CountEdit->value()), this);
+    worker->HoldAfter(holdAfter_);
+    // Delivered here in the window's thread; one from a thread since stopped finds another
+    // worker_ and is dropped.
+    connect(
+        worker, &SweepThread::Measured, worker,
+        [this, worker](int points) {
+          if (worker == worker_) {
+            Progress->setValue(points);
+          }
+        },
+        Qt::QueuedConnection);
+    connect(
+        worker, &QThread::finished, worker,
+        [this, worker] {
+          if (worker == worker_) {
+            SweepEnded();
+          }
+        },
+        Qt::QueuedConnection);
+    worker_ = worker;
     Progress->setRange(0, CountEdit->value());
     Progress->setValue(0);
     Summary->setText(QStringLiteral("Sweeping\u2026"));
     ShowRunning(true);
-    QTimer::singleShot(0, this, &FrequencyResponseWindow::Slice);
+    worker->start();
   });
   if (!ok && culprit != nullptr) {
     culprit->setFocus();
@@ -284,7 +306,8 @@ void FrequencyResponseWindow::CancelClick() {
   if (!Running()) {
     return;
   }
-  Show(Ending::Cancelled);
+  worker_->Stop();
+  SweepEnded();
 }
 
 void FrequencyResponseWindow::closeEvent(QCloseEvent* event) {
@@ -292,30 +315,28 @@ void FrequencyResponseWindow::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
 }
 
-void FrequencyResponseWindow::Slice() {
-  if (!Running()) {
-    return;  // cancelled while this slice waited
-  }
-  try {
-    sweep_->Advance(TicksPerSlice);
-  } catch (...) {
-    // A floating-point error of the drive ends the sweep, before the box opens: the box's
-    // event loop would otherwise run the queued slice, and show the error again.
+void FrequencyResponseWindow::SweepEnded() {
+  // QThread::finished comes just before the thread's very end.
+  worker_->wait();
+  const std::exception_ptr error = worker_->Error();
+  shown_ = worker_->Take();
+  worker_->deleteLater();
+  worker_ = nullptr;
+  if (error) {
+    // Ended and plotted before the box opens: its event loop runs whatever is queued
+    // meanwhile, which must find no sweep running.
     Show(Ending::Error);
-    Guarded([error = std::current_exception()] { std::rethrow_exception(error); });
-    return;
+    Guarded([error] { std::rethrow_exception(error); });
+  } else if (!shown_->Finished()) {
+    Show(Ending::Cancelled);
+  } else {
+    // Though Cancel may have come after the last point: the sweep is whole.
+    Show(Ending::Complete);
+    emit SweepFinished();
   }
-  Progress->setValue(static_cast<int>(sweep_->Points().size()));
-  if (!sweep_->Finished()) {
-    QTimer::singleShot(0, this, &FrequencyResponseWindow::Slice);
-    return;
-  }
-  Show(Ending::Complete);
-  emit SweepFinished();
 }
 
 void FrequencyResponseWindow::Show(Ending ending) {
-  shown_ = std::move(sweep_);
   ending_ = ending;
   ShowRunning(false);
   Plot();

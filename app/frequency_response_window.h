@@ -1,8 +1,10 @@
 #pragma once
 // The Frequency response window: a sweep of accuracy runs from the main window's present
-// parameters and amplitude, run on the UI thread a slice at a time, and shown as magnitude
-// and phase against frequency on logarithmic axes, the simulated points beside the held
-// closed loop's theory. Modeless; closing it only hides it and cancels a sweep.
+// parameters and amplitude, run in a thread of its own (so that the main window's run keeps
+// its pace) and shown as magnitude and phase against frequency on logarithmic axes, the
+// simulated points beside the held closed loop's theory. Progress, the end and an error come
+// back queued; Cancel, closing and the window's end stop the thread and wait for it.
+// Modeless; closing it only hides it and cancels a sweep.
 
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +17,7 @@
 #include <optional>
 #include <string>
 
+#include "app/sweep_thread.h"
 #include "chart/chart.h"
 #include "chart/line_series.h"
 #include "chart/point_series.h"
@@ -35,16 +38,15 @@ class FrequencyResponseWindow : public QWidget {
   void SetErrorReporter(platform::ErrorReporter* reporter);
   platform::ErrorReporter& Reporter() { return *reporter_; }
 
-  // Cycles of the drive per slice: about 6 ms of work, so that the window answers the
-  // mouse and the keyboard between slices.
-  static constexpr std::int64_t TicksPerSlice = 1000;
-
+  // Does nothing while a sweep runs (its button is disabled then).
   void RunClick();
+  // Returns once the sweep's thread has ended.
   void CancelClick();
-  // One slice of the running sweep; the next is queued unless it finished or was
-  // cancelled. Tests call it instead of waiting for the event loop.
-  void Slice();
-  bool Running() const { return sweep_ != nullptr && !sweep_->Finished(); }
+  bool Running() const { return worker_ != nullptr; }
+  // The running sweep's thread, nullptr when none runs.
+  const QThread* Worker() const { return worker_; }
+  // For tests: the sweeps run from now on wait after this many points until stopped.
+  void HoldSweepsAfter(int points) { holdAfter_ = points; }
   // The sweep on the plot if it ran to its end, else nullptr.
   const sim::FrequencySweep* Finished() const { return ending_ == Ending::Complete ? shown_.get() : nullptr; }
 
@@ -85,7 +87,8 @@ class FrequencyResponseWindow : public QWidget {
     return platform::RunGuarded(*reporter_, std::forward<F>(f));
   }
   void SetUpChart(chart::TChart* chart, const char* title, const char* axisTitle);
-  // Ends the running sweep and puts what it measured on the plot.
+  // The thread has ended: what it measured goes on the plot, and its end is told.
+  void SweepEnded();
   void Show(Ending ending);
   void Plot();
   void ClearCharts();
@@ -97,7 +100,9 @@ class FrequencyResponseWindow : public QWidget {
   QChar separator_;
   std::unique_ptr<platform::MessageBoxReporter> errorBox_;
   platform::ErrorReporter* reporter_ = nullptr;
-  std::unique_ptr<sim::FrequencySweep> sweep_;
+  // A child: the window's end stops it and waits for it.
+  SweepThread* worker_ = nullptr;
+  int holdAfter_ = -1;
   std::unique_ptr<sim::FrequencySweep> shown_;
   Ending ending_ = Ending::Complete;
   // Theory lines, measured markers, and the marks of the peak and the bandwidth.

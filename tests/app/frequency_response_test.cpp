@@ -1,13 +1,17 @@
 // The Frequency response window on the real main window: its figures equal the headless
 // runner's --sweep for the same input; its picture, Cancel, the unstable loop, the stops, the
-// exports and the experiment log. The sweep's slices are called here one by one, never waited for.
+// exports and the experiment log; the sweep's thread, stopped by Cancel, a close or the end of
+// the windows. Tests wait for the thread's queued signals, never for a time.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QFile>
 #include <QImage>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <atomic>
 #include <cmath>
 #include <complex>
 #include <numbers>
@@ -26,6 +30,15 @@ using runner::Split;
 // A figure as the summary gives it: two decimals, the window's comma.
 QString Two(double v) { return QString::number(v, 'f', 2).replace(u'.', u','); }
 
+// Lets queued signals in until `done`; no clock involved.
+template <class F>
+void WaitUntil(F done) {
+  while (!done()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+// The thread has ended, or it has gone (which it does only once ended).
+bool Ended(const QPointer<const QThread>& worker) { return worker.isNull() || !worker->isRunning(); }
+
 class FrequencyResponseTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -33,16 +46,10 @@ class FrequencyResponseTest : public ::testing::Test {
     form.MenuFrequencyResponse->trigger();
     ASSERT_TRUE(window.isVisible());
   }
-  // Runs the sweep to its end a slice at a time; the number of slices it took.
-  int Sweep() {
+  void Sweep() {
     QTest::mouseClick(window.RunButton, Qt::LeftButton);
-    int slices = 0;
-    while (window.Running()) {
-      window.Slice();
-      ++slices;
-    }
-    QApplication::processEvents();  // the slice the button queued finds nothing to do
-    return slices;
+    WaitUntil([this] { return !window.Running(); });
+    QApplication::processEvents();  // the layout follows the summary's lines, as it would for a user
   }
   // The CSV's rows, header left out, as fields.
   std::vector<std::vector<std::string>> CsvRows() { return CsvRows(window.Csv()); }
@@ -64,9 +71,24 @@ TEST_F(FrequencyResponseTest, TheDefaultSweepGivesTheoryAndMeasurementApartAndOn
                        QStringLiteral("1"), QStringLiteral("500"), 40));
 
   form.SpinEdit1->setText(QStringLiteral("7"));
-  const int slices = Sweep();
-  EXPECT_GT(slices, 40) << "the low frequencies take many slices each";
+  Sweep();
   EXPECT_EQ(window.Progress->value(), 40);
+  // The thread's figures are, bit for bit, those of the same sweep run here to its end.
+  const sim::FrequencySweep& shown = *window.Finished();
+  sim::FrequencySweep here(shown.Parameters(), 1, 500, 40);
+  here.Advance(INT64_MAX);
+  const auto figures = [](const sim::SweepPoint& p) {
+    const sim::HarmonicFigures& f = p.figures;
+    return std::tuple(f.amplitude, f.frequency, f.periods, f.carriageAmplitude, f.ratio, f.phaseLag, f.errorAmplitude,
+                      f.steady, p.stopReached);
+  };
+  ASSERT_EQ(shown.Points().size(), here.Points().size());
+  for (std::size_t i = 0; i < here.Points().size(); ++i) {
+    EXPECT_EQ(figures(shown.Points()[i]), figures(here.Points()[i])) << "point " << i;
+  }
+  const sim::SweepSummary a = shown.Summary(), b = here.Summary();
+  EXPECT_EQ(std::tuple(a.amplitude, a.from, a.to, a.count, a.peakDb, a.peakFrequency, a.bandwidth),
+            std::tuple(b.amplitude, b.from, b.to, b.count, b.peakDb, b.peakFrequency, b.bandwidth));
   EXPECT_TRUE(window.RunButton->isEnabled() && !window.CancelButton->isEnabled());
   const auto rows = CsvRows();
   for (const auto& r : rows) EXPECT_EQ(r[8], "no") << "8 mm stays clear of the stops";
@@ -104,11 +126,16 @@ TEST_F(FrequencyResponseTest, TheDefaultSweepGivesTheoryAndMeasurementApartAndOn
                      Two(*measured.bandwidth)));
 }
 
-// Run clears the plot; Cancel plots the points measured so far, marked as a part of the sweep
-// in the titles, and the saves keep just those; only a complete sweep is logged.
+// Run clears the plot; Cancel stops the thread before it returns and plots the points measured so
+// far, marked as a part of the sweep in the titles, and the saves keep just those; only a
+// complete sweep is logged. A close stops the thread too.
 TEST_F(FrequencyResponseTest, ACancelledSweepShowsAndSavesItsPartAndLogsNothing) {
   window.CountEdit->setValue(12);
+  // Unpainted while it runs, whatever the thread's pace: the chart takes its labels' room from
+  // its last paint, and one of the empty chart midway would move the axes of the picture.
+  window.setUpdatesEnabled(false);
   Sweep();
+  window.setUpdatesEnabled(true);
   QTemporaryDir folder;
   QStringList suggested;
   form.SetFileNameAsker([&](const QString&, const QString& path, const QString&) {
@@ -128,17 +155,24 @@ TEST_F(FrequencyResponseTest, ACancelledSweepShowsAndSavesItsPartAndLogsNothing)
   EXPECT_TRUE(MatchesReference(QImage(folder.filePath(suggested[1])), "frequency-response"));
 
   const auto complete = CsvRows();
+  window.HoldSweepsAfter(5);
   QTest::mouseClick(window.RunButton, Qt::LeftButton);
   EXPECT_TRUE(CsvRows().empty() && !window.SaveCsvButton->isEnabled()) << "the last sweep is gone";
-  for (int i = 0; i < 15; ++i) window.Slice();  // a few points in
-  ASSERT_TRUE(window.Running());
-  QTest::mouseClick(window.CancelButton, Qt::LeftButton);
-  QApplication::processEvents();
+  WaitUntil([&] { return window.Progress->value() == 5; });
+  ASSERT_TRUE(window.Running() && !window.RunButton->isEnabled());
+  QPointer<const QThread> worker = window.Worker();
+  window.RunClick();
+  EXPECT_EQ(window.Worker(), worker) << "a second Run leaves the running sweep alone";
+  window.CancelClick();
+  EXPECT_TRUE(Ended(worker));
   EXPECT_TRUE(!window.Running() && window.RunButton->isEnabled() && !window.CancelButton->isEnabled());
+  QApplication::processEvents();  // whatever the thread left queued changes nothing
   EXPECT_TRUE(window.Finished() == nullptr && form.Measured().Log().Records().size() == 1u);
+  EXPECT_EQ(window.Progress->value(), 5);
 
+  // CSV numbers are shortest round trips: equal texts are equal figures.
   const auto rows = CsvRows(saved());
-  ASSERT_TRUE(!rows.empty() && rows.size() < 12u) << rows.size();
+  ASSERT_EQ(rows.size(), 5u);
   for (std::size_t i = 0; i < rows.size(); ++i) {
     auto expected = complete[i];
     expected[9] = "cancelled";
@@ -151,9 +185,30 @@ TEST_F(FrequencyResponseTest, ACancelledSweepShowsAndSavesItsPartAndLogsNothing)
       << window.Summary->text().toStdString();
   // Closing the window cancels a sweep on its way.
   QTest::mouseClick(window.RunButton, Qt::LeftButton);
+  WaitUntil([&] { return window.Progress->value() == 5; });
+  worker = window.Worker();
   window.close();
-  EXPECT_FALSE(window.Running());
+  EXPECT_TRUE(!window.Running() && Ended(worker));
   EXPECT_EQ(form.Measured().Log().Records().size(), 1u);
+}
+
+// The main window's end (the program quitting) in the middle of a sweep, between two points or
+// inside one that runs long, stops the thread and waits for it: Qt aborts on a QThread
+// destroyed while it runs, and the sanitizers catch what it might touch afterwards.
+TEST(FrequencyResponseEndTest, TheWindowsEndStopsTheSweepsThread) {
+  for (const bool held : {true, false}) {
+    auto form = std::make_unique<TForm1>(u',');
+    FrequencyResponseWindow& window = *form->FrequencyForm;
+    if (!held) window.FromEdit->setText(QStringLiteral("0,1"));  // a first point of 150,000 cycles
+    window.HoldSweepsAfter(held ? 1 : -1);
+    window.RunClick();
+    if (held) WaitUntil([&] { return window.Progress->value() == 1; });
+    ASSERT_TRUE(window.Running());
+    std::atomic<bool> ended = false;
+    QObject::connect(window.Worker(), &QThread::finished, [&ended] { ended = true; });
+    form.reset();
+    EXPECT_TRUE(ended) << held;
+  }
 }
 
 // Every column against a figure of its own: the runner's measurement, the theory, and the
@@ -270,14 +325,23 @@ TEST_F(FrequencyResponseTest, ItsErrorsAreShownOverItAndABadTextIsSelected) {
   QTest::mouseClick(window.RunButton, Qt::LeftButton);
   expect("'x' is not a valid floating point value.", "a text of the main window");
   form.Edit1->setText(QStringLiteral("100"));
-  // The drive overflows in its first cycle; the queued slice must not raise it a second time.
+  // The drive overflows in its first cycle, in the sweep's thread; the window says so once,
+  // from its own thread.
+  struct : platform::ErrorReporter {
+    void ShowError(const QString& message) override {
+      shown.emplace_back(message.toStdString(), QThread::currentThread() == QApplication::instance()->thread());
+    }
+    std::vector<std::pair<std::string, bool>> shown;
+  } reporter;
+  window.SetErrorReporter(&reporter);
   form.Edit2->setText(QStringLiteral("1e-20"));
   QTest::mouseClick(window.RunButton, Qt::LeftButton);
-  window.Slice();
+  WaitUntil([&] { return !window.Running(); });
   QApplication::processEvents();
-  expect("Floating point overflow.", "the drive");
+  EXPECT_EQ(reporter.shown, (std::vector{std::pair(std::string("Floating point overflow"), true)}));
   EXPECT_EQ(window.MagnitudeChart->Title().Text(),
             QStringList(QStringLiteral("Magnitude \u2014 stopped by an error after 0 of 40 points")));
+  window.SetErrorReporter(nullptr);
   form.Edit2->setText(QStringLiteral("0,003"));
 
   window.FromEdit->setText(QStringLiteral("999"));  // the bounds themselves are taken

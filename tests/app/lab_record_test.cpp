@@ -84,7 +84,7 @@ TEST(LabRecord, TheLogAndTheWindowsOutliveTheProgram) {
     FrequencyResponseWindow& sweep = *lab.form.FrequencyForm;
     sweep.CountEdit->setValue(2);
     QTest::mouseClick(sweep.RunButton, Qt::LeftButton);
-    while (sweep.Running()) sweep.Slice();
+    while (sweep.Running()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     lab.form.MenuMeasurements->trigger();
     lab.form.MeasurementsForm->move(300, 200);
     where = lab.form.MeasurementsForm->pos();
