@@ -197,7 +197,7 @@ void MeasurementsWindow::Refresh() {
   RefreshLog();
 }
 
-void MeasurementsWindow::SetRow(std::size_t record, const std::vector<std::string>& fields) {
+void MeasurementsWindow::SetRow(std::size_t record, const std::vector<std::string>& fields, bool widen) {
   std::vector<std::string>& shown = shown_[record];
   for (std::size_t c = 0; c < fields.size(); ++c) {
     if (c < shown.size() && shown[c] == fields[c]) {
@@ -209,6 +209,16 @@ void MeasurementsWindow::SetRow(std::size_t record, const std::vector<std::strin
     item->Set(text, number);
     item->setToolTip(number ? app::FullPrecision(*number, separator_) : QString());
     item->setTextAlignment(number ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
+    if (widen) {
+      // Only a text that outgrows its column widens it; no column ever shrinks under the
+      // student's eyes, and none is measured over all its rows again.
+      const int column = static_cast<int>(c);
+      const int wanted = LogTable->sizeHintForIndex(LogTable->model()->index(item->row(), column)).width() +
+                         (LogTable->showGrid() ? 1 : 0);
+      if (wanted > LogTable->columnWidth(column)) {
+        LogTable->setColumnWidth(column, wanted);
+      }
+    }
   }
   shown = fields;
 }
@@ -216,19 +226,25 @@ void MeasurementsWindow::SetRow(std::size_t record, const std::vector<std::strin
 void MeasurementsWindow::RefreshLog() {
   const sim::ExperimentLog& log = m_.Log();
   const auto& records = log.Records();
-  if (log.Generation() != shownGeneration_ || records.size() < shown_.size()) {
+  const bool afresh = log.Generation() != shownGeneration_ || records.size() < shown_.size() || shown_.empty();
+  if (afresh) {
     shownGeneration_ = log.Generation();
     LogTable->setRowCount(0);
     shown_.clear();
     items_.clear();
     shownFinal_.clear();
+    firstOpen_ = 0;
   }
-  // Rows only the present run still changes; the others are final and stay as shown.
-  for (std::size_t r = 0; r < shown_.size(); ++r) {
+  // Rows only the present run still changes, from the first that is not final; the others
+  // stay as shown.
+  for (std::size_t r = firstOpen_; r < shown_.size(); ++r) {
     if (!shownFinal_[r]) {
-      SetRow(r, sim::LogFields(records[r]));
+      SetRow(r, sim::LogFields(records[r]), true);
       shownFinal_[r] = log.Final(r);
     }
+  }
+  while (firstOpen_ < shownFinal_.size() && shownFinal_[firstOpen_]) {
+    ++firstOpen_;
   }
   if (records.size() == shown_.size()) {
     return;
@@ -247,11 +263,13 @@ void MeasurementsWindow::RefreshLog() {
       items_.back().push_back(item);
     }
     shown_.emplace_back();
-    SetRow(r, sim::LogFields(records[r]));
+    SetRow(r, sim::LogFields(records[r]), !afresh);
     shownFinal_.push_back(log.Final(r));
   }
   LogTable->setSortingEnabled(true);
-  LogTable->resizeColumnsToContents();
+  if (afresh) {
+    LogTable->resizeColumnsToContents();
+  }
 }
 
 std::vector<std::vector<std::string>> MeasurementsWindow::TableRows() const {

@@ -58,9 +58,11 @@ class MeasurementsWindow : public QWidget {
 
  private:
   // The table follows the log: rows added at the end, and cells changed only where a row
-  // that was not yet final has changed; a log emptied or replaced is shown afresh.
+  // that was not yet final has changed; a log emptied or replaced is shown afresh, its
+  // columns fitted to it once.
   void RefreshLog();
-  void SetRow(std::size_t record, const std::vector<std::string>& fields);
+  // The cells of a row that changed; widen: a column the new text outgrows is widened.
+  void SetRow(std::size_t record, const std::vector<std::string>& fields, bool widen);
 
   sim::Measurements& m_;
   QChar separator_;
@@ -72,5 +74,6 @@ class MeasurementsWindow : public QWidget {
   std::vector<std::vector<std::string>> shown_;
   std::vector<std::vector<LogTableItem*>> items_;
   std::vector<bool> shownFinal_;
+  std::size_t firstOpen_ = 0;  // every row before it is final
   std::uint64_t shownGeneration_ = static_cast<std::uint64_t>(-1);
 };

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QMessageBox>
 #include <QTest>
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <sstream>
@@ -212,6 +213,47 @@ TEST_F(MeasurementsTest, TheLogSortsCopiesClearsAndSaves) {
             std::pair(QStringLiteral("200"), QStringLiteral("25")));
 }
 
+// Updated in place tick by tick, through several runs and sorted midway, the table holds
+// cell for cell what a table built afresh from the same log holds, and no column is
+// narrower than there.
+TEST_F(MeasurementsTest, ATableUpdatedInPlaceHoldsWhatAFreshOneHolds) {
+  const auto cells = [](const QTableWidget* table) {
+    std::vector<QStringList> rows;
+    for (int r = 0; r < table->rowCount(); ++r) {
+      rows.emplace_back();
+      for (int c = 0; c < table->columnCount(); ++c) {
+        const QTableWidgetItem* item = table->item(r, c);
+        rows.back() << item->text() << item->toolTip() << QString::number(item->textAlignment());
+      }
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+  };
+  QTest::mouseClick(form.RadioButton2, Qt::LeftButton);
+  for (const char* frequency : {"20", "3"}) {  // the periods' count grows past 9 in the first
+    form.SpinEdit1->setText(QStringLiteral("7"));
+    form.SpinEdit2->setText(QString::fromLatin1(frequency));
+    QTest::mouseClick(form.Button5, Qt::LeftButton);
+    Ticks(1500);
+    window.LogTable->sortItems(11, Qt::DescendingOrder);
+  }
+  QTest::mouseClick(form.RadioButton1, Qt::LeftButton);
+  {
+    BoxWatcher boxes;  // a run stopped by an error: a verdict and an error wider than their columns
+    form.Edit1->setText(QStringLiteral("1e300"));
+    StabilityRun(50, 1);
+  }
+  QTest::mouseClick(form.Button4, Qt::LeftButton);
+  form.Edit1->setText(QStringLiteral("100"));
+  StabilityRun(40, 300);
+  MeasurementsWindow fresh(const_cast<sim::Measurements&>(form.Measured()), u',');
+  fresh.show();
+  ASSERT_EQ(window.LogTable->rowCount(), 4);
+  EXPECT_EQ(cells(window.LogTable), cells(fresh.LogTable));
+  for (int c = 0; c < fresh.LogTable->columnCount(); ++c) {
+    EXPECT_GE(window.LogTable->columnWidth(c), fresh.LogTable->columnWidth(c)) << c;
+  }
+}
 
 // The marker moved while the drive runs: every tick takes it as the command at once, and the
 // row describes that change, not what is left of it at the release.
