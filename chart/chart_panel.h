@@ -111,7 +111,6 @@ class TCustomChartPanel : public QWidget {
   // differ beyond it asks for the rest then.
   virtual TRect DataArea() const { return TRect{0, 0, width(), height()}; }
   virtual void DrawBevels(const TRect& rect);
-  void RequestPaint(bool whole);
   // A frame of `rings` one-pixel rings just inside rect.
   void DrawFrame(const TRect& rect, int rings, TColor topLeft, TColor bottomRight);
 
@@ -131,6 +130,9 @@ class TCustomChartPanel : public QWidget {
   }
 
  private:
+  // Asks Qt for a paint of the whole chart, or of the DataArea.
+  void RequestPaint(bool whole);
+
   TColor color_ = platform::clBtnFace;
   TBevelCut bevelOuter_ = bvRaised;
   TBevelCut bevelInner_ = bvNone;

@@ -1,10 +1,10 @@
 #include "platform/picture_box.h"
 
-#include "platform/screen_copy.h"
-
-#include <QPainter>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QPainter>
+
+#include "platform/screen_copy.h"
 
 namespace platform {
 
