@@ -221,7 +221,10 @@ class RasterCanvas {
   };
 
   std::uint32_t* Row(int y) { return reinterpret_cast<std::uint32_t*>(bits_ + y * bytesPerLine_); }
-  void BeginDrawing();
+  // These two are defined in raster_canvas_internal.h, where every drawing file's inner
+  // loops can take them in; why the second is a template is told there.
+  inline void BeginDrawing();
+  template <int = 0>
   void HorizontalSpan(int x1, int x2, int y, std::uint32_t pixel);  // columns x1..x2-1
   void FillBox(int x1, int y1, int x2, int y2, std::uint32_t pixel);
   // Bresenham from `from` towards `to`, the end pixel left out; a tie half-way between
