@@ -73,17 +73,17 @@ void TCustomChartPanel::RequestPaint(bool whole) {
 void TCustomChartPanel::paintEvent(QPaintEvent* event) {
   paintPending_ = false;
   wholePending_ = false;
-  QPainter painter(this);
-  Guarded([&] { Paint(&painter, event->region()); });
+  Guarded([&] { Paint(event->region()); });
 }
 
-void TCustomChartPanel::Paint(QPainter* painter, const QRegion& region) {
+void TCustomChartPanel::Paint(const QRegion& region) {
   if (printing_) {
     return;
   }
   const TRect whole{0, 0, width(), height()};
   if (!canvas_.Buffered()) {
-    DrawChart(painter, whole);
+    QPainter painter(this);
+    DrawChart(&painter, whole);
     return;
   }
   // The frame is drawn into the buffer, and only the region Qt asks for goes to the screen;
@@ -95,7 +95,9 @@ void TCustomChartPanel::Paint(QPainter* painter, const QRegion& region) {
       update(rest);
     }
   }
-  platform::CopyToScreen(*this, *painter, canvas_.ShownImage(), QPoint(0, 0), region);
+  platform::PaintTarget target;
+  target.device = redirected(&target.offset);
+  platform::CopyToScreen(*this, target, canvas_.ShownImage(), QPoint(0, 0), region);
 }
 
 void TCustomChartPanel::DrawChart(QPainter* target, const TRect& rect) {

@@ -102,7 +102,7 @@ class TCustomChartPanel : public QWidget {
   void paintEvent(QPaintEvent* event) override;
   // The window's paint request: the kept buffer when it is valid, else a full draw; of a
   // buffered chart, only `region` is copied to the screen.
-  virtual void Paint(QPainter* painter, const QRegion& region);
+  virtual void Paint(const QRegion& region);
   virtual void DrawContents(const TRect& bounds) = 0;
   // Where the next frame can differ from the kept one after InvalidateData alone, worked
   // out as the frame starts; none when it may differ anywhere.

@@ -15,8 +15,9 @@ PictureBox::PictureBox(int width, int height, QWidget* parent) : QWidget(parent)
 }
 
 void PictureBox::paintEvent(QPaintEvent* event) {
-  QPainter painter(this);
-  CopyToScreen(*this, painter, canvas_.Image(), QPoint(0, 0), event->region());
+  PaintTarget target;
+  target.device = redirected(&target.offset);
+  CopyToScreen(*this, target, canvas_.Image(), QPoint(0, 0), event->region());
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {

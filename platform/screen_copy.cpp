@@ -1,7 +1,6 @@
 #include "platform/screen_copy.h"
 
 #include <QBackingStore>
-#include <QPaintEngine>
 #include <QPainter>
 #include <QWidget>
 #include <cstring>
@@ -33,16 +32,16 @@ bool CopyRows(QImage& store, QPoint widgetAt, const QImage& image, QPoint origin
   return true;
 }
 
-void CopyToScreen(QWidget& widget, QPainter& painter, const QImage& image, QPoint origin, const QRegion& region) {
+void CopyToScreen(QWidget& widget, PaintTarget target, const QImage& image, QPoint origin, const QRegion& region) {
   QBackingStore* backingStore = widget.backingStore();
   auto* store = backingStore != nullptr ? dynamic_cast<QImage*>(backingStore->paintDevice()) : nullptr;
-  // The painter paints on the store itself only when nothing redirects the paint elsewhere
-  // (QWidget::grab and render paint into a pixmap of their own).
-  if (store != nullptr && painter.paintEngine() != nullptr && painter.paintEngine()->paintDevice() == store &&
-      painter.transform().isIdentity() &&
-      CopyRows(*store, widget.mapTo(widget.window(), QPoint(0, 0)), image, origin, region)) {
+  // The paint goes to the store unless something redirects it elsewhere (QWidget::grab and
+  // render paint into a pixmap of their own). A painter on the widget costs more than the
+  // copy, so none is made for it.
+  if (store != nullptr && target.device == store && CopyRows(*store, -target.offset, image, origin, region)) {
     return;
   }
+  QPainter painter(&widget);
   for (const QRect& part : region) {
     painter.drawImage(part, image, part.translated(-origin));
   }

@@ -12,14 +12,22 @@
 #include <QPoint>
 #include <QRegion>
 
-class QPainter;
+class QPaintDevice;
 class QWidget;
 
 namespace platform {
 
+// Where a widget's paint event paints: the device its painter would be redirected to, and
+// the offset it would be redirected by (QWidget::redirected, which only the widget can ask).
+struct PaintTarget {
+  QPaintDevice* device = nullptr;
+  QPoint offset;
+};
+
 // `image`, whose pixel (0, 0) lies at `origin` in the widget, copied over `region` (widget
-// coordinates) during the widget's paint event; `painter` is the event's painter.
-void CopyToScreen(QWidget& widget, QPainter& painter, const QImage& image, QPoint origin, const QRegion& region);
+// coordinates) during the widget's paint event; with no painter unless the copy must go
+// through one.
+void CopyToScreen(QWidget& widget, PaintTarget target, const QImage& image, QPoint origin, const QRegion& region);
 
 // The copy itself, for a store image and the widget's place in it; false, touching nothing,
 // when the store cannot take the rows as they are.
