@@ -97,7 +97,7 @@ void TCustomChartPanel::Paint(const QRegion& region) {
   }
   platform::PaintTarget target;
   target.device = redirected(&target.offset);
-  platform::CopyToScreen(*this, target, canvas_.ShownImage(), QPoint(0, 0), region);
+  platform::CopyToScreen(*this, target, canvas_.ShownImage(), region);
 }
 
 void TCustomChartPanel::DrawChart(QPainter* target, const TRect& rect) {

@@ -17,7 +17,7 @@ PictureBox::PictureBox(int width, int height, QWidget* parent) : QWidget(parent)
 void PictureBox::paintEvent(QPaintEvent* event) {
   PaintTarget target;
   target.device = redirected(&target.offset);
-  CopyToScreen(*this, target, canvas_.Image(), QPoint(0, 0), event->region());
+  CopyToScreen(*this, target, canvas_.Image(), event->region());
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {

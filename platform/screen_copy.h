@@ -24,13 +24,12 @@ struct PaintTarget {
   QPoint offset;
 };
 
-// `image`, whose pixel (0, 0) lies at `origin` in the widget, copied over `region` (widget
-// coordinates) during the widget's paint event; with no painter unless the copy must go
-// through one.
-void CopyToScreen(QWidget& widget, PaintTarget target, const QImage& image, QPoint origin, const QRegion& region);
+// The widget's picture `image` copied over `region` (widget coordinates) during the widget's
+// paint event; with no painter unless the copy must go through one.
+void CopyToScreen(QWidget& widget, PaintTarget target, const QImage& image, const QRegion& region);
 
 // The copy itself, for a store image and the widget's place in it; false, touching nothing,
 // when the store cannot take the rows as they are.
-bool CopyRows(QImage& store, QPoint widgetAt, const QImage& image, QPoint origin, const QRegion& region);
+bool CopyRows(QImage& store, QPoint widgetAt, const QImage& image, const QRegion& region);
 
 }  // namespace platform

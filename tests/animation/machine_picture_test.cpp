@@ -31,7 +31,7 @@ RasterCanvas Picture(int carriageX) {
 QImage OutsideTheBand(const RasterCanvas& canvas) {
   QImage image = canvas.Image().copy();
   QPainter painter(&image);
-  painter.fillRect(145, 1, 340, 119, Qt::white);
+  painter.fillRect(ScrewAndCarriageBand, Qt::white);  // what the window repaints on a tick
   painter.fillRect(115, 68, 30, 44, Qt::white);
   return image;
 }

@@ -86,9 +86,6 @@ TEST_F(FrequencyResponseTest, TheDefaultSweepGivesTheoryAndMeasurementApartAndOn
   for (std::size_t i = 0; i < here.Points().size(); ++i) {
     EXPECT_EQ(figures(shown.Points()[i]), figures(here.Points()[i])) << "point " << i;
   }
-  const sim::SweepSummary a = shown.Summary(), b = here.Summary();
-  EXPECT_EQ(std::tuple(a.amplitude, a.from, a.to, a.count, a.peakDb, a.peakFrequency, a.bandwidth),
-            std::tuple(b.amplitude, b.from, b.to, b.count, b.peakDb, b.peakFrequency, b.bandwidth));
   EXPECT_TRUE(window.RunButton->isEnabled() && !window.CancelButton->isEnabled());
   const auto rows = CsvRows();
   for (const auto& r : rows) EXPECT_EQ(r[8], "no") << "8 mm stays clear of the stops";

@@ -250,9 +250,8 @@ TEST_F(MeasurementsTest, ATableUpdatedInPlaceHoldsWhatAFreshOneHolds) {
   fresh.show();
   ASSERT_EQ(window.LogTable->rowCount(), 4);
   EXPECT_EQ(cells(window.LogTable), cells(fresh.LogTable));
-  for (int c = 0; c < fresh.LogTable->columnCount(); ++c) {
+  for (int c = 0; c < fresh.LogTable->columnCount(); ++c)
     EXPECT_GE(window.LogTable->columnWidth(c), fresh.LogTable->columnWidth(c)) << c;
-  }
 }
 
 // The marker moved while the drive runs: every tick takes it as the command at once, and the

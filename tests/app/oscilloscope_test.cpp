@@ -48,27 +48,4 @@ TEST_F(Pictures, AnAccuracyRunWithItsErrorTrace) {
   EXPECT_TRUE(MatchesReference(Window(), "accuracy"));
 }
 
-// An accuracy run painted tick by tick on two windows, one chart drawing the plain way:
-// the oscilloscope's pictures agree on every tick, error trace included.
-TEST(OscilloscopeDrawing, AnAccuracyRunPaintsAlikeBothWays) {
-  TForm1 fast{u','}, plain{u','};
-  plain.Chart1->Canvas().SetPlainDrawing(true);
-  for (TForm1* form : {&fast, &plain}) {
-    form->RadioButton2->setChecked(true);
-    form->SpinEdit1->setText(QStringLiteral("50"));
-    form->SpinEdit2->setText(QStringLiteral("30"));
-    form->Button5Click();
-    form->Timer1->stop();
-  }
-  const chart::TRect rect{0, 0, fast.Chart1->width(), fast.Chart1->height()};
-  for (int tick = 0; tick < 150; ++tick) {
-    for (TForm1* form : {&fast, &plain}) {
-      form->Timer1Timer();
-      form->Chart1->DrawChart(nullptr, rect);
-    }
-    ASSERT_TRUE(fast.Chart1->Canvas().Buffer()->Image() == plain.Chart1->Canvas().Buffer()->Image()) << tick;
-  }
-  EXPECT_EQ(fast.Series3->Count(), 393) << "the error trace is drawn";
-}
-
 }  // namespace

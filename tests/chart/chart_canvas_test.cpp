@@ -79,29 +79,6 @@ TEST(ChartCanvas, LinesTakeTheLoadedChartPen) {
   }
 }
 
-TEST(ChartCanvas, RedrawsFromTheBufferOnlyWhileItIsValid) {
-  TChartCanvas3D canvas;
-  QImage screen(720, 480, QImage::Format_RGB32);
-  QPainter painter(&screen);
-  painter.fillRect(screen.rect(), Qt::white);
-  EXPECT_FALSE(canvas.RedrawFromBuffer(&painter)) << "no frame yet";
-  const TRect window{216, 248, 705, 473};
-  EXPECT_EQ(canvas.PrepareFrame(&painter, nullptr, clWhite, false, window), (TRect{0, 0, 489, 225}));
-  canvas.SetPenColor(clRed);
-  canvas.LineBetween(0, 0, 1, 0);  // pixel (0, 0)
-  canvas.PresentFrame(&painter, window);
-  EXPECT_EQ(std::pair(screen.pixel(216, 248), screen.pixel(215, 248)), std::pair(qRgb(255, 0, 0), qRgb(255, 255, 255)));
-  painter.fillRect(screen.rect(), Qt::white);
-  EXPECT_TRUE(canvas.RedrawFromBuffer(&painter));
-  EXPECT_EQ(screen.pixel(0, 0), qRgb(255, 0, 0)) << "the kept frame copied";
-  canvas.MarkStale();
-  EXPECT_FALSE(canvas.RedrawFromBuffer(&painter));
-  // A new size gets a new, white buffer.
-  EXPECT_EQ(canvas.PrepareFrame(&painter, nullptr, clWhite, false, TRect{0, 0, 300, 100}), (TRect{0, 0, 300, 100}));
-  EXPECT_EQ(canvas.Buffer()->Image().size(), QSize(300, 100));
-  EXPECT_EQ(canvas.Buffer()->PixelAt(0, 0), clWhite);
-}
-
 TChartFont TitleFont() { return TChartFont(QStringLiteral("Tahoma"), 13, clBlue, true); }
 
 // The oscilloscope's panel, painted through Qt; no axes, so that the panel's own layout shows.

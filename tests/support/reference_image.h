@@ -7,6 +7,22 @@
 #include <QImage>
 #include <QPainter>
 #include <QString>
+#include <string>
+#include <tuple>
+
+// How many pixels of two pictures of one size differ, and the first: "" when none does.
+inline std::string Differences(const QImage& a, const QImage& b) {
+  int differing = 0, firstX = -1, firstY = -1;
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) {
+      if (a.pixel(x, y) != b.pixel(x, y) && differing++ == 0) std::tie(firstX, firstY) = std::pair(x, y);
+    }
+  }
+  if (differing == 0) return "";
+  return QStringLiteral("%1 pixels differ, the first at (%2, %3): %4 against %5")
+      .arg(differing).arg(firstX).arg(firstY).arg(a.pixel(firstX, firstY), 0, 16).arg(b.pixel(firstX, firstY), 0, 16)
+      .toStdString();
+}
 
 inline ::testing::AssertionResult MatchesReference(const QImage& picture, const char* name) {
   const QString path = QStringLiteral(DRIVELAB_REFERENCE_DIR "/%1.png").arg(QLatin1String(name));
@@ -20,17 +36,10 @@ inline ::testing::AssertionResult MatchesReference(const QImage& picture, const 
                                          << " against the reference's " << reference.width() << " x "
                                          << reference.height();
   }
-  int differing = 0, firstX = -1, firstY = -1;
-  for (int y = 0; y < image.height(); ++y) {
-    for (int x = 0; x < image.width(); ++x) {
-      if (image.pixel(x, y) != reference.pixel(x, y) && differing++ == 0) std::tie(firstX, firstY) = std::pair(x, y);
-    }
-  }
-  if (differing == 0) return ::testing::AssertionSuccess();
+  const std::string differences = Differences(image, reference);
+  if (differences.empty()) return ::testing::AssertionSuccess();
   image.save(QStringLiteral("%1.actual.png").arg(QLatin1String(name)));
-  return ::testing::AssertionFailure() << name << ": " << differing << " pixels differ, the first at (" << firstX << ", "
-                                       << firstY << "): " << std::hex << image.pixel(firstX, firstY) << " against "
-                                       << reference.pixel(firstX, firstY);
+  return ::testing::AssertionFailure() << name << ": " << differences;
 }
 
 // Pictures one below the other, on white, for one reference.
