@@ -4,7 +4,8 @@
 // TCustomChartPanel: the window, its margins, its buffered drawing surface, the paint
 // entry and the bevels. Every change only asks for a repaint (Invalidate): the surface is
 // marked stale and Qt merges the requests, so a thousand changes in one handler cost one
-// paint. A paint with nothing changed copies the kept buffer.
+// paint. New values alone (InvalidateData) redraw only where they move things, and only
+// that part is copied to the screen; a paint with nothing changed copies the kept buffer.
 //
 // TCustomChartPanelExtended: the background gradient and the zoom and panning settings.
 // (This chart never shows a background picture, so there is none to set.)

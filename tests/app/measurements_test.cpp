@@ -238,11 +238,9 @@ TEST_F(MeasurementsTest, ATableUpdatedInPlaceHoldsWhatAFreshOneHolds) {
     window.LogTable->sortItems(11, Qt::DescendingOrder);
   }
   QTest::mouseClick(form.RadioButton1, Qt::LeftButton);
-  {
-    BoxWatcher boxes;  // a run stopped by an error: a verdict and an error wider than their columns
-    form.Edit1->setText(QStringLiteral("1e300"));
-    StabilityRun(50, 1);
-  }
+  BoxWatcher boxes;  // a run stopped by an error: a verdict and an error wider than their columns
+  form.Edit1->setText(QStringLiteral("1e300"));
+  StabilityRun(50, 1);
   QTest::mouseClick(form.Button4, Qt::LeftButton);
   form.Edit1->setText(QStringLiteral("100"));
   StabilityRun(40, 300);
