@@ -34,6 +34,8 @@ TForm1::TForm1(QChar decimalSeparator, QWidget* parent)
     : QMainWindow(parent), separator_(decimalSeparator), client_(new QWidget(this)) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Investigation of drive stability and accuracy"));
+  // The icons live in this static library: nothing would pull them into the program.
+  Q_INIT_RESOURCE(icons);
   setWindowIcon(QIcon(QStringLiteral(":/icons/drivelab.xpm")));
   setFont(platform::DefaultFont());
   QPalette palette = this->palette();

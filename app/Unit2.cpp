@@ -105,6 +105,7 @@ QString TForm2::InstructionsText() {
 TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("Form2"));
   setWindowTitle(QStringLiteral("Instructions"));
+  Q_INIT_RESOURCE(icons);
   setWindowIcon(QIcon(QStringLiteral(":/icons/instructions.xpm")));
   // Close box only: no minimise or maximise.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 
 #include "app/Unit1.h"
@@ -19,25 +20,45 @@
 
 namespace {
 
+void SetUpParser(QCommandLineParser& parser) {
+  QCoreApplication::setApplicationVersion(QString::fromLatin1(drivelab::Version));
+  parser.setApplicationDescription(QStringLiteral(
+      "A teaching simulator of the position drive of a numerically controlled machine tool."));
+  parser.addHelpOption();
+  parser.addVersionOption();
+}
+
+// --help-all lists Qt's own options too, which only a GUI application knows; the offscreen
+// platform gives it one without a display. QCommandLineParser prints the help and exits.
+[[noreturn]] void ShowAllHelp(int& argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  const QApplication application(argc, argv);
+  QCommandLineParser parser;
+  SetUpParser(parser);
+  parser.process(QCoreApplication::arguments());
+  std::exit(1);  // not reached
+}
+
 // --help and --version are answered before QApplication exists, so they need no display.
 // Other arguments are left to QApplication, which takes Qt's own (-style, -platform ...).
 std::optional<int> AnswerCommandLine(int& argc, char** argv) {
-  const QCoreApplication core(argc, argv);
-  QCoreApplication::setApplicationVersion(QString::fromLatin1(drivelab::Version));
-  QCommandLineParser parser;
-  parser.setApplicationDescription(QStringLiteral(
-      "A teaching simulator of the position drive of a numerically controlled machine tool."));
-  const QCommandLineOption help = parser.addHelpOption();
-  const QCommandLineOption version = parser.addVersionOption();
-  static_cast<void>(parser.parse(QCoreApplication::arguments()));
-  if (parser.isSet(help)) {
-    std::fputs(qPrintable(parser.helpText()), stdout);
-  } else if (parser.isSet(version)) {
-    std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()), drivelab::Version);
-  } else {
-    return std::nullopt;
+  {
+    const QCoreApplication core(argc, argv);
+    QCommandLineParser parser;
+    SetUpParser(parser);
+    static_cast<void>(parser.parse(QCoreApplication::arguments()));
+    if (parser.isSet(QStringLiteral("help"))) {
+      std::fputs(qPrintable(parser.helpText()), stdout);
+    } else if (parser.isSet(QStringLiteral("version"))) {
+      std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()), drivelab::Version);
+    } else if (!parser.isSet(QStringLiteral("help-all"))) {
+      return std::nullopt;
+    }
+    if (!parser.isSet(QStringLiteral("help-all"))) {
+      return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    }
   }
-  return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+  ShowAllHelp(argc, argv);
 }
 
 }  // namespace
