@@ -47,17 +47,18 @@ std::optional<int> AnswerCommandLine(int& argc, char** argv) {
     QCommandLineParser parser;
     SetUpParser(parser);
     static_cast<void>(parser.parse(QCoreApplication::arguments()));
-    if (parser.isSet(QStringLiteral("help"))) {
-      std::fputs(qPrintable(parser.helpText()), stdout);
-    } else if (parser.isSet(QStringLiteral("version"))) {
-      std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()), drivelab::Version);
-    } else if (!parser.isSet(QStringLiteral("help-all"))) {
-      return std::nullopt;
-    }
     if (!parser.isSet(QStringLiteral("help-all"))) {
+      if (parser.isSet(QStringLiteral("help"))) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+      } else if (parser.isSet(QStringLiteral("version"))) {
+        std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()), drivelab::Version);
+      } else {
+        return std::nullopt;
+      }
       return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
     }
   }
+  // Only one application at a time: the core one is gone before the GUI one lists Qt's options.
   ShowAllHelp(argc, argv);
 }
 
