@@ -158,6 +158,9 @@ QJsonObject RecordToJson(const sim::LogRecord& r) {
   if (!r.error.empty()) {
     o.insert(QStringLiteral("error"), QString::fromStdString(r.error));
   }
+  if (!r.note.empty()) {
+    o.insert(QStringLiteral("note"), QString::fromStdString(r.note));
+  }
   return o;
 }
 
@@ -202,6 +205,9 @@ sim::LogRecord RecordFromJson(const QJsonObject& o) {
   }
   if (o.contains(QStringLiteral("error"))) {
     r.error = Field(o, "error", &QJsonValue::isString, "a text").toString().toStdString();
+  }
+  if (o.contains(QStringLiteral("note"))) {
+    r.note = Field(o, "note", &QJsonValue::isString, "a text").toString().toStdString();
   }
   if (static_cast<int>(r.step.has_value()) + static_cast<int>(r.harmonic.has_value()) +
           static_cast<int>(r.sweep.has_value()) != 1) {

@@ -48,6 +48,17 @@ void TCustomAxisPanel::AddSeries(TChartSeries* series) {
 
 void TCustomAxisPanel::RemoveSeries(TChartSeries* series) { std::erase(seriesList_, series); }
 
+void TCustomAxisPanel::MoveSeries(TChartSeries* series, std::size_t position) {
+  const auto at = std::find(seriesList_.begin(), seriesList_.end(), series);
+  if (at == seriesList_.end()) {
+    return;
+  }
+  seriesList_.erase(at);
+  seriesList_.insert(seriesList_.begin() + static_cast<std::ptrdiff_t>(std::min(position, seriesList_.size())),
+                     series);
+  Invalidate();
+}
+
 double TCustomAxisPanel::SeriesExtreme(const TCustomChartAxis& axis, bool wantMinimum, bool alongX) const {
   const bool anyActiveUses = std::any_of(seriesList_.begin(), seriesList_.end(), [&](const TChartSeries* s) {
     return s->Active() && s->AssociatedToAxis(axis);
@@ -55,7 +66,7 @@ double TCustomAxisPanel::SeriesExtreme(const TCustomChartAxis& axis, bool wantMi
   double result = 0;
   bool taken = false;
   for (const TChartSeries* s : seriesList_) {
-    if ((!s->Active() && anyActiveUses) || s->Count() == 0) {
+    if ((!s->Active() && anyActiveUses) || s->Count() == 0 || !s->ScalesAxes) {
       continue;
     }
     const bool bound = alongX ? (s->GetHorizAxis() == &axis || s->HorizAxis() == aBothHorizAxis)
@@ -266,6 +277,7 @@ void TCustomAxisPanel::DrawContents(const TRect& bounds) {
   if (axisVisible_ && !AxesBehindSeries) {
     DrawAxes();
   }
+  DrawLegend();
   DrawZoomRectangle();
   Canvas().ResetDrawingState();
   if (OnAfterDraw) {

@@ -46,6 +46,9 @@ class TCustomAxisPanel : public TCustomChartPanelExtended {
   const std::vector<TChartSeries*>& SeriesList() const { return seriesList_; }
   void AddSeries(TChartSeries* series);
   void RemoveSeries(TChartSeries* series);
+  // Moves a series of the chart to `position` in the list (to the end when beyond it), and
+  // so under or over the others.
+  void MoveSeries(TChartSeries* series, std::size_t position);
 
   // The smallest or largest value along x or y of the series bound to the axis; 0 when
   // none has a point.
@@ -89,6 +92,8 @@ class TCustomAxisPanel : public TCustomChartPanelExtended {
   virtual void DrawAxes();
   // Each active series in list order, clipped to ChartRect, later ones over earlier ones.
   virtual void DrawSeries();
+  // Over the series: the legend, when one is shown.
+  virtual void DrawLegend() {}
   // The rectangle of a mouse zoom being dragged.
   virtual void DrawZoomRectangle() {}
   // New values move the series, and the grid and labels of the axes whose range they

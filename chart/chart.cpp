@@ -78,7 +78,56 @@ void TCustomChart::DrawTitlesAndLegend() {
   if (foot_.Visible()) {
     DrawTitle(foot_, false);
   }
-  // The legend is never shown here: hidden, it draws nothing and takes no room.
+  // The legend lies over the plot, drawn after the series: it takes no room here.
+}
+
+void TCustomChart::DrawLegend() {
+  if (!legend_.Visible()) {
+    return;
+  }
+  std::vector<const TChartSeries*> listed;
+  for (const TChartSeries* series : SeriesList()) {
+    if (series->Active() && series->ShowInLegend && !series->Title.isEmpty()) {
+      listed.push_back(series);
+    }
+  }
+  if (listed.empty()) {
+    return;
+  }
+  TChartCanvas3D& canvas = Canvas();
+  canvas.UseFont(legend_.Font());
+  const int lineHeight = canvas.MeasureTextHeight(QStringLiteral("W"));
+  int textWidth = 0;
+  for (const TChartSeries* series : listed) {
+    textWidth = std::max(textWidth, canvas.MeasureTextWidth(series->Title));
+  }
+  constexpr int Inset = 4, Padding = 3, Stroke = 14, Gap = 4;
+  const TRect& plot = ChartRect();
+  const int left = plot.Left + Inset;
+  const int top = plot.Top + Inset;
+  const int right = left + Padding + Stroke + Gap + textWidth + Padding;
+  const int bottom = top + Padding + lineHeight * static_cast<int>(listed.size()) + Padding;
+  canvas.ClipToRectangle(TRect{plot.Left + 1, plot.Top + 1, plot.Right, plot.Bottom});
+  canvas.SetPenStyle(psSolid);
+  canvas.SetPenWidth(1);
+  canvas.SetPenColor(legend_.Font().Color());
+  canvas.SetBrushColor(legend_.Color());
+  canvas.SetBrushStyle(bsSolid);
+  canvas.DrawRectangle(left, top, right, bottom);
+  canvas.SetBackgroundMode(cbmTransparent);
+  canvas.SetBrushStyle(bsClear);
+  int y = top + Padding;
+  for (const TChartSeries* series : listed) {
+    canvas.SetPenColor(series->SeriesColor());
+    const int middle = y + lineHeight / 2;
+    for (int row = middle - 1; row <= middle; ++row) {
+      canvas.LineBetween(left + Padding, row, left + Padding + Stroke, row);
+    }
+    canvas.SetTextAlignment(TA_LEFT | TA_TOP);
+    canvas.DrawText(left + Padding + Stroke + Gap, y, series->Title);
+    y += lineHeight;
+  }
+  canvas.RemoveClip();
 }
 
 void TCustomChart::DrawTitle(TChartTitle& title, bool atTop) {

@@ -61,6 +61,7 @@ class TCustomChart : public TCustomAxisPanel {
   // While a zoom is being dragged every paint ends with its rubber band.
   void DrawZoomRectangle() override;
   void DrawTitlesAndLegend() override;
+  void DrawLegend() override;
   // A title at the top of ChartRect or the foot at its bottom; ChartRect gives up its room.
   void DrawTitle(TChartTitle& title, bool atTop);
   void DrawWalls() override;

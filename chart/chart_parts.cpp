@@ -60,6 +60,15 @@ void TChartWall::SetColor(TColor color) { Update(color_, color, onChange_); }
 void TChartWall::SetDark3D(bool dark) { Update(dark3D_, dark, onChange_); }
 void TChartWall::SetSize(int size) { Update(size_, size, onChange_); }
 
+TChartLegend::TChartLegend() {
+  font_.OnChange = [this] {
+    if (OnChange) {
+      OnChange();
+    }
+  };
+}
+
 void TChartLegend::SetVisible(bool visible) { Update(visible_, visible, OnChange); }
+void TChartLegend::SetColor(TColor color) { Update(color_, color, OnChange); }
 
 }  // namespace chart

@@ -105,17 +105,29 @@ class TChartWall {
   std::function<void()> onChange_;
 };
 
-// The legend is never shown on this program's chart: hidden, it draws nothing and takes
-// no room, and that is all it does here.
+// The legend: hidden, it draws nothing and takes no room. Shown, it lists the active series
+// that have a title and ShowInLegend, each with a stroke of its colour, in a box in the plot's
+// top-left corner, over the traces; it takes no room from the plot.
 class TChartLegend {
  public:
+  TChartLegend();
+  TChartLegend(const TChartLegend&) = delete;
+  TChartLegend& operator=(const TChartLegend&) = delete;
+
   bool Visible() const { return visible_; }
   void SetVisible(bool visible);
+  // The box's fill and the texts' font; the frame is drawn in the font's colour.
+  TColor Color() const { return color_; }
+  void SetColor(TColor color);
+  TChartFont& Font() { return font_; }
+  const TChartFont& Font() const { return font_; }
 
   std::function<void()> OnChange;
 
  private:
   bool visible_ = true;
+  TColor color_ = platform::clWhite;
+  TChartFont font_;
 };
 
 }  // namespace chart

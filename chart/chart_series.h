@@ -61,6 +61,9 @@ class TChartSeries {
   Qt::CursorShape Cursor = Qt::ArrowCursor;
   QString Title;
   bool ShowInLegend = true;
+  // False: the automatic axes follow the other series, and this one is drawn wherever they
+  // put it (a kept trace beside the live ones).
+  bool ScalesAxes = true;
 
   THorizAxis HorizAxis() const { return horizAxis_; }
   void SetHorizAxis(THorizAxis axis);

@@ -45,6 +45,7 @@ constexpr const char* Header[] = {
     "measured resonance frequency (rad/s)",
     "measured bandwidth -3 dB (rad/s)",
     "error",
+    "note",
 };
 
 }  // namespace
@@ -85,6 +86,7 @@ std::vector<std::string> LogFields(const LogRecord& r) {
     f.push_back(r.sweep ? CsvNumber(*r.sweep.*v) : "");
   }
   f.push_back(r.error);
+  f.push_back(r.note);
   return f;
 }
 
@@ -113,7 +115,19 @@ std::size_t ExperimentLog::Add(const LogRecord& record, bool final) {
   return records_.size() - 1;
 }
 
-void ExperimentLog::Replace(std::size_t row, const LogRecord& record) { records_.at(row) = record; }
+void ExperimentLog::Replace(std::size_t row, const LogRecord& record) {
+  // The run's figures move on; what the student wrote about it stays.
+  std::string note = std::move(records_.at(row).note);
+  records_[row] = record;
+  records_[row].note = std::move(note);
+}
+
+void ExperimentLog::SetNote(std::size_t row, std::string note) {
+  if (records_.at(row).note != note) {
+    records_[row].note = std::move(note);
+    ++revision_;
+  }
+}
 
 void ExperimentLog::MakeFinal(std::size_t row) {
   if (!final_.at(row)) {

@@ -37,6 +37,7 @@ struct LogRecord {
   std::optional<HarmonicFigures> harmonic;  // an accuracy run
   std::optional<SweepSummary> sweep;        // a frequency sweep
   std::string error;                        // the floating-point error that stopped the run
+  std::string note;                         // the student's own words about the run
 };
 
 // The rows in the order the runs ended or began. A row is final once its run is over; until
@@ -48,6 +49,8 @@ class ExperimentLog {
   std::size_t Add(const LogRecord& record, bool final = true);  // returns the record's row, from 0
   void Replace(std::size_t row, const LogRecord& record);
   void MakeFinal(std::size_t row);
+  // The student's note on a row; kept like a row made final.
+  void SetNote(std::size_t row, std::string note);
   // The log emptied, or replaced by rows read back from a journal, all final.
   void Assign(std::vector<LogRecord> records);
 

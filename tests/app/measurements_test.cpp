@@ -328,7 +328,7 @@ TEST_F(MeasurementsTest, ARunStoppedByAnErrorIsLoggedAsStoppedAndNeedsAReset) {
   const auto& log = form.Measured().Log().Records();
   ASSERT_EQ(log.size(), 1u) << "nothing logged from the spoilt state, at the release or at Reset";
   const auto fields = sim::LogFields(log[0]);
-  EXPECT_EQ(std::tuple(fields[1], fields[7], fields[11], fields[17], fields[18], fields.back()),
+  EXPECT_EQ(std::tuple(fields[1], fields[7], fields[11], fields[17], fields[18], fields[fields.size() - 2]),
             std::tuple("1e+300", "50", "", "", "stopped by an error", "Floating point overflow"));
   EXPECT_FALSE(window.Failure->isVisible()) << "Reset";
 

@@ -53,8 +53,9 @@ TEST(ExperimentLog, EveryColumnInItsPlace) {
   LogRecord harmonic;
   harmonic.parameters = {11, 12, 13, 14, 15, 16};
   harmonic.harmonic = HarmonicFigures{21, 22, 3, 23, 24, 25, 26, true};
-  LogRecord sweep{step.parameters, step.stability, {}, {}, SweepSummary{31, 32, 33, 34, 35, 36, 37}, ""};
-  LogRecord failed{step.parameters, step.stability, StepFigures{}, {}, {}, "Floating point overflow"};
+  harmonic.note = "lag grows, \"see\" sheet 2";
+  LogRecord sweep{step.parameters, step.stability, {}, {}, SweepSummary{31, 32, 33, 34, 35, 36, 37}, "", ""};
+  LogRecord failed{step.parameters, step.stability, StepFigures{}, {}, {}, "Floating point overflow", "Kfb 0"};
   std::tie(failed.step->target, failed.step->verdict) = std::tuple(50, StepVerdict::Stopped);
   ExperimentLog log;
   for (const LogRecord& r : {step, harmonic, sweep, failed}) log.Add(r);
@@ -69,11 +70,11 @@ TEST(ExperimentLog, EveryColumnInItsPlace) {
                 "amplitude ratio,phase lag (deg),error amplitude (mm),steady,stable,critical Kamp,"
                 "critical frequency (rad/s),sweep from (rad/s),sweep to (rad/s),sweep points,"
                 "measured resonance peak (dB),measured resonance frequency (rad/s),measured bandwidth -3 dB (rad/s),"
-                "error",
-                "stability,1,2,3,4,5,6,-100,0.25,,,0.011,0.012,-95,5.5,0.013,0.014,0.015,settled,,,,,,,yes,7.5,8.5,,,,,,,",
-                "accuracy,11,12,13,14,15,16,,,21,22,,,,,,,,,3,23,24,25,26,yes,no,,,,,,,,,",
-                "frequency response,1,2,3,4,5,6,,,31,,,,,,,,,,,,,,,,yes,7.5,8.5,32,33,34,35,36,37,",
-                "stability,1,2,3,4,5,6,50,0,,,,,,,,,,stopped by an error,,,,,,,yes,7.5,8.5,,,,,,,Floating point overflow",
+                "error,note",
+                "stability,1,2,3,4,5,6,-100,0.25,,,0.011,0.012,-95,5.5,0.013,0.014,0.015,settled,,,,,,,yes,7.5,8.5,,,,,,,,",
+                "accuracy,11,12,13,14,15,16,,,21,22,,,,,,,,,3,23,24,25,26,yes,no,,,,,,,,,,\"lag grows, \"\"see\"\" sheet 2\"",
+                "frequency response,1,2,3,4,5,6,,,31,,,,,,,,,,,,,,,,yes,7.5,8.5,32,33,34,35,36,37,,",
+                "stability,1,2,3,4,5,6,50,0,,,,,,,,,,stopped by an error,,,,,,,yes,7.5,8.5,,,,,,,Floating point overflow,Kfb 0",
             }));
 }
 
