@@ -147,6 +147,9 @@ TForm1::TForm1(QChar decimalSeparator, QWidget* parent)
   connect(MeasurementsForm, &MeasurementsWindow::SaveRequested, this,
           [this] { SaveLogClick(&MeasurementsForm->Reporter()); });
   connect(MeasurementsForm, &MeasurementsWindow::ClearRequested, this, &TForm1::ClearLogClick);
+  connect(MeasurementsForm, &MeasurementsWindow::RepeatRequested, this, &TForm1::RepeatRow);
+  connect(MeasurementsForm, &MeasurementsWindow::KeepRequested, this, &TForm1::KeepRowReference);
+  connect(MeasurementsForm, &MeasurementsWindow::NoteEdited, this, &TForm1::SetRowNote);
   FrequencyForm = new FrequencyResponseWindow(
       [this] {
         // The drive as "Process" would read it, leaving the run in the main window alone.
@@ -239,6 +242,9 @@ void TForm1::SetUpChart() {
   Chart1->BackWall().SetColor(platform::clBlack);
   Chart1->SetBackColor(platform::clBlack);
   Chart1->Legend().SetVisible(false);
+  // Shown only over kept traces: the plot's black, the grid's grey.
+  Chart1->Legend().SetColor(platform::clBlack);
+  Chart1->Legend().Font().SetColor(platform::clSilver);
   Chart1->SetView3D(false);
 
   const chart::TChartFont labelsFont(QStringLiteral("Arial"), 12, platform::clBlack);
@@ -345,7 +351,9 @@ void TForm1::Button5Click() {
   const bool done = Guarded([this] {
     ReadParameters(true);
     RefuseAfterError();
-    measurements_.BeginHarmonic(drive_);
+    EndingRun([this] { measurements_.BeginHarmonic(drive_); });
+    harmonicStart_ = drive_.SimTime;
+    PlotReferences();
     RefreshMeasurements();
     SetTimerEnabled(true);
   });
@@ -401,11 +409,14 @@ void TForm1::Image2MouseUp(Qt::MouseButton /*button*/, Qt::KeyboardModifiers /*s
     ReadParameters(false);
     if (dragging) {
       RefuseAfterError();
-      measurements_.BeginStep(drive_, drive_.MarkerX - sim::MarkerCentre, running);
+      EndingRun([&] { measurements_.BeginStep(drive_, drive_.MarkerX - sim::MarkerCentre, running); });
       SetTimerEnabled(true);
     } else if (measurements_.Measuring() == sim::Measurements::Kind::Harmonic && !stoppedOnError_) {
-      measurements_.BeginHarmonic(drive_);  // new coefficients under the running sine: a new run
+      // New coefficients under the running sine: a new run.
+      EndingRun([this] { measurements_.BeginHarmonic(drive_); });
+      harmonicStart_ = drive_.SimTime;
     }
+    PlotReferences();
     RefreshMeasurements();
   });
   if (!done) {
@@ -424,6 +435,7 @@ void TForm1::Timer1Timer() {
       throw;
     }
     history_.Record(drive_);
+    PlotReferences();
     RefreshMeasurements();
   });
 }
@@ -482,10 +494,13 @@ void TForm1::ReadParametersInto(sim::Drive& d, bool accuracy) const {
 }
 
 void TForm1::ResetAll() {
-  sim::ResetDrive(drive_, *this);
+  EndingRun([this] {
+    sim::ResetDrive(drive_, *this);
+    measurements_.Stop();
+  });
   stoppedOnError_ = false;
-  measurements_.Stop();
   history_.Clear();
+  PlotReferences();
   RefreshMeasurements();
 }
 

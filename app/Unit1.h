@@ -6,12 +6,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -19,6 +21,7 @@
 
 #include "animation/machine_picture.h"
 #include "app/exports.h"
+#include "app/references.h"
 #include "chart/chart.h"
 #include "chart/line_series.h"
 #include "platform/colors.h"
@@ -146,6 +149,8 @@ class TForm1 : public QMainWindow, public sim::CycleHost {
   QAction* MenuMeasurements;
   QAction* MenuFrequencyResponse;
   QAction* MenuResetZoom;
+  QAction* MenuKeepReference;
+  QMenu* MenuReferences;  // each kept trace shown or hidden, cleared one by one or all
   QAction* MenuInstructions;
   QAction* MenuAbout;
 
@@ -183,6 +188,20 @@ class TForm1 : public QMainWindow, public sim::CycleHost {
   // The marker strip's arrow keys: the marker moves as in a drag, by this many millimetres.
   void MarkerKey(int millimetres);
   void SavePictureClick(int factor);  // 1: as drawn; 2: each pixel doubled
+
+  // Kept traces. "Keep as reference" keeps what the oscilloscope shows of the present run;
+  // a log row's run can be kept while this window still has its traces.
+  void KeepReferenceClick();
+  void KeepRowReference(std::size_t record);
+  void ShowReference(std::size_t index, bool shown);
+  void ClearReference(std::size_t index);
+  void ClearReferencesClick();
+  const std::vector<app::Reference>& References() const { return references_; }
+  // The legend's text for each kept trace, in the order kept; empty for one not drawn now.
+  QStringList ReferenceTitles() const;
+  // A log row's settings back in the boxes and the research mode, ready to run again.
+  void RepeatRow(std::size_t record);
+  void SetRowNote(std::size_t record, const QString& note);
 
   // The About box's text: the program, its version, and the licences of Qt and the fonts.
   static QString AboutText();
@@ -230,6 +249,15 @@ class TForm1 : public QMainWindow, public sim::CycleHost {
   bool ReplaceLog(std::vector<sim::LogRecord> rows, const QString& question, bool ask,
                   platform::ErrorReporter& where);
   void SaveWindowSettings();
+  // The kept traces' series follow the references, the mode and the live run's start; a
+  // series is refilled only when where it is drawn moved.
+  void PlotReferences();
+  app::LiveRun LiveRunNow() const;
+  // What the oscilloscope shows of the present run, once a tick has carried it.
+  std::optional<app::Reference> CaptureRun() const;
+  // Runs f, which may end the present run; the ended run's traces stay on hand for its log row.
+  void EndingRun(const std::function<void()>& f);
+  void RebuildReferencesMenu();
   void RestoreWindowSettings();
 
   QLabel* MakeLabel(QWidget* parent, const char* name, QRect geometry, const QString& text, bool bold = false);
@@ -276,6 +304,19 @@ class TForm1 : public QMainWindow, public sim::CycleHost {
   std::optional<std::int32_t> markerDrawn_;
   std::optional<std::pair<std::int32_t, std::int32_t>> screwDrawn_;
   TraceSeriesAdapter traces_[3];
+  std::vector<app::Reference> references_;
+  // Per kept trace: its actual and error series and the shift they were filled with.
+  struct ReferenceSeries {
+    std::unique_ptr<chart::TLineSeries> actual, error;
+    std::optional<double> filledShift;
+  };
+  std::vector<ReferenceSeries> referenceSeries_;
+  std::uint64_t referencesRevision_ = 0, keptReferencesRevision_ = 0;
+  std::optional<double> harmonicStart_;
+  std::vector<double> labelsKey_;  // what the legend's labels were made from
+  // The traces of this session's runs whose rows are final, by log row, the newest few.
+  std::map<std::size_t, app::Reference> rowTraces_;
+  std::uint64_t rowTracesGeneration_ = 0;
   std::unique_ptr<platform::MessageBoxReporter> errorBox_;
   platform::ErrorReporter* reporter_;
 };

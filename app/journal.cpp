@@ -216,14 +216,113 @@ sim::LogRecord RecordFromJson(const QJsonObject& o) {
   return r;
 }
 
-QByteArray JournalBytes(const std::vector<sim::LogRecord>& rows) {
+namespace {
+
+QJsonArray NumberArray(const std::vector<double>& values) {
+  QJsonArray array;
+  for (double v : values) {
+    array.append(v);
+  }
+  return array;
+}
+
+std::vector<double> ReadNumbers(const QJsonObject& o, const char* key) {
+  std::vector<double> values;
+  for (const QJsonValue& v : Field(o, key, &QJsonValue::isArray, "a list").toArray()) {
+    if (!v.isDouble()) {
+      Damaged(QStringLiteral("'%1' holds something that is not a number").arg(QLatin1String(key)));
+    }
+    values.push_back(v.toDouble());
+  }
+  return values;
+}
+
+}  // namespace
+
+QJsonObject ReferenceToJson(const Reference& r) {
+  QJsonObject parameters;
+  for (const auto& f : ParameterFields) {
+    parameters.insert(QLatin1String(f.key), r.parameters.*f.member);
+  }
+  QJsonObject o{{QStringLiteral("mode"), r.accuracy ? QStringLiteral("accuracy") : QStringLiteral("stability")},
+                {QStringLiteral("parameters"), parameters},
+                {QStringLiteral("start"), r.start},
+                {QStringLiteral("shown"), r.shown},
+                {QStringLiteral("time"), NumberArray(r.time)},
+                {QStringLiteral("actual"), NumberArray(r.actual)}};
+  if (r.accuracy) {
+    o.insert(QStringLiteral("amplitude"), r.amplitude);
+    o.insert(QStringLiteral("frequency"), r.frequency);
+    o.insert(QStringLiteral("error"), NumberArray(r.error));
+  } else {
+    o.insert(QStringLiteral("step"), r.step);
+  }
+  return o;
+}
+
+Reference ReferenceFromJson(const QJsonObject& o) {
+  Reference r;
+  const QString mode = Field(o, "mode", &QJsonValue::isString, "a text").toString();
+  if (mode != QLatin1String("accuracy") && mode != QLatin1String("stability")) {
+    Damaged(QStringLiteral("'%1' is no research mode").arg(mode));
+  }
+  r.accuracy = mode == QLatin1String("accuracy");
+  const QJsonObject parameters = ReadObject(o, "parameters");
+  for (const auto& f : ParameterFields) {
+    r.parameters.*f.member = ReadNumber(parameters, f.key);
+  }
+  r.start = ReadNumber(o, "start");
+  r.shown = Field(o, "shown", &QJsonValue::isBool, "true or false").toBool();
+  r.time = ReadNumbers(o, "time");
+  r.actual = ReadNumbers(o, "actual");
+  if (r.accuracy) {
+    r.amplitude = ReadCount(o, "amplitude");
+    r.frequency = ReadCount(o, "frequency");
+    r.error = ReadNumbers(o, "error");
+  } else {
+    r.step = ReadNumber(o, "step");
+  }
+  const bool ascending = std::is_sorted(r.time.begin(), r.time.end());
+  if (r.actual.size() != r.time.size() || (r.accuracy && r.error.size() != r.time.size()) || !ascending) {
+    Damaged(QStringLiteral("its times and values do not pair up"));
+  }
+  return r;
+}
+
+QByteArray JournalBytes(const std::vector<sim::LogRecord>& rows, const std::vector<Reference>& references) {
   QJsonArray array;
   for (const sim::LogRecord& r : rows) {
     array.append(RecordToJson(r));
   }
-  const QJsonObject journal{
+  QJsonObject journal{
       {QStringLiteral("format"), QLatin1String(Format)}, {QStringLiteral("version"), Version}, {QStringLiteral("rows"), array}};
+  if (!references.empty()) {
+    QJsonArray kept;
+    for (const Reference& r : references) {
+      kept.append(ReferenceToJson(r));
+    }
+    journal.insert(QStringLiteral("references"), kept);
+  }
   return QJsonDocument(journal).toJson(QJsonDocument::Indented);
+}
+
+std::vector<Reference> ReadJournalReferences(const QByteArray& bytes) {
+  const QJsonObject journal = QJsonDocument::fromJson(bytes).object();
+  std::vector<Reference> references;
+  if (!journal.contains(QStringLiteral("references"))) {
+    return references;
+  }
+  for (const QJsonValue& kept : Field(journal, "references", &QJsonValue::isArray, "a list").toArray()) {
+    if (!kept.isObject()) {
+      Damaged(QStringLiteral("reference %1 is not an object").arg(references.size() + 1));
+    }
+    try {
+      references.push_back(ReferenceFromJson(kept.toObject()));
+    } catch (const std::runtime_error& e) {
+      Damaged(QStringLiteral("reference %1: %2").arg(references.size() + 1).arg(QString::fromUtf8(e.what())));
+    }
+  }
+  return references;
 }
 
 std::vector<sim::LogRecord> ReadJournal(const QByteArray& bytes) {
@@ -304,7 +403,9 @@ LabStore::Opening LabStore::Open() {
     reason = file.errorString();
   } else {
     try {
-      opening.rows = ReadJournal(file.readAll());
+      const QByteArray bytes = file.readAll();
+      opening.rows = ReadJournal(bytes);
+      opening.references = ReadJournalReferences(bytes);
       return opening;
     } catch (const std::runtime_error& e) {
       reason = QString::fromUtf8(e.what());
@@ -327,9 +428,9 @@ LabStore::Opening LabStore::Open() {
   return opening;
 }
 
-void LabStore::Save(const std::vector<sim::LogRecord>& rows) {
+void LabStore::Save(const std::vector<sim::LogRecord>& rows, const std::vector<Reference>& references) {
   if (Keeping()) {
-    WriteFileAtomically(JournalPath(), JournalBytes(rows));
+    WriteFileAtomically(JournalPath(), JournalBytes(rows, references));
   }
 }
 

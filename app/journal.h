@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/references.h"
 #include "sim/experiment_log.h"
 
 namespace app {
@@ -22,9 +23,15 @@ QJsonObject RecordToJson(const sim::LogRecord& record);
 // Throws std::runtime_error naming the first field that is missing or of the wrong kind.
 sim::LogRecord RecordFromJson(const QJsonObject& object);
 
+// A kept trace, and back; reading throws like RecordFromJson.
+QJsonObject ReferenceToJson(const Reference& reference);
+Reference ReferenceFromJson(const QJsonObject& object);
+
 // A whole journal file, and back; reading throws std::runtime_error saying what is wrong.
-QByteArray JournalBytes(const std::vector<sim::LogRecord>& rows);
+QByteArray JournalBytes(const std::vector<sim::LogRecord>& rows, const std::vector<Reference>& references = {});
 std::vector<sim::LogRecord> ReadJournal(const QByteArray& bytes);
+// The kept traces of a journal that ReadJournal read; none in a journal without them.
+std::vector<Reference> ReadJournalReferences(const QByteArray& bytes);
 
 class LabStore {
  public:
@@ -38,6 +45,7 @@ class LabStore {
   // damaged journal kept aside, another program holding the journal), empty when all is well.
   struct Opening {
     std::vector<sim::LogRecord> rows;
+    std::vector<Reference> references;
     QString notice;
   };
   // Takes the lock and reads the journal. Without the lock nothing is ever written here.
@@ -45,7 +53,7 @@ class LabStore {
   bool Keeping() const { return lock_ != nullptr && lock_->isLocked(); }
 
   // Writes the journal whole; throws std::runtime_error naming the file and the cause.
-  void Save(const std::vector<sim::LogRecord>& rows);
+  void Save(const std::vector<sim::LogRecord>& rows, const std::vector<Reference>& references = {});
   // The rows as a dated file beside the journal, which LoadFile brings back; its path.
   // Throws like Save.
   QString KeepAside(const std::vector<sim::LogRecord>& rows);

@@ -43,7 +43,13 @@ void TForm1::AttachStore(app::LabStore* store) {
   RestoreWindowSettings();
   app::LabStore::Opening opening = store_->Open();
   measurements_.ReplaceLog(std::move(opening.rows));
+  references_ = std::move(opening.references);
+  if (references_.size() > app::MaxReferences) {
+    references_.resize(app::MaxReferences);
+  }
+  PlotReferences();
   keptRevision_ = measurements_.Log().Revision();
+  keptReferencesRevision_ = referencesRevision_;
   storeNotice_ = opening.notice;
   RefreshMeasurements();
 }
@@ -96,12 +102,14 @@ void TForm1::RestoreWindowSettings() {
 
 bool TForm1::KeepLog() {
   const sim::ExperimentLog& log = measurements_.Log();
-  if (store_ == nullptr || !store_->Keeping() || log.Revision() == keptRevision_) {
+  if (store_ == nullptr || !store_->Keeping() ||
+      (log.Revision() == keptRevision_ && referencesRevision_ == keptReferencesRevision_)) {
     return true;
   }
   try {
-    store_->Save(FinalRows(log));
+    store_->Save(FinalRows(log), references_);
     keptRevision_ = log.Revision();
+    keptReferencesRevision_ = referencesRevision_;
     journalFailing_ = false;
     return true;
   } catch (const std::exception& e) {

@@ -54,6 +54,12 @@ void TForm1::SetUpMenu() {
   MenuFrequencyResponse =
       AddCommand(view, QStringLiteral("&Frequency response\u2026"), QKeySequence(Qt::CTRL | Qt::Key_B));
   MenuResetZoom = AddCommand(view, QStringLiteral("Reset &zoom"));
+  view->addSeparator();
+  MenuKeepReference = AddCommand(view, QStringLiteral("&Keep as reference"), QKeySequence(Qt::CTRL | Qt::Key_K));
+  MenuReferences = view->addMenu(QStringLiteral("&References"));
+  MenuReferences->setObjectName(QStringLiteral("ReferencesMenu"));
+  connect(MenuReferences, &QMenu::aboutToShow, this, &TForm1::RebuildReferencesMenu);
+  RebuildReferencesMenu();
 
   QMenu* help = bar->addMenu(QStringLiteral("&Help"));
   help->setObjectName(QStringLiteral("HelpMenu"));
@@ -70,6 +76,7 @@ void TForm1::SetUpMenu() {
   connect(MenuFrequencyResponse, &QAction::triggered, this, &TForm1::FrequencyResponseClick);
   connect(MenuExit, &QAction::triggered, this, &TForm1::Button1Click);
   connect(MenuResetZoom, &QAction::triggered, this, &TForm1::ResetZoomClick);
+  connect(MenuKeepReference, &QAction::triggered, this, &TForm1::KeepReferenceClick);
   connect(MenuInstructions, &QAction::triggered, this, &TForm1::Button3Click);
   connect(MenuAbout, &QAction::triggered, this, &TForm1::AboutClick);
 }

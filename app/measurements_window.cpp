@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -107,13 +108,17 @@ MeasurementsWindow::MeasurementsWindow(sim::Measurements& m, QChar separator, QW
   LogTable = new QTableWidget(this);
   LogTable->setObjectName(QStringLiteral("LogTable"));
   LogTable->setAccessibleName(QStringLiteral("Experiment log"));
-  LogTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Only the note is the student's to write; a double-click runs the row again instead.
+  LogTable->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+  LogTable->setContextMenuPolicy(Qt::CustomContextMenu);
+  LogTable->installEventFilter(this);
   LogTable->setSelectionBehavior(QAbstractItemView::SelectRows);
   QStringList columns;
   for (const std::string& c : sim::LogColumns()) {
     columns << QString::fromStdString(c);
   }
   LogTable->setColumnCount(static_cast<int>(columns.size()));
+  noteColumn_ = static_cast<int>(columns.size()) - 1;
   LogTable->setHorizontalHeaderLabels(columns);
   LogTable->setSortingEnabled(true);
   LogTable->horizontalHeader()->setSortIndicatorShown(true);
@@ -136,6 +141,22 @@ MeasurementsWindow::MeasurementsWindow(sim::Measurements& m, QChar separator, QW
   connect(ClearButton, &QPushButton::clicked, this, &MeasurementsWindow::ClearRequested);
   app::CloseWithKeys(this);
   connect(SaveButton, &QPushButton::clicked, this, &MeasurementsWindow::SaveRequested);
+  connect(LogTable, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { emit RepeatRequested(RecordAt(row)); });
+  connect(LogTable, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    const int row = LogTable->rowAt(at.y());
+    if (row >= 0) {
+      RowMenu(row)->popup(LogTable->viewport()->mapToGlobal(at));
+    }
+  });
+  connect(LogTable, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+    const auto& records = m_.Log().Records();
+    const std::size_t record = RecordAt(item->row());
+    // Filling the table sets the note the record already has; only the student's own edit differs.
+    if (item->column() == noteColumn_ && record < records.size() &&
+        item->text().toStdString() != records[record].note) {
+      emit NoteEdited(record, item->text());
+    }
+  });
   Refresh();
 }
 
@@ -259,6 +280,7 @@ void MeasurementsWindow::RefreshLog() {
     for (int c = 0; c < columns; ++c) {
       auto* item = new LogTableItem(QString(), std::nullopt);
       item->setData(RecordRole, static_cast<int>(r));
+      item->setFlags(c == noteColumn_ ? item->flags() | Qt::ItemIsEditable : item->flags() & ~Qt::ItemIsEditable);
       LogTable->setItem(row, c, item);
       items_.back().push_back(item);
     }
@@ -289,3 +311,46 @@ void MeasurementsWindow::CopyClick() {
   QApplication::clipboard()->setText(app::TabSeparated(TableRows(), separator_));
 }
 
+
+std::size_t MeasurementsWindow::RecordAt(int tableRow) const {
+  const QTableWidgetItem* first = LogTable->item(tableRow, 0);
+  return first != nullptr ? static_cast<std::size_t>(first->data(RecordRole).toInt()) : static_cast<std::size_t>(-1);
+}
+
+int MeasurementsWindow::TableRowOf(std::size_t record) const {
+  return record < items_.size() ? items_[record][0]->row() : -1;
+}
+
+QMenu* MeasurementsWindow::RowMenu(int tableRow) {
+  if (rowMenu_ == nullptr) {
+    rowMenu_ = new QMenu(this);
+    rowMenu_->setObjectName(QStringLiteral("RowMenu"));
+  }
+  rowMenu_->clear();
+  const std::size_t record = RecordAt(tableRow);
+  connect(rowMenu_->addAction(QStringLiteral("&Run again with these settings")), &QAction::triggered, this,
+          [this, record] { emit RepeatRequested(record); });
+  connect(rowMenu_->addAction(QStringLiteral("&Keep as reference")), &QAction::triggered, this,
+          [this, record] { emit KeepRequested(record); });
+  connect(rowMenu_->addAction(QStringLiteral("Edit &note")), &QAction::triggered, this, [this, record] {
+    const int row = TableRowOf(record);
+    if (row >= 0) {
+      LogTable->setCurrentCell(row, noteColumn_);
+      LogTable->editItem(LogTable->item(row, noteColumn_));
+    }
+  });
+  return rowMenu_;
+}
+
+bool MeasurementsWindow::eventFilter(QObject* watched, QEvent* event) {
+  // Enter on a row runs it again, as a double-click does; while a note is being written its
+  // editor has the keys, not the table.
+  if (watched == LogTable && event->type() == QEvent::KeyPress && LogTable->currentRow() >= 0) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      emit RepeatRequested(RecordAt(LogTable->currentRow()));
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}

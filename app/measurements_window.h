@@ -4,6 +4,7 @@
 // like the instructions; closing it only hides it.
 
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QWidget>
@@ -37,6 +38,13 @@ class MeasurementsWindow : public QWidget {
 
   void CopyClick();  // the table as tab-separated text, for a spreadsheet
 
+  // The log record a table row shows, wherever sorting put it.
+  std::size_t RecordAt(int tableRow) const;
+  // The table row showing a log record, or -1.
+  int TableRowOf(std::size_t record) const;
+  // The commands on a row: run it again, keep its traces, write a note on it.
+  QMenu* RowMenu(int tableRow);
+
   // Where the boxes of this window's commands appear: over this window.
   platform::ErrorReporter& Reporter() { return *reporter_; }
   void SetErrorReporter(platform::ErrorReporter* reporter) { reporter_ = reporter; }
@@ -55,6 +63,14 @@ class MeasurementsWindow : public QWidget {
   void SaveRequested();
   // "Clear log": the main window asks first and keeps the old rows aside.
   void ClearRequested();
+  // Double-click, Enter or the row's menu: the row's settings back in the main window.
+  void RepeatRequested(std::size_t record);
+  void KeepRequested(std::size_t record);
+  // The student wrote a note on a row.
+  void NoteEdited(std::size_t record, const QString& note);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // The table follows the log: rows added at the end, and cells changed only where a row
@@ -76,4 +92,6 @@ class MeasurementsWindow : public QWidget {
   std::vector<bool> shownFinal_;
   std::size_t firstOpen_ = 0;  // every row before it is final
   std::uint64_t shownGeneration_ = static_cast<std::uint64_t>(-1);
+  int noteColumn_ = 0;
+  QMenu* rowMenu_ = nullptr;
 };

@@ -155,6 +155,10 @@ class Measurements final : public StepObserver {
   const Parameters& RunParameters() const { return parameters_; }
   const ExperimentLog& Log() const { return log_; }
   ExperimentLog& Log() { return log_; }
+  // The log row that still follows the present run; none before it has one or once it is final.
+  std::optional<std::size_t> Row() const {
+    return record_ && *record_ != Done ? record_ : std::nullopt;
+  }
 
  private:
   void Start(const Drive& d, Kind kind);
