@@ -352,7 +352,7 @@ void TForm1::Button5Click() {
     ReadParameters(true);
     RefuseAfterError();
     EndingRun([this] { measurements_.BeginHarmonic(drive_); });
-    harmonicStart_ = drive_.SimTime;
+    harmonicStart_ = drive_.TraceTime[sim::TraceNewest];
     PlotReferences();
     RefreshMeasurements();
     SetTimerEnabled(true);
@@ -414,7 +414,7 @@ void TForm1::Image2MouseUp(Qt::MouseButton /*button*/, Qt::KeyboardModifiers /*s
     } else if (measurements_.Measuring() == sim::Measurements::Kind::Harmonic && !stoppedOnError_) {
       // New coefficients under the running sine: a new run.
       EndingRun([this] { measurements_.BeginHarmonic(drive_); });
-      harmonicStart_ = drive_.SimTime;
+      harmonicStart_ = drive_.TraceTime[sim::TraceNewest];
     }
     PlotReferences();
     RefreshMeasurements();

@@ -199,6 +199,8 @@ class TForm1 : public QMainWindow, public sim::CycleHost {
   const std::vector<app::Reference>& References() const { return references_; }
   // The legend's text for each kept trace, in the order kept; empty for one not drawn now.
   QStringList ReferenceTitles() const;
+  // The series that draws a kept run's actual movement.
+  const chart::TLineSeries* ReferenceTrace(std::size_t index) const;
   // A log row's settings back in the boxes and the research mode, ready to run again.
   void RepeatRow(std::size_t record);
   void SetRowNote(std::size_t record, const QString& note);
@@ -258,6 +260,8 @@ class TForm1 : public QMainWindow, public sim::CycleHost {
   // Runs f, which may end the present run; the ended run's traces stay on hand for its log row.
   void EndingRun(const std::function<void()>& f);
   void RebuildReferencesMenu();
+  // Keeps r, or says `missing` when there is none; four at most.
+  void AddReference(std::optional<app::Reference> r, const char* missing);
   void RestoreWindowSettings();
 
   QLabel* MakeLabel(QWidget* parent, const char* name, QRect geometry, const QString& text, bool bold = false);

@@ -247,7 +247,9 @@ QJsonObject ReferenceToJson(const Reference& r) {
   QJsonObject o{{QStringLiteral("mode"), r.accuracy ? QStringLiteral("accuracy") : QStringLiteral("stability")},
                 {QStringLiteral("parameters"), parameters},
                 {QStringLiteral("start"), r.start},
+                {QStringLiteral("clock"), r.clock},
                 {QStringLiteral("shown"), r.shown},
+                {QStringLiteral("colour"), static_cast<int>(r.colour)},
                 {QStringLiteral("time"), NumberArray(r.time)},
                 {QStringLiteral("actual"), NumberArray(r.actual)}};
   if (r.accuracy) {
@@ -272,7 +274,9 @@ Reference ReferenceFromJson(const QJsonObject& o) {
     r.parameters.*f.member = ReadNumber(parameters, f.key);
   }
   r.start = ReadNumber(o, "start");
+  r.clock = ReadNumber(o, "clock");
   r.shown = Field(o, "shown", &QJsonValue::isBool, "true or false").toBool();
+  r.colour = static_cast<std::size_t>(ReadCount(o, "colour")) % MaxReferences;
   r.time = ReadNumbers(o, "time");
   r.actual = ReadNumbers(o, "actual");
   if (r.accuracy) {

@@ -30,13 +30,14 @@ app::LiveRun TForm1::LiveRunNow() const {
   app::LiveRun live;
   live.accuracy = AccuracySelected();
   live.newest = drive_.TraceTime[sim::TraceNewest];
+  live.clock = drive_.SimTime - live.newest;
   live.tick = drive_.StepsPerTick * drive_.StepH;
   if (!measurements_.Started()) {
     return live;
   }
   if (measurements_.Measuring() == sim::Measurements::Kind::Step) {
     const sim::StepFigures& f = measurements_.Step().Figures();
-    live.start = drive_.SimTime - f.elapsed;
+    live.start = live.newest - f.elapsed;
     live.settings = app::ParameterSettings(measurements_.RunParameters(), false);
     live.settings.push_back({QStringLiteral("step"), f.target - f.start});
   } else if (measurements_.Measuring() == sim::Measurements::Kind::Harmonic) {
@@ -61,6 +62,7 @@ std::optional<app::Reference> TForm1::CaptureRun() const {
   r.amplitude = r.accuracy ? drive_.Amplitude : 0;
   r.frequency = r.accuracy ? drive_.Frequency : 0;
   r.start = *live.start;
+  r.clock = live.clock;
   for (int i = 0; i < Series1->Count(); ++i) {
     r.time.push_back(Series1->XValues.ValueAt(i));
     r.actual.push_back(Series1->YValues.ValueAt(i));
@@ -78,7 +80,11 @@ void TForm1::EndingRun(const std::function<void()>& f) {
   const std::size_t rows = measurements_.Log().Records().size();
   std::optional<app::Reference> traces = CaptureRun();
   f();
-  if (!traces || measurements_.Log().Generation() != rowTracesGeneration_) {
+  if (measurements_.Log().Generation() != rowTracesGeneration_) {
+    rowTraces_.clear();  // rows of a log no longer shown
+    rowTracesGeneration_ = measurements_.Log().Generation();
+  }
+  if (!traces) {
     return;
   }
   // The row that became final: the one the run had, or the one its end added.
@@ -96,49 +102,40 @@ void TForm1::EndingRun(const std::function<void()>& f) {
   }
 }
 
+void TForm1::AddReference(std::optional<app::Reference> r, const char* missing) {
+  if (!r) {
+    throw std::runtime_error(missing);
+  }
+  if (references_.size() >= app::MaxReferences) {
+    throw std::runtime_error("Four references are kept already: clear one first in View, References");
+  }
+  r->colour = app::FreeColour(references_);
+  references_.push_back(std::move(*r));
+  ++referencesRevision_;
+  PlotReferences();
+  KeepLog();
+}
+
 void TForm1::KeepReferenceClick() {
   Guarded([this] {
-    std::optional<app::Reference> r = CaptureRun();
-    if (!r) {
-      throw std::runtime_error(
-          "There is no run on the oscilloscope to keep: release the marker, or press \"Process\" in accuracy "
-          "research, and keep the run once it shows");
-    }
-    if (references_.size() >= app::MaxReferences) {
-      throw std::runtime_error("Four references are kept already: clear one first (View, References)");
-    }
-    references_.push_back(std::move(*r));
-    ++referencesRevision_;
-    PlotReferences();
-    KeepLog();
+    AddReference(CaptureRun(),
+                 "There is no run on the oscilloscope to keep: release the marker, or press \"Process\" in accuracy "
+                 "research, and keep the run once it shows");
   });
 }
 
 void TForm1::KeepRowReference(std::size_t record) {
-  platform::ErrorReporter& where = MeasurementsForm->Reporter();
-  platform::RunGuarded(where, [&] {
-    if (measurements_.Log().Generation() != rowTracesGeneration_) {
-      rowTraces_.clear();
-      rowTracesGeneration_ = measurements_.Log().Generation();
-    }
+  platform::RunGuarded(MeasurementsForm->Reporter(), [&] {
     std::optional<app::Reference> r;
     if (measurements_.Row() == record) {
       r = CaptureRun();
-    } else if (const auto kept = rowTraces_.find(record); kept != rowTraces_.end()) {
+    } else if (const auto kept = rowTraces_.find(record);
+               kept != rowTraces_.end() && measurements_.Log().Generation() == rowTracesGeneration_) {
       r = kept->second;
     }
-    if (!r) {
-      throw std::runtime_error(
-          "The traces of this row's run are no longer on hand: a run can be kept as a reference while it is on "
-          "the oscilloscope, or from the log during the session that ran it");
-    }
-    if (references_.size() >= app::MaxReferences) {
-      throw std::runtime_error("Four references are kept already: clear one first (View, References)");
-    }
-    references_.push_back(std::move(*r));
-    ++referencesRevision_;
-    PlotReferences();
-    KeepLog();
+    AddReference(std::move(r),
+                 "The traces of this row's run are no longer on hand: a run can be kept as a reference while it is "
+                 "on the oscilloscope, or from the log during the session that ran it");
   });
 }
 
@@ -167,6 +164,10 @@ void TForm1::ClearReferencesClick() {
   }
 }
 
+const chart::TLineSeries* TForm1::ReferenceTrace(std::size_t index) const {
+  return index < referenceSeries_.size() ? referenceSeries_[index].actual.get() : nullptr;
+}
+
 QStringList TForm1::ReferenceTitles() const {
   QStringList titles;
   for (const ReferenceSeries& s : referenceSeries_) {
@@ -186,18 +187,18 @@ void TForm1::PlotReferences() {
   for (std::size_t i = 0; i < references_.size(); ++i) {
     const app::Reference& r = references_[i];
     ReferenceSeries& s = referenceSeries_[i];
-    const platform::TColor color = app::ReferenceColors[i];
+    const platform::TColor color = app::ReferenceColors[r.colour % app::MaxReferences];
     if (!s.actual) {
       s.actual = std::make_unique<chart::TLineSeries>();
       s.error = std::make_unique<chart::TLineSeries>();
+      std::size_t position = 2 * i;  // in the order kept, under the live traces
       for (chart::TLineSeries* series : {s.actual.get(), s.error.get()}) {
         series->ScalesAxes = false;
         series->SetParentChart(Chart1);
-        Chart1->MoveSeries(series, 0);  // under the live traces
+        Chart1->MoveSeries(series, position++);
       }
       s.error->ShowInLegend = false;
     }
-    // A trace cleared before it moves the others into its colour.
     if (s.actual->SeriesColor() != color) {
       s.actual->SetSeriesColor(color);
       s.error->SetSeriesColor(app::ErrorColorOf(color));

@@ -1,5 +1,6 @@
 #include "app/references.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -14,7 +15,8 @@ double ReferenceShift(const Reference& r, const LiveRun& live, std::int32_t live
     shift = *live.start - r.start;
     if (r.accuracy && live.accuracy && r.frequency == liveFrequency && r.frequency > 0) {
       const double period = 2 * std::numbers::pi / r.frequency;
-      shift = period * std::round(shift / period);
+      const double inPhase = r.clock - live.clock;
+      shift = inPhase + period * std::round((shift - inPhase) / period);
     }
   }
   return live.tick * std::round(shift / live.tick);
@@ -42,6 +44,15 @@ QStringList ReferenceLabels(const std::vector<const Reference*>& kept, const Liv
   QStringList labels = DifferingLabels(runs, separator, QStringLiteral("reference %1"));
   labels.erase(labels.begin() + static_cast<qsizetype>(kept.size()), labels.end());
   return labels;
+}
+
+std::size_t FreeColour(const std::vector<Reference>& kept) {
+  std::size_t colour = 0;
+  while (colour + 1 < MaxReferences &&
+         std::any_of(kept.begin(), kept.end(), [&](const Reference& r) { return r.colour == colour; })) {
+    ++colour;
+  }
+  return colour;
 }
 
 platform::TColor ErrorColorOf(platform::TColor color) {

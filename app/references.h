@@ -24,8 +24,10 @@ struct Reference {
   double step = 0;                  // mm, the commanded change of a stability run
   std::int32_t amplitude = 0;       // mm, as the drive used it
   std::int32_t frequency = 0;       // rad/s
-  double start = 0;                 // model time at which its run began
+  double start = 0;                 // when its run began, on the oscilloscope's time axis
+  double clock = 0;                 // model time less the time axis' then: the sine's phase runs on model time
   bool shown = true;
+  std::size_t colour = 0;  // into ReferenceColors: a trace keeps its colour while others come and go
   std::vector<double> time, actual;  // as plotted
   std::vector<double> error;         // accuracy research only
 };
@@ -35,13 +37,14 @@ struct LiveRun {
   bool accuracy = false;
   std::optional<double> start;  // none while no run is on the oscilloscope
   double newest = 0;            // the time of the newest point plotted
+  double clock = 0;             // model time less the time axis' (Reset starts the axis afresh)
   double tick = 0;              // model time between two plotted points
   std::vector<Setting> settings;
 };
 
 // How far a kept trace's times move to be drawn beside the live run, in whole ticks so that
 // it stays put from tick to tick: its start onto the live start (for a sine of the same
-// frequency, by whole periods, so that both sines keep their phase); with no live run, its
+// frequency, by whole periods from where both sines have the same phase); with no live run, its
 // newest point onto the newest point plotted.
 double ReferenceShift(const Reference& r, const LiveRun& live, std::int32_t liveFrequency);
 
@@ -56,5 +59,7 @@ QStringList ReferenceLabels(const std::vector<const Reference*>& kept, const Liv
 // colour darkened.
 inline constexpr platform::TColor ReferenceColors[MaxReferences] = {0xA779CC, 0xB27200, 0x739E00, 0x999999};
 platform::TColor ErrorColorOf(platform::TColor color);
+// The first colour none of `kept` has.
+std::size_t FreeColour(const std::vector<Reference>& kept);
 
 }  // namespace app

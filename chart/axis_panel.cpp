@@ -63,15 +63,21 @@ double TCustomAxisPanel::SeriesExtreme(const TCustomChartAxis& axis, bool wantMi
   const bool anyActiveUses = std::any_of(seriesList_.begin(), seriesList_.end(), [&](const TChartSeries* s) {
     return s->Active() && s->AssociatedToAxis(axis);
   });
+  const auto bound = [&](const TChartSeries* s) {
+    return alongX ? (s->GetHorizAxis() == &axis || s->HorizAxis() == aBothHorizAxis)
+                  : (s->GetVertAxis() == &axis || s->VertAxis() == aBothVertAxis);
+  };
+  const auto counted = [&](const TChartSeries* s) {
+    return (s->Active() || !anyActiveUses) && s->Count() > 0 && bound(s);
+  };
+  // Series that leave the axes alone still give them a range while no other series has a point.
+  const bool othersHavePoints = std::any_of(seriesList_.begin(), seriesList_.end(), [&](const TChartSeries* s) {
+    return s->ScalesAxes && counted(s);
+  });
   double result = 0;
   bool taken = false;
   for (const TChartSeries* s : seriesList_) {
-    if ((!s->Active() && anyActiveUses) || s->Count() == 0 || !s->ScalesAxes) {
-      continue;
-    }
-    const bool bound = alongX ? (s->GetHorizAxis() == &axis || s->HorizAxis() == aBothHorizAxis)
-                              : (s->GetVertAxis() == &axis || s->VertAxis() == aBothVertAxis);
-    if (!bound) {
+    if (!counted(s) || (!s->ScalesAxes && othersHavePoints)) {
       continue;
     }
     const double v = alongX ? (wantMinimum ? s->MinXValue() : s->MaxXValue())

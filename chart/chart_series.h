@@ -62,7 +62,8 @@ class TChartSeries {
   QString Title;
   bool ShowInLegend = true;
   // False: the automatic axes follow the other series, and this one is drawn wherever they
-  // put it (a kept trace beside the live ones).
+  // put it (a kept trace beside the live ones); only while none of them has a point, this one
+  // gives the range.
   bool ScalesAxes = true;
 
   THorizAxis HorizAxis() const { return horizAxis_; }

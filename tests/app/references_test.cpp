@@ -1,0 +1,244 @@
+// Runs set side by side: kept traces under the live ones, hidden and cleared one by one,
+// through Reset, mode changes and a restart; a log row's note and its run repeated.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/Unit1.h"
+#include "app/journal.h"
+#include "app/measurements_window.h"
+#include "tests/app/box_watcher.h"
+#include "tests/app/marker_release.h"
+
+namespace {
+
+QRgb Rgb(platform::TColor c) { return qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+struct Bench {
+  explicit Bench(app::LabStore* store = nullptr) {
+    form.Timer1->setInterval(24 * 3600 * 1000);  // the test gives the ticks
+    if (store != nullptr) form.AttachStore(store);
+    form.show();
+  }
+  void Step(const char* gain, int ticks, bool reset = true) {
+    if (reset) QTest::mouseClick(form.Button4, Qt::LeftButton);
+    form.Edit1->setText(QString::fromLatin1(gain));
+    ReleaseMarkerAt(form, 50);
+    for (int i = 0; i < ticks; ++i) form.Timer1Timer();
+  }
+  QImage Chart() const { return form.Chart1->grab().toImage(); }
+  // Where point k of a series is drawn.
+  QPoint At(const chart::TChartSeries& s, int k) const { return {s.PointX(k), s.PointY(k)}; }
+  // The first point of a kept run's trace at or past `mm`, as drawn now.
+  QPoint Rising(std::size_t reference, double mm) const {
+    form.Chart1->grab();  // the axes laid out for the values as they are now
+    const chart::TChartSeries* s = form.ReferenceTrace(reference);
+    int k = 0;
+    while (k + 1 < s->Count() && s->YValues.ValueAt(k) < mm) ++k;
+    return At(*s, k);
+  }
+  // Rows of column x in the legend's corner that have the colour.
+  std::vector<int> LegendRows(const QImage& image, platform::TColor colour) const {
+    const chart::TRect& plot = form.Chart1->ChartRect();
+    std::vector<int> rows;
+    for (int y = plot.Top; y < plot.Top + 60; ++y)
+      if (image.pixel(plot.Left + 14, y) == Rgb(colour)) rows.push_back(y);
+    return rows;
+  }
+  TForm1 form{u','};
+};
+
+// The same step at gain 100 and 1000 kept, 1900 live.
+void KeepTwo(Bench& b, bool keep = true) {
+  b.Step("100", 60, false);
+  if (keep) b.form.KeepReferenceClick();
+  b.Step("1000", 60);
+  if (keep) b.form.MenuKeepReference->trigger();
+  b.Step("1900", 60);
+}
+
+TEST(References, KeptRunsLieUnderTheLiveOneInTheirColoursNamedByWhatDiffers) {
+  Bench b;
+  KeepTwo(b);
+  const auto& kept = b.form.References();
+  ASSERT_EQ(kept.size(), 2u);
+  EXPECT_EQ(kept[0].parameters.Kamp, 100);
+  EXPECT_EQ(kept[0].step, 50);
+  EXPECT_EQ(kept[0].time.size(), 393u);
+  EXPECT_EQ(b.form.ReferenceTitles(), (QStringList{"Kamp 100", "Kamp 1000"}));
+  const auto& list = b.form.Chart1->SeriesList();
+  ASSERT_EQ(list.size(), 7u);
+  EXPECT_EQ(std::vector(list.end() - 3, list.end()),
+            (std::vector<chart::TChartSeries*>{b.form.Series1.get(), b.form.Series2.get(), b.form.Series3.get()}))
+      << "the live traces drawn last, over the kept ones";
+  // Aligned on the step's start: at gain 100 the carriage is half way while at 1900 it has
+  // long arrived; the live trace never passes there.
+  const QImage image = b.Chart();
+  const QPoint slow = b.Rising(0, 25), faster = b.Rising(1, 25);
+  EXPECT_EQ(image.pixel(slow), Rgb(app::ReferenceColors[0]));
+  EXPECT_EQ(image.pixel(faster), Rgb(app::ReferenceColors[1]));
+  EXPECT_LT(faster.x(), slow.x()) << "gain 1000 rises sooner";
+  EXPECT_LT(b.At(*b.form.Series1, 0).x(), faster.x()) << "the live trace spans the plot";
+  // The legend: a framed black box, one stroke per kept run, in the order kept.
+  const chart::TRect& plot = b.form.Chart1->ChartRect();
+  EXPECT_EQ(image.pixel(plot.Left + 4, plot.Top + 4), Rgb(platform::clSilver));
+  const auto first = b.LegendRows(image, app::ReferenceColors[0]), second = b.LegendRows(image, app::ReferenceColors[1]);
+  ASSERT_EQ(first.size(), 2u);
+  ASSERT_EQ(second.size(), 2u);
+  EXPECT_LT(first.back(), second.front());
+}
+
+TEST(References, HiddenAndClearedOneByOneUntilThePictureIsAsNeverKept) {
+  Bench b, plain;
+  KeepTwo(b);
+  KeepTwo(plain, false);
+  const QPoint slow = b.Rising(0, 25), faster = b.Rising(1, 25);
+  b.form.ShowReference(0, false);
+  QImage image = b.Chart();
+  EXPECT_NE(image.pixel(slow), Rgb(app::ReferenceColors[0]));
+  EXPECT_EQ(image.pixel(faster), Rgb(app::ReferenceColors[1]));
+  EXPECT_EQ(b.form.ReferenceTitles(), (QStringList{"", "Kamp 1000"}));
+  EXPECT_TRUE(b.LegendRows(image, app::ReferenceColors[0]).empty());
+  b.form.ShowReference(0, true);
+  EXPECT_EQ(b.Chart().pixel(slow), Rgb(app::ReferenceColors[0]));
+  b.form.ClearReference(0);
+  ASSERT_EQ(b.form.References().size(), 1u);
+  EXPECT_EQ(b.form.References()[0].parameters.Kamp, 1000);
+  image = b.Chart();
+  EXPECT_EQ(image.pixel(faster), Rgb(app::ReferenceColors[1])) << "a kept run keeps its colour";
+  EXPECT_NE(image.pixel(slow), Rgb(app::ReferenceColors[0]));
+  b.form.ClearReferencesClick();
+  EXPECT_TRUE(b.form.References().empty());
+  EXPECT_EQ(b.Chart(), plain.Chart());
+}
+
+TEST(References, NoRunToKeepAndNoFifthAreSaid) {
+  Bench b;
+  BoxWatcher boxes;
+  b.form.KeepReferenceClick();
+  b.Step("100", 5, false);
+  for (int i = 0; i < 5; ++i) b.form.KeepReferenceClick();
+  EXPECT_EQ(b.form.References().size(), 4u);
+  ASSERT_EQ(boxes.shown.size(), 2u);
+  EXPECT_EQ(boxes.Text(0).substr(0, 46), "There is no run on the oscilloscope to keep: r");
+  EXPECT_EQ(boxes.Text(1), "Four references are kept already: clear one first in View, References.");
+}
+
+TEST(References, KeptThroughResetModeChangesAndARestart) {
+  QTemporaryDir dir;
+  std::vector<app::Reference> before;
+  {
+    app::LabStore store(dir.path(), dir.filePath(QStringLiteral("windows.ini")));
+    Bench b(&store);
+    b.Step("100", 60, false);
+    b.form.KeepReferenceClick();
+    const QPoint slow = b.Rising(0, 25);
+    QTest::mouseClick(b.form.Button4, Qt::LeftButton);
+    EXPECT_EQ(b.form.ReferenceTitles(), QStringList{"reference 1"}) << "drawn after Reset, as it was kept";
+    EXPECT_EQ(b.Chart().pixel(slow), Rgb(app::ReferenceColors[0]));
+    QTest::mouseClick(b.form.RadioButton2, Qt::LeftButton);
+    EXPECT_EQ(b.form.ReferenceTitles(), QStringList{""}) << "not in accuracy research";
+    EXPECT_NE(b.Chart().pixel(slow), Rgb(app::ReferenceColors[0]));
+    QTest::mouseClick(b.form.RadioButton1, Qt::LeftButton);
+    EXPECT_EQ(b.Chart().pixel(slow), Rgb(app::ReferenceColors[0]));
+    before = b.form.References();
+  }
+  app::LabStore store(dir.path(), dir.filePath(QStringLiteral("windows.ini")));
+  Bench again(&store);
+  const auto& after = again.form.References();
+  ASSERT_EQ(after.size(), 1u);
+  EXPECT_EQ(std::tuple(after[0].parameters, after[0].step, after[0].start, after[0].time, after[0].actual),
+            std::tuple(before[0].parameters, before[0].step, before[0].start, before[0].time, before[0].actual));
+  EXPECT_EQ(again.form.ReferenceTitles(), QStringList{"reference 1"});
+}
+
+TEST(References, AShiftInWholeTicksOntoTheLiveStartOrItsPhase) {
+  app::Reference r;
+  r.start = 1.0007;
+  r.time = {0.5, 1.5};
+  app::LiveRun live{false, 5.0, 9.0, 0, 0.002, {}};
+  EXPECT_NEAR(app::ReferenceShift(r, live, 0), 4.0, 1e-12) << "starts onto starts, in whole ticks";
+  live.start.reset();
+  EXPECT_NEAR(app::ReferenceShift(r, live, 0), 7.5, 1e-12) << "no live run: newest onto newest";
+  r.accuracy = live.accuracy = true;
+  r.frequency = 20;
+  live.start = 5.0;
+  // 3.9993 s is 12.73 periods of 20 rad/s: 13 periods, 4.0841 s, in ticks 4.084.
+  EXPECT_NEAR(app::ReferenceShift(r, live, 20), 4.084, 1e-12);
+  // Kept 0.1 s further on the model's clock than its time axis shows: 12 periods from 0.1 s.
+  r.clock = 0.1;
+  EXPECT_NEAR(app::ReferenceShift(r, live, 20), 3.870, 1e-12);
+  r.clock = 0;
+  EXPECT_NEAR(app::ReferenceShift(r, live, 30), 4.0, 1e-12) << "another frequency: starts onto starts";
+}
+
+TEST(References, LabelsNameOnlyWhatDiffers) {
+  const auto runs = [](std::vector<std::pair<double, double>> kampTamp) {
+    std::vector<std::vector<app::Setting>> all;
+    for (auto [kamp, tamp] : kampTamp) all.push_back({{"Kamp", kamp}, {"Tamp", tamp}, {"Kfb", 0.2}});
+    return all;
+  };
+  EXPECT_EQ(app::DifferingLabels(runs({{100, 0.003}, {1000, 0.003}}), u',', "run %1"),
+            (QStringList{"Kamp 100", "Kamp 1000"}));
+  EXPECT_EQ(app::DifferingLabels(runs({{100, 0.003}, {100, 0.0045}, {1900, 0.003}}), u',', "run %1"),
+            (QStringList{"Kamp 100, Tamp 0,003", "Kamp 100, Tamp 0,0045", "Kamp 1900, Tamp 0,003"}));
+  EXPECT_EQ(app::DifferingLabels(runs({{100, 0.003}, {100, 0.003}}), u'.', "run %1"), (QStringList{"run 1", "run 2"}));
+}
+
+TEST(References, ANoteRoundTripsAndARowRunsAgainWithExactlyItsSettings) {
+  QTemporaryDir dir;
+  sim::LogRecord accuracyRow;
+  {
+    app::LabStore store(dir.path(), dir.filePath(QStringLiteral("windows.ini")));
+    Bench b(&store);
+    QTest::mouseClick(b.form.RadioButton2, Qt::LeftButton);
+    b.form.Edit3->setText(QStringLiteral("0,3"));  // held as its reciprocal
+    b.form.SpinEdit1->setText(QStringLiteral("30"));
+    b.form.SpinEdit2->setText(QStringLiteral("20"));
+    QTest::mouseClick(b.form.Button5, Qt::LeftButton);
+    for (int i = 0; i < 400; ++i) b.form.Timer1Timer();
+    QTest::mouseClick(b.form.Button4, Qt::LeftButton);
+    accuracyRow = b.form.Measured().Log().Records().at(0);
+    b.form.MenuMeasurements->trigger();
+    MeasurementsWindow& w = *b.form.MeasurementsForm;
+    const int column = w.LogTable->columnCount() - 1;
+    ASSERT_EQ(w.LogTable->horizontalHeaderItem(column)->text(), QStringLiteral("note"));
+    w.LogTable->item(w.TableRowOf(0), column)->setText(QStringLiteral("lag, \"small\""));
+    EXPECT_EQ(b.form.Measured().Log().Records()[0].note, "lag, \"small\"");
+    // Its traces are still on hand this session.
+    w.RowMenu(w.TableRowOf(0))->actions()[1]->trigger();
+    ASSERT_EQ(b.form.References().size(), 1u);
+    EXPECT_TRUE(b.form.References()[0].accuracy);
+    EXPECT_EQ(b.form.References()[0].error.size(), 393u);
+    // Other settings, another mode, then a double-click on the row.
+    QTest::mouseClick(b.form.RadioButton1, Qt::LeftButton);
+    for (QLineEdit* e : {b.form.Edit1, b.form.Edit2, b.form.Edit3, b.form.Edit4, b.form.Edit5, b.form.Edit6})
+      e->setText(QStringLiteral("7"));
+    const QRect cell = w.LogTable->visualItemRect(w.LogTable->item(w.TableRowOf(0), 0));
+    QTest::mouseClick(w.LogTable->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(w.LogTable->viewport(), Qt::LeftButton, {}, cell.center());
+    EXPECT_TRUE(b.form.RadioButton2->isChecked());
+    EXPECT_EQ(std::vector({b.form.Edit1->text(), b.form.Edit2->text(), b.form.Edit3->text(), b.form.Edit4->text(),
+                           b.form.Edit5->text(), b.form.Edit6->text(), b.form.SpinEdit1->text(), b.form.SpinEdit2->text()}),
+              std::vector<QString>({"100", "0,003", "0,3", "0,02", "8", "0,2", "30", "20"}));
+    QTest::mouseClick(b.form.Button5, Qt::LeftButton);
+    EXPECT_EQ(b.form.Measured().RunParameters(), accuracyRow.parameters) << "every parameter to the last bit";
+  }
+  QFile journal(dir.filePath(QStringLiteral("journal.json")));
+  ASSERT_TRUE(journal.open(QIODevice::ReadOnly));
+  const QJsonObject kept = QJsonDocument::fromJson(journal.readAll()).object();
+  EXPECT_EQ(kept["rows"].toArray()[0].toObject()["note"].toString(), QStringLiteral("lag, \"small\""));
+  EXPECT_EQ(kept["references"].toArray().size(), 1);
+  app::LabStore store(dir.path(), dir.filePath(QStringLiteral("windows.ini")));
+  Bench again(&store);
+  EXPECT_EQ(again.form.Measured().Log().Records()[0].note, "lag, \"small\"");
+  EXPECT_EQ(sim::LogFields(again.form.Measured().Log().Records()[0]).back(), "lag, \"small\"");
+}
+
+}  // namespace
