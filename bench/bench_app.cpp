@@ -40,6 +40,24 @@ void BM_WholeTick(benchmark::State& state) {
 }
 BENCHMARK(BM_WholeTick)->Unit(benchmark::kMicrosecond);
 
+// The same with four earlier runs kept as references.
+void BM_WholeTickFourReferences(benchmark::State& state) {
+  TForm1 form(u',');
+  StartAccuracy(form);
+  KeepFourReferences(form);
+  chart::TChart& chart = *form.Chart1;
+  QImage window(chart.width(), chart.height(), QImage::Format_RGB32);
+  QPainter painter(&window);
+  const chart::TRect rect{0, 0, chart.width(), chart.height()};
+  for (auto _ : state) {
+    form.Timer1Timer();
+    chart.DrawChart(&painter, rect);
+  }
+  state.counters["references"] = static_cast<double>(form.References().size());
+  benchmark::DoNotOptimize(form.Drive().CarriageX);
+}
+BENCHMARK(BM_WholeTickFourReferences)->Unit(benchmark::kMicrosecond);
+
 // The same tick as the window's timer runs it, one every 10 ms: between ticks the caches
 // and the core go to other work or cool down. Only the tick itself is timed.
 void BM_WholeTickPaced(benchmark::State& state) {

@@ -238,4 +238,36 @@ void BM_PaintOscilloscope(benchmark::State& state) {
 }
 BENCHMARK(BM_PaintOscilloscope)->Unit(benchmark::kMicrosecond);
 
+// The oscilloscope's part of a tick as the window has it: the traces refilled with the time
+// window a tick away from the last frame's (on and back, so that the kept runs stay in view),
+// and the frame drawn; plain, and with four runs kept as
+// references under the live ones.
+void OscilloscopeTick(benchmark::State& state, bool references) {
+  TForm1 form(u',');
+  StartAccuracy(form, 300);
+  if (references) {
+    KeepFourReferences(form);
+  }
+  sim::Drive drive = form.Drive();
+  double tick = drive.StepsPerTick * drive.StepH;
+  chart::TChart& chart = *form.Chart1;
+  QImage window(chart.width(), chart.height(), QImage::Format_RGB32);
+  QPainter painter(&window);
+  const TRect rect{0, 0, chart.width(), chart.height()};
+  for (auto _ : state) {
+    tick = -tick;
+    for (double& t : drive.TraceTime) {
+      t += tick;
+    }
+    sim::PlotAccuracyTraces(drive, form.FirstSeries(), form.SecondSeries(), form.ThirdSeries());
+    chart.DrawChart(&painter, rect);
+    benchmark::ClobberMemory();
+  }
+  state.counters["references"] = static_cast<double>(form.References().size());
+}
+void BM_OscilloscopeTick(benchmark::State& state) { OscilloscopeTick(state, false); }
+void BM_OscilloscopeTickFourReferences(benchmark::State& state) { OscilloscopeTick(state, true); }
+BENCHMARK(BM_OscilloscopeTick)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_OscilloscopeTickFourReferences)->Unit(benchmark::kMicrosecond);
+
 }  // namespace

@@ -329,14 +329,21 @@ void TCustomChartAxis::MapValues(const double* values, int count, double multipl
   }
   const TAxisMapping mapping = Mapping();
   const auto n = static_cast<std::size_t>(count);
-  MappedValues& last = mapped_;
+  ++mapCount_;
   // Compared bit for bit: equal bits map to equal pixels.
-  if (last.mapping == mapping && std::memcmp(&last.multiplier, &multiplier, sizeof multiplier) == 0 &&
-      last.values.size() == n && std::memcmp(last.values.data(), values, n * sizeof(double)) == 0) {
-    std::copy(last.pixels.begin(), last.pixels.end(), pixels);
-    return;
+  for (MappedValues& kept : mapped_) {
+    if (kept.mapping == mapping && std::memcmp(&kept.multiplier, &multiplier, sizeof multiplier) == 0 &&
+        kept.values.size() == n && std::memcmp(kept.values.data(), values, n * sizeof(double)) == 0) {
+      std::copy(kept.pixels.begin(), kept.pixels.end(), pixels);
+      kept.used = mapCount_;
+      return;
+    }
   }
   mapping.MapAll(values, count, multiplier, pixels);
+  MappedValues& last = *std::min_element(mapped_.begin(), mapped_.end(), [](const auto& a, const auto& b) {
+    return a.used < b.used;
+  });
+  last.used = mapCount_;
   last.mapping = mapping;
   last.multiplier = multiplier;
   last.values.assign(values, values + n);

@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QString>
+#include <array>
 #include <algorithm>
 #include <cstdint>
 #include <functional>
@@ -331,8 +332,14 @@ class TCustomChartAxis {
     double multiplier = 0;
     std::vector<double> values;  // as given
     std::vector<int> pixels;
+    std::uint64_t used = 0;  // when last mapped or found
   };
-  mutable MappedValues mapped_;
+  // The lists mapped lately: traces that share their x values, and kept traces whose values
+  // and axis have not moved since the last frame, are mapped once. Room for a frame's lists,
+  // so that a new list replaces the one unused longest and never one the next frame wants.
+  static constexpr std::size_t MappedKept = 16;
+  mutable std::array<MappedValues, MappedKept> mapped_;
+  mutable std::uint64_t mapCount_ = 0;
 };
 
 class TChartAxis : public TCustomChartAxis {

@@ -16,3 +16,19 @@ inline void StartAccuracy(TForm1& form, int ticks = 0) {
     form.Timer1Timer();
   }
 }
+
+// Four runs at rising gains kept as references, each with its error trace, and a fifth run
+// live: eight more traces under the live ones, and the legend.
+inline void KeepFourReferences(TForm1& form) {
+  for (const char* gain : {"100", "400", "700", "1000", "1900"}) {
+    form.Edit1->setText(QString::fromLatin1(gain));
+    form.Button5Click();
+    form.Timer1->stop();
+    for (int i = 0; i < 300; ++i) {
+      form.Timer1Timer();
+    }
+    if (form.References().size() < 4) {
+      form.KeepReferenceClick();
+    }
+  }
+}
