@@ -51,12 +51,23 @@ class FrequencyResponseTest : public ::testing::Test {
     WaitUntil([this] { return !window.Running(); });
     QApplication::processEvents();  // the layout follows the summary's lines, as it would for a user
   }
-  // The CSV's rows, header left out, as fields.
+  // The CSV's rows, header left out, as fields with their quotes undone.
   std::vector<std::vector<std::string>> CsvRows() { return CsvRows(window.Csv()); }
   static std::vector<std::vector<std::string>> CsvRows(const std::string& csv) {
     std::vector<std::vector<std::string>> rows;
     const auto lines = Split(csv);
-    for (std::size_t i = 1; i < lines.size(); ++i) rows.push_back(Split(lines[i].substr(0, lines[i].size() - 1), ','));
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+      std::vector<std::string> fields(1);
+      bool quoted = false;
+      for (std::size_t c = 0; c + 1 < lines[i].size(); ++c) {
+        const char ch = lines[i][c];
+        if (ch == '"' && quoted && lines[i][c + 1] == '"') fields.back() += lines[i][++c];
+        else if (ch == '"') quoted = !quoted;
+        else if (ch == ',' && !quoted) fields.emplace_back();
+        else fields.back() += ch;
+      }
+      rows.push_back(fields);
+    }
     return rows;
   }
 
@@ -88,7 +99,7 @@ TEST_F(FrequencyResponseTest, TheDefaultSweepGivesTheoryAndMeasurementApartAndOn
   }
   EXPECT_TRUE(window.RunButton->isEnabled() && !window.CancelButton->isEnabled());
   const auto rows = CsvRows();
-  for (const auto& r : rows) EXPECT_EQ(r[8], "no") << "8 mm stays clear of the stops";
+  for (const auto& r : rows) EXPECT_EQ(r[9], "no") << "8 mm stays clear of the stops";
 
   const auto& log = form.Measured().Log().Records();
   ASSERT_EQ(log.size(), 1u);
@@ -100,7 +111,7 @@ TEST_F(FrequencyResponseTest, TheDefaultSweepGivesTheoryAndMeasurementApartAndOn
             std::tuple("frequency response", "8", "", "1", "500", "40"));
   // The measured peak is the largest measured magnitude of the window's own table, at its frequency.
   std::pair<double, std::string> loudest{-1e9, ""};
-  for (const auto& r : rows) loudest = std::max(loudest, std::pair(std::stod(r[2]), r[0]));
+  for (const auto& r : rows) loudest = std::max(loudest, std::pair(std::stod(r[3]), r[1]));
   EXPECT_EQ(std::pair(std::stod(column("measured resonance peak (dB)")), column("measured resonance frequency (rad/s)")),
             loudest);
   EXPECT_NEAR(std::stod(column("measured bandwidth -3 dB (rad/s)")), 49.3, 0.5);
@@ -174,7 +185,7 @@ TEST_F(FrequencyResponseTest, ACancelledSweepShowsAndSavesItsPartAndLogsNothing)
   ASSERT_EQ(rows.size(), 5u);
   for (std::size_t i = 0; i < rows.size(); ++i) {
     auto expected = complete[i];
-    expected[9] = "cancelled";
+    expected[10] = "cancelled";
     EXPECT_EQ(rows[i], expected);
   }
   const QString note = QStringLiteral("cancelled after %1 of 12 points").arg(rows.size());
@@ -226,7 +237,7 @@ TEST_F(FrequencyResponseTest, TheCsvGivesEachPointWithTheSweepsOwnSettings) {
   window.CountEdit->setValue(7);
 
   EXPECT_EQ(Split(window.Csv())[0],
-            "frequency (rad/s),measured amplitude ratio,measured magnitude (dB),measured phase lag (deg),theory "
+            "sweep,frequency (rad/s),measured amplitude ratio,measured magnitude (dB),measured phase lag (deg),theory "
             "amplitude ratio,theory magnitude (dB),theory phase lag (deg),steady,end stop,sweep status,sweep from "
             "(rad/s),sweep to (rad/s),sweep points,amplitude (mm),Kamp,Tamp (s),Kmotor (rad/(V s)),Tmotor (s),Pitch "
             "(mm),Kfb (V/mm)\r");
@@ -244,14 +255,15 @@ TEST_F(FrequencyResponseTest, TheCsvGivesEachPointWithTheSweepsOwnSettings) {
     const std::complex<double> h = sim::HeldClosedLoopResponse(d, w);
     const double lag = -std::arg(h) * 180 / std::numbers::pi;
     const double nan = std::nan("");
-    const double numbers[] = {w, ratio, 20 * std::log10(ratio), std::stod(m[2]), std::abs(h),
+    const double numbers[] = {nan, w, ratio, 20 * std::log10(ratio), std::stod(m[2]), std::abs(h),
                               20 * std::log10(std::abs(h)), lag < -90 ? lag + 360 : lag, nan, nan, nan, 3, 300, 5, 10,
                               120, 0.004, 1 / 0.6, 0.03, 6, 0.25};
-    const std::string texts[] = {m[4], "no", "complete"};
+    // With nothing kept to tell it from, the sweep is named as the present one.
+    const std::string texts[] = {"Present sweep", m[4], "no", "complete"};
     ASSERT_EQ(rows[i].size(), std::size(numbers));
     for (std::size_t c = 0; c < rows[i].size(); ++c) {
       if (std::isnan(numbers[c])) {
-        EXPECT_EQ(rows[i][c], texts[c - 7]) << "row " << i << ", column " << c;
+        EXPECT_EQ(rows[i][c], texts[c == 0 ? 0 : c - 7]) << "row " << i << ", column " << c;
       } else {
         EXPECT_NEAR(std::stod(rows[i][c]), numbers[c], 1e-12 * std::max(1.0, std::abs(numbers[c])))
             << "row " << i << ", column " << c;
@@ -275,14 +287,14 @@ TEST_F(FrequencyResponseTest, AnUnstableLoopOrOneHeldAtTheStopsIsSaidNotPlotted)
   window.CountEdit->setValue(9);
   Sweep();
   const auto rows = CsvRows();
-  const auto stopped = std::count_if(rows.begin(), rows.end(), [](const auto& r) { return r[8] == "yes"; });
+  const auto stopped = std::count_if(rows.begin(), rows.end(), [](const auto& r) { return r[9] == "yes"; });
   ASSERT_TRUE(stopped > 0 && stopped < 9) << stopped;
-  const auto lowest = std::find_if(rows.begin(), rows.end(), [](const auto& r) { return r[8] == "yes"; });
+  const auto lowest = std::find_if(rows.begin(), rows.end(), [](const auto& r) { return r[9] == "yes"; });
   EXPECT_TRUE(window.Summary->text().endsWith(
       QStringLiteral("\nThe carriage met an end stop at %1 of the 9 frequencies, the lowest of them %2 rad/s; those "
                      "points are left out.")
           .arg(stopped)
-          .arg(Two(std::stod((*lowest)[0])))))
+          .arg(Two(std::stod((*lowest)[1])))))
       << window.Summary->text().toStdString();
 }
 
