@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLocale>
@@ -27,9 +28,11 @@ constexpr int TheoryPoints = 400;
 double Decibels(double ratio) { return 20 * std::log10(ratio); }
 
 // The vertical axis over every point shown and a twentieth beyond each end, so that no
-// marker, the peak's least of all, is cut in half by the frame. With no point at all the
-// axis is left as it was.
-void FitVertically(chart::TChart& chart, const std::vector<const chart::TChartSeries*>& series) {
+// marker, the peak's least of all, is cut in half by the frame. A legend of `legend` pixels
+// lies over the plot's top-left corner: the points under it and the first beyond it, whose
+// line may cross its corner, are held below it (at slow commands the magnitude stays near
+// 0 dB, the top of the plot). With no point at all the axis is left as it was.
+void FitVertically(chart::TChart& chart, const std::vector<const chart::TChartSeries*>& series, QSize legend = {}) {
   double lo = 0, hi = 0;
   bool any = false;
   for (const chart::TChartSeries* s : series) {
@@ -43,7 +46,30 @@ void FitVertically(chart::TChart& chart, const std::vector<const chart::TChartSe
     return;
   }
   const double margin = std::max(hi - lo, 1.0) / 20;
-  chart.LeftAxis().SetRange(lo - margin, hi + margin);
+  const double bottom = lo - margin;
+  double top = hi + margin;
+  // The plot's size as last drawn, grown or shrunk with the chart since; the chart draws the
+  // box 4 pixels in, and 4 more keep the traces off its frame.
+  const int width = chart.ChartRect().Width() + chart.width() - chart.ChartBounds().Width();
+  const int height = chart.ChartRect().Height() + chart.height() - chart.ChartBounds().Height();
+  const int right = legend.width() + 8;
+  const int below = legend.height() + 8;
+  if (!legend.isEmpty() && width > 2 * right && height > 2 * below) {
+    chart::TChartAxis& axis = chart.BottomAxis();
+    axis.ComputeRange();  // as the next paint takes it, the new series included
+    const double edge = axis.RangeMin * std::pow(axis.RangeMax / axis.RangeMin, static_cast<double>(right) / width);
+    std::optional<double> under;
+    for (const chart::TChartSeries* s : series) {
+      for (int i = 0; i < s->Count() && (i == 0 || s->XValues.ValueAt(i - 1) <= edge); ++i) {
+        under = std::max(under.value_or(s->YValues.ValueAt(i)), s->YValues.ValueAt(i));
+      }
+    }
+    const double share = static_cast<double>(below) / height;
+    if (under) {
+      top = std::max(top, (*under - share * bottom) / (1 - share));
+    }
+  }
+  chart.LeftAxis().SetRange(bottom, top);
 }
 
 double TheoryDb(const sim::Drive& d, double w) { return Decibels(std::abs(sim::HeldClosedLoopResponse(d, w))); }
@@ -140,6 +166,8 @@ FrequencyResponseWindow::FrequencyResponseWindow(DriveSource source, QChar separ
   SaveCsvButton = new QPushButton(QStringLiteral("Save as CS&V\u2026"), this);
   SavePngButton = new QPushButton(QStringLiteral("Save as P&NG\u2026"), this);
   KeepButton = new QPushButton(QStringLiteral("&Keep for comparison"), this);
+  KeepButton->setToolTip(
+      QStringLiteral("Keeps this finished sweep on the charts, under the sweeps run next (%1 at most)").arg(MaxKept));
   RemoveKeptButton = new QPushButton(QStringLiteral("Re&move kept"), this);
   // A fixed set of entries, shown or hidden: an entry is never deleted while it is triggered.
   auto* removals = new QMenu(RemoveKeptButton);
@@ -534,17 +562,20 @@ void FrequencyResponseWindow::RemoveKept(std::optional<std::size_t> index) {
   ShowComparison();
 }
 
+bool FrequencyResponseWindow::PresentListed() const { return shown_ != nullptr && !shown_->Points().empty(); }
+
 QStringList FrequencyResponseWindow::Labels() const {
   std::vector<std::vector<app::Setting>> runs;
   for (const KeptSweep& k : kept_) {
     runs.push_back(SweepSettings(*k.sweep));
   }
-  if (shown_ != nullptr) {
+  if (PresentListed()) {
     runs.push_back(SweepSettings(*shown_));
   }
   QStringList labels = app::DifferingLabels(runs, separator_, QStringLiteral("Kept sweep %1"));
-  // Alike in everything, the present sweep is the one just kept, or there is none kept.
-  if (shown_ != nullptr && std::all_of(runs.begin(), runs.end(), [&](const auto& r) { return SameSettings(r, runs.back()); })) {
+  // Alike in everything, the present sweep is the one just kept, or none is kept.
+  const auto alike = [&](const std::vector<app::Setting>& r) { return SameSettings(r, runs.back()); };
+  if (PresentListed() && std::all_of(runs.begin(), runs.end(), alike)) {
     labels.back() = QStringLiteral("Present sweep");
   }
   return labels;
@@ -553,19 +584,18 @@ QStringList FrequencyResponseWindow::Labels() const {
 void FrequencyResponseWindow::ShowComparison() {
   const QStringList labels = Labels();
   const QList<QAction*> removals = RemoveKeptButton->menu()->actions();
-  for (std::size_t i = 0; i < MaxKept; ++i) {
-    QAction* removal = removals[static_cast<qsizetype>(i)];
-    removal->setVisible(i < kept_.size());
-    if (i < kept_.size()) {
+  for (int i = 0; i < MaxKept; ++i) {
+    removals[i]->setVisible(i < KeptCount());
+    if (i < KeptCount()) {
       const KeptSweep& k = kept_[i];
-      k.magnitude->Title = labels[static_cast<qsizetype>(i)];
+      k.magnitude->Title = labels[i];
       QPixmap swatch(12, 12);
       swatch.fill(platform::ToQColor(k.color));
-      removal->setIcon(QIcon(swatch));
-      removal->setText(QString(labels[static_cast<qsizetype>(i)]).replace(u'&', QStringLiteral("&&")));
+      removals[i]->setIcon(QIcon(swatch));
+      removals[i]->setText(QString(labels[i]).replace(u'&', QStringLiteral("&&")));
     }
   }
-  magnitudePoints_.Title = shown_ != nullptr && !kept_.empty() ? labels.back() : QString();
+  magnitudePoints_.Title = PresentListed() && !kept_.empty() ? labels.back() : QString();
   MagnitudeChart->Legend().SetVisible(!kept_.empty());
   // The titles are no settings the chart watches.
   MagnitudeChart->Invalidate();
@@ -581,7 +611,21 @@ void FrequencyResponseWindow::FitCharts() {
     magnitude.push_back(k.magnitude.get());
     phase.push_back(k.phase.get());
   }
-  FitVertically(*MagnitudeChart, magnitude);
+  // The box the chart draws: a row per titled series, each a 14-pixel stroke and 4 more
+  // before its label, and 3 pixels all round.
+  QSize legend;
+  if (MagnitudeChart->Legend().Visible()) {
+    const QFontMetrics metrics(MagnitudeChart->Legend().Font().ToQFont());
+    int rows = 0, text = 0;
+    for (const chart::TChartSeries* s : MagnitudeChart->SeriesList()) {
+      if (!s->Title.isEmpty()) {
+        ++rows;
+        text = std::max(text, metrics.horizontalAdvance(s->Title));
+      }
+    }
+    legend = QSize(3 + 14 + 4 + text + 3, 3 + rows * metrics.height() + 3);
+  }
+  FitVertically(*MagnitudeChart, magnitude, legend);
   FitVertically(*PhaseChart, phase);
 }
 
@@ -592,14 +636,14 @@ std::string FrequencyResponseWindow::Csv() const {
       "sweep to (rad/s),sweep points,amplitude (mm),Kamp,Tamp (s),Kmotor (rad/(V s)),Tmotor (s),Pitch (mm),Kfb "
       "(V/mm)\r\n";
   const QStringList labels = Labels();
-  if (shown_ != nullptr) {
+  if (PresentListed()) {
     csv += CsvRows(*shown_, labels.back().toStdString(),
                    ending_ == Ending::Complete    ? "complete"
                    : ending_ == Ending::Cancelled ? "cancelled"
                                                   : "stopped by an error");
   }
-  for (std::size_t i = 0; i < kept_.size(); ++i) {
-    csv += CsvRows(*kept_[i].sweep, labels[static_cast<qsizetype>(i)].toStdString(), "complete");
+  for (int i = 0; i < KeptCount(); ++i) {
+    csv += CsvRows(*kept_[i].sweep, labels[i].toStdString(), "complete");
   }
   return csv;
 }

@@ -127,7 +127,9 @@ class FrequencyResponseWindow : public QWidget {
   bool CanKeep() const;
   // Every kept sweep, or only the one at `index`.
   void RemoveKept(std::optional<std::size_t> index);
-  // The labels of the kept sweeps, then the present one's when a sweep is on the plot.
+  // The present sweep has a point to save, and so a label and a place in the legend.
+  bool PresentListed() const;
+  // The labels of the kept sweeps, then the present one's when it is listed.
   QStringList Labels() const;
   // After a sweep is kept, removed, shown or cleared: labels, legend, menu, buttons and the
   // vertical axes.
