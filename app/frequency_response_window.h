@@ -59,8 +59,9 @@ class FrequencyResponseWindow : public QWidget {
 
   static constexpr int MaxKept = 4;
   // Okabe and Ito's orange, sky blue, bluish green and reddish purple: told apart by readers
-  // of any colour vision, from each other and from the present sweep's red, blue, green and
-  // lime (their blue, vermillion and yellow are too near ours, or too faint on white).
+  // of any colour vision, from each other and from the present sweep's red squares and blue
+  // line (their blue and vermillion are too near those, their yellow too faint on white). The
+  // green nearest the bandwidth mark is a curve beside a vertical line.
   static constexpr std::array<chart::TColor, MaxKept> KeptColors = {0x009FE6, 0xE9B456, 0x739E00, 0xA779CC};
   // Keeps the finished sweep on the plot for comparison; does nothing while KeepButton is
   // disabled (no finished sweep shown, MaxKept kept, or this very sweep kept already).
