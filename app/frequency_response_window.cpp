@@ -2,10 +2,13 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLocale>
+#include <QMenu>
 #include <QPainter>
+#include <QPixmap>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -25,8 +28,11 @@ constexpr int TheoryPoints = 400;
 double Decibels(double ratio) { return 20 * std::log10(ratio); }
 
 // The vertical axis over every point shown and a twentieth beyond each end, so that no
-// marker, the peak's least of all, is cut in half by the frame.
-void FitVertically(chart::TChart& chart, std::initializer_list<const chart::TChartSeries*> series) {
+// marker, the peak's least of all, is cut in half by the frame. A legend of `legend` pixels
+// lies over the plot's top-left corner: the points under it and the first beyond it, whose
+// line may cross its corner, are held below it (at slow commands the magnitude stays near
+// 0 dB, the top of the plot). With no point at all the axis is left as it was.
+void FitVertically(chart::TChart& chart, const std::vector<const chart::TChartSeries*>& series, QSize legend = {}) {
   double lo = 0, hi = 0;
   bool any = false;
   for (const chart::TChartSeries* s : series) {
@@ -36,8 +42,34 @@ void FitVertically(chart::TChart& chart, std::initializer_list<const chart::TCha
       any = true;
     }
   }
+  if (!any) {
+    return;
+  }
   const double margin = std::max(hi - lo, 1.0) / 20;
-  chart.LeftAxis().SetRange(lo - margin, hi + margin);
+  const double bottom = lo - margin;
+  double top = hi + margin;
+  // The plot's size as last drawn, grown or shrunk with the chart since; the chart draws the
+  // box 4 pixels in, and 4 more keep the traces off its frame.
+  const int width = chart.ChartRect().Width() + chart.width() - chart.ChartBounds().Width();
+  const int height = chart.ChartRect().Height() + chart.height() - chart.ChartBounds().Height();
+  const int right = legend.width() + 8;
+  const int below = legend.height() + 8;
+  if (!legend.isEmpty() && width > 2 * right && height > 2 * below) {
+    chart::TChartAxis& axis = chart.BottomAxis();
+    axis.ComputeRange();  // as the next paint takes it, the new series included
+    const double edge = axis.RangeMin * std::pow(axis.RangeMax / axis.RangeMin, static_cast<double>(right) / width);
+    std::optional<double> under;
+    for (const chart::TChartSeries* s : series) {
+      for (int i = 0; i < s->Count() && (i == 0 || s->XValues.ValueAt(i - 1) <= edge); ++i) {
+        under = std::max(under.value_or(s->YValues.ValueAt(i)), s->YValues.ValueAt(i));
+      }
+    }
+    const double share = static_cast<double>(below) / height;
+    if (under) {
+      top = std::max(top, (*under - share * bottom) / (1 - share));
+    }
+  }
+  chart.LeftAxis().SetRange(bottom, top);
 }
 
 double TheoryDb(const sim::Drive& d, double w) { return Decibels(std::abs(sim::HeldClosedLoopResponse(d, w))); }
@@ -98,6 +130,23 @@ QString Figure(double v, QChar separator) {
   return text;
 }
 
+// Everything a sweep's figures follow from, the names as the student knows them from the two
+// windows: what sets two sweeps apart in the legend.
+std::vector<app::Setting> SweepSettings(const sim::FrequencySweep& s) {
+  std::vector<app::Setting> settings = app::ParameterSettings(sim::ParametersOf(s.Parameters()), true);
+  const std::vector<double>& w = s.Frequencies();
+  settings.insert(settings.end(), {{QStringLiteral("Amplitude"), static_cast<double>(s.Parameters().Amplitude)},
+                                   {QStringLiteral("From"), w.front()},
+                                   {QStringLiteral("To"), w.back()},
+                                   {QStringLiteral("Points"), static_cast<double>(w.size())}});
+  return settings;
+}
+
+bool SameSettings(const std::vector<app::Setting>& a, const std::vector<app::Setting>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](const app::Setting& x, const app::Setting& y) { return x.value == y.value; });
+}
+
 }  // namespace
 
 FrequencyResponseWindow::FrequencyResponseWindow(DriveSource source, QChar separator, QWidget* parent)
@@ -116,6 +165,19 @@ FrequencyResponseWindow::FrequencyResponseWindow(DriveSource source, QChar separ
   // C and P already belong to Cancel and Points.
   SaveCsvButton = new QPushButton(QStringLiteral("Save as CS&V\u2026"), this);
   SavePngButton = new QPushButton(QStringLiteral("Save as P&NG\u2026"), this);
+  KeepButton = new QPushButton(QStringLiteral("&Keep for comparison"), this);
+  KeepButton->setToolTip(
+      QStringLiteral("Keeps this finished sweep on the charts, under the sweeps run next (%1 at most)").arg(MaxKept));
+  RemoveKeptButton = new QPushButton(QStringLiteral("Re&move kept"), this);
+  // A fixed set of entries, shown or hidden: an entry is never deleted while it is triggered.
+  auto* removals = new QMenu(RemoveKeptButton);
+  for (int i = 0; i < MaxKept; ++i) {
+    connect(removals->addAction(QString()), &QAction::triggered, this, [this, i] { RemoveKept(i); });
+  }
+  removals->addSeparator();
+  connect(removals->addAction(QStringLiteral("Remove &all")), &QAction::triggered, this,
+          [this] { RemoveKept(std::nullopt); });
+  RemoveKeptButton->setMenu(removals);
   Progress = new QProgressBar(this);
   Summary = new QLabel(this);
   Summary->setTextFormat(Qt::PlainText);
@@ -141,6 +203,8 @@ FrequencyResponseWindow::FrequencyResponseWindow(DriveSource source, QChar separ
   controls->addStretch();
   auto* saves = new QHBoxLayout;
   saves->addWidget(Progress, 1);
+  saves->addWidget(KeepButton);
+  saves->addWidget(RemoveKeptButton);
   saves->addWidget(SaveCsvButton);
   saves->addWidget(SavePngButton);
   auto* layout = new QVBoxLayout(this);
@@ -169,18 +233,20 @@ FrequencyResponseWindow::FrequencyResponseWindow(DriveSource source, QChar separ
   peakPoint_.SetParentChart(MagnitudeChart);
   phaseTheory_.SetParentChart(PhaseChart);
   phasePoints_.SetParentChart(PhaseChart);
+  MagnitudeChart->Legend().Font().SetHeight(12);
 
   Summary->setText(QStringLiteral(
       "Run sweep measures the carriage's response to a sine at each frequency, with the parameters and the "
       "amplitude of the main window. Red squares: the simulation; blue line: the theory of the closed loop."));
   errorBox_ = std::make_unique<platform::MessageBoxReporter>(this, QApplication::applicationName());
   SetErrorReporter(nullptr);
-  ShowRunning(false);
+  ShowComparison();
   app::CloseWithKeys(this);
   connect(RunButton, &QPushButton::clicked, this, &FrequencyResponseWindow::RunClick);
   connect(CancelButton, &QPushButton::clicked, this, &FrequencyResponseWindow::CancelClick);
   connect(SaveCsvButton, &QPushButton::clicked, this, &FrequencyResponseWindow::SaveCsvRequested);
   connect(SavePngButton, &QPushButton::clicked, this, &FrequencyResponseWindow::SavePngRequested);
+  connect(KeepButton, &QPushButton::clicked, this, &FrequencyResponseWindow::KeepClick);
 }
 
 void FrequencyResponseWindow::SetErrorReporter(platform::ErrorReporter* reporter) {
@@ -217,10 +283,11 @@ void FrequencyResponseWindow::SetUpChart(chart::TChart* chart, const char* title
 void FrequencyResponseWindow::ShowRunning(bool running) {
   RunButton->setEnabled(!running);
   CancelButton->setEnabled(running);
-  // A sweep stopped before its first point has nothing to keep.
-  const bool any = !running && shown_ != nullptr && !shown_->Points().empty();
+  // A sweep stopped before its first point has nothing to save, unless kept sweeps are shown.
+  const bool any = !running && ((shown_ != nullptr && !shown_->Points().empty()) || !kept_.empty());
   SaveCsvButton->setEnabled(any);
   SavePngButton->setEnabled(any);
+  KeepButton->setEnabled(!running && CanKeep());
 }
 
 void FrequencyResponseWindow::ClearCharts() {
@@ -254,6 +321,7 @@ void FrequencyResponseWindow::RunClick() {
     shown_.reset();
     ClearCharts();
     MarkTitles(QString());
+    ShowComparison();
     const sim::StabilityFigures stability = sim::AssessStability(d);
     if (!stability.stable) {
       // An unstable loop swings out to its stops whatever the command: no response to plot.
@@ -338,8 +406,8 @@ void FrequencyResponseWindow::SweepEnded() {
 
 void FrequencyResponseWindow::Show(Ending ending) {
   ending_ = ending;
-  ShowRunning(false);
   Plot();
+  ShowComparison();
 }
 
 void FrequencyResponseWindow::MarkTitles(const QString& note) {
@@ -440,42 +508,172 @@ void FrequencyResponseWindow::Plot() {
                 .arg(Number(*lowestStop, 2, separator_));
   }
   Summary->setText(text.join(u'\n'));
-  FitVertically(*MagnitudeChart, {&magnitudeTheory_, &magnitudePoints_});
-  FitVertically(*PhaseChart, {&phaseTheory_, &phasePoints_});
+}
+
+bool FrequencyResponseWindow::CanKeep() const {
+  if (Running() || Finished() == nullptr || kept_.size() >= MaxKept ||
+      std::none_of(shown_->Points().begin(), shown_->Points().end(), Plottable)) {
+    return false;
+  }
+  // A sweep is its settings' alone: the same settings kept twice would draw one line twice.
+  const std::vector<app::Setting> settings = SweepSettings(*shown_);
+  return std::none_of(kept_.begin(), kept_.end(),
+                      [&](const KeptSweep& k) { return SameSettings(SweepSettings(*k.sweep), settings); });
+}
+
+void FrequencyResponseWindow::KeepClick() {
+  if (!CanKeep()) {
+    return;
+  }
+  // The first colour free: the sweeps kept already keep theirs.
+  const auto color = std::find_if(KeptColors.begin(), KeptColors.end(), [this](chart::TColor c) {
+    return std::none_of(kept_.begin(), kept_.end(), [c](const KeptSweep& k) { return k.color == c; });
+  });
+  KeptSweep kept{shown_, *color, std::make_unique<chart::TLineSeries>(), std::make_unique<chart::TLineSeries>()};
+  const std::vector<double>& w = shown_->Frequencies();
+  const std::vector<sim::SweepPoint>& points = shown_->Points();
+  const auto fill = [&](chart::TLineSeries& line, chart::TChart* chart, auto value) {
+    line.SetSeriesColor(*color);
+    // Two pixels wide: the lighter of these colours fade at one on white.
+    line.LinePen().SetWidth(2);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      if (Plottable(points[i])) {
+        line.AddXY(w[i], value(points[i].figures), platform::clDefault);
+      } else if (line.Count() > 0) {
+        // A point lost to the stops is a gap in the line, not a straight bridge over it.
+        line.AddXY(w[i], line.YValues.ValueAt(line.Count() - 1), platform::clNone);
+      }
+    }
+    line.SetParentChart(chart);
+    chart->MoveSeries(&line, kept_.size());
+  };
+  fill(*kept.magnitude, MagnitudeChart, [](const sim::HarmonicFigures& f) { return Decibels(f.ratio); });
+  fill(*kept.phase, PhaseChart, [](const sim::HarmonicFigures& f) { return -f.phaseLag; });
+  kept_.push_back(std::move(kept));
+  ShowComparison();
+}
+
+void FrequencyResponseWindow::RemoveKept(std::optional<std::size_t> index) {
+  if (!index) {
+    kept_.clear();
+  } else if (*index < kept_.size()) {
+    kept_.erase(kept_.begin() + static_cast<std::ptrdiff_t>(*index));
+  }
+  ShowComparison();
+}
+
+bool FrequencyResponseWindow::PresentListed() const { return shown_ != nullptr && !shown_->Points().empty(); }
+
+QStringList FrequencyResponseWindow::Labels() const {
+  std::vector<std::vector<app::Setting>> runs;
+  for (const KeptSweep& k : kept_) {
+    runs.push_back(SweepSettings(*k.sweep));
+  }
+  if (PresentListed()) {
+    runs.push_back(SweepSettings(*shown_));
+  }
+  QStringList labels = app::DifferingLabels(runs, separator_, QStringLiteral("Kept sweep %1"));
+  // Alike in everything, the present sweep is the one just kept, or none is kept.
+  const auto alike = [&](const std::vector<app::Setting>& r) { return SameSettings(r, runs.back()); };
+  if (PresentListed() && std::all_of(runs.begin(), runs.end(), alike)) {
+    labels.back() = QStringLiteral("Present sweep");
+  }
+  return labels;
+}
+
+void FrequencyResponseWindow::ShowComparison() {
+  const QStringList labels = Labels();
+  const QList<QAction*> removals = RemoveKeptButton->menu()->actions();
+  for (int i = 0; i < MaxKept; ++i) {
+    removals[i]->setVisible(i < KeptCount());
+    if (i < KeptCount()) {
+      const KeptSweep& k = kept_[i];
+      k.magnitude->Title = labels[i];
+      QPixmap swatch(12, 12);
+      swatch.fill(platform::ToQColor(k.color));
+      removals[i]->setIcon(QIcon(swatch));
+      removals[i]->setText(QString(labels[i]).replace(u'&', QStringLiteral("&&")));
+    }
+  }
+  magnitudePoints_.Title = PresentListed() && !kept_.empty() ? labels.back() : QString();
+  MagnitudeChart->Legend().SetVisible(!kept_.empty());
+  // The titles are no settings the chart watches.
+  MagnitudeChart->Invalidate();
+  RemoveKeptButton->setEnabled(!kept_.empty());
+  ShowRunning(Running());
+  FitCharts();
+}
+
+void FrequencyResponseWindow::FitCharts() {
+  std::vector<const chart::TChartSeries*> magnitude{&magnitudeTheory_, &magnitudePoints_};
+  std::vector<const chart::TChartSeries*> phase{&phaseTheory_, &phasePoints_};
+  for (const KeptSweep& k : kept_) {
+    magnitude.push_back(k.magnitude.get());
+    phase.push_back(k.phase.get());
+  }
+  // The box the chart draws: a row per titled series, each a 14-pixel stroke and 4 more
+  // before its label, and 3 pixels all round.
+  QSize legend;
+  if (MagnitudeChart->Legend().Visible()) {
+    const QFontMetrics metrics(MagnitudeChart->Legend().Font().ToQFont());
+    int rows = 0, text = 0;
+    for (const chart::TChartSeries* s : MagnitudeChart->SeriesList()) {
+      if (!s->Title.isEmpty()) {
+        ++rows;
+        text = std::max(text, metrics.horizontalAdvance(s->Title));
+      }
+    }
+    legend = QSize(3 + 14 + 4 + text + 3, 3 + rows * metrics.height() + 3);
+  }
+  FitVertically(*MagnitudeChart, magnitude, legend);
+  FitVertically(*PhaseChart, phase);
 }
 
 std::string FrequencyResponseWindow::Csv() const {
-  using sim::CsvNumber;
   std::string csv =
-      "frequency (rad/s),measured amplitude ratio,measured magnitude (dB),measured phase lag (deg),theory amplitude "
-      "ratio,theory magnitude (dB),theory phase lag (deg),steady,end stop,sweep status,sweep from (rad/s),sweep to "
-      "(rad/s),sweep points,amplitude (mm),Kamp,Tamp (s),Kmotor (rad/(V s)),Tmotor (s),Pitch (mm),Kfb (V/mm)\r\n";
-  if (shown_ == nullptr) {
-    return csv;
+      "sweep,frequency (rad/s),measured amplitude ratio,measured magnitude (dB),measured phase lag (deg),theory "
+      "amplitude ratio,theory magnitude (dB),theory phase lag (deg),steady,end stop,sweep status,sweep from (rad/s),"
+      "sweep to (rad/s),sweep points,amplitude (mm),Kamp,Tamp (s),Kmotor (rad/(V s)),Tmotor (s),Pitch (mm),Kfb "
+      "(V/mm)\r\n";
+  const QStringList labels = Labels();
+  if (PresentListed()) {
+    csv += CsvRows(*shown_, labels.back().toStdString(),
+                   ending_ == Ending::Complete    ? "complete"
+                   : ending_ == Ending::Cancelled ? "cancelled"
+                                                  : "stopped by an error");
   }
-  const sim::Drive& d = shown_->Parameters();
-  const std::vector<double>& frequencies = shown_->Frequencies();
+  for (int i = 0; i < KeptCount(); ++i) {
+    csv += CsvRows(*kept_[i].sweep, labels[i].toStdString(), "complete");
+  }
+  return csv;
+}
+
+std::string FrequencyResponseWindow::CsvRows(const sim::FrequencySweep& sweep, const std::string& label,
+                                             const char* status) {
+  using sim::CsvNumber;
+  const sim::Drive& d = sweep.Parameters();
+  const std::vector<double>& frequencies = sweep.Frequencies();
   // The sweep's own settings on every row: a row pasted elsewhere still says where it came from.
-  std::string settings = std::string(ending_ == Ending::Complete    ? "complete"
-                                     : ending_ == Ending::Cancelled ? "cancelled"
-                                                                    : "stopped by an error") +
-                         ',' + CsvNumber(frequencies.front()) + ',' + CsvNumber(frequencies.back()) + ',' +
-                         std::to_string(frequencies.size()) + ',' + std::to_string(d.Amplitude);
+  std::string settings = std::string(status) + ',' + CsvNumber(frequencies.front()) + ',' +
+                         CsvNumber(frequencies.back()) + ',' + std::to_string(frequencies.size()) + ',' +
+                         std::to_string(d.Amplitude);
   for (const double v : {d.Kamp, d.Tamp, d.Kmotor, d.Tmotor, d.Pitch, d.Kfb}) {
     settings += ',' + CsvNumber(v);
   }
-  for (std::size_t i = 0; i < shown_->Points().size(); ++i) {
+  const std::string name = sim::CsvField(label);
+  std::string rows;
+  for (std::size_t i = 0; i < sweep.Points().size(); ++i) {
     const double w = frequencies[i];
-    const sim::SweepPoint& p = shown_->Points()[i];
+    const sim::SweepPoint& p = sweep.Points()[i];
     const double theory = std::abs(sim::HeldClosedLoopResponse(d, w));
     const bool measured = p.figures.periods > 0;
-    csv += CsvNumber(w) + ',' + (measured ? CsvNumber(p.figures.ratio) : "") + ',' +
-           (measured && p.figures.ratio > 0 ? CsvNumber(Decibels(p.figures.ratio)) : "") + ',' +
-           (measured ? CsvNumber(p.figures.phaseLag) : "") + ',' + CsvNumber(theory) + ',' +
-           CsvNumber(Decibels(theory)) + ',' + CsvNumber(TheoryLag(d, w)) + ',' + (p.figures.steady ? "yes" : "no") +
-           ',' + (p.stopReached ? "yes" : "no") + ',' + settings + "\r\n";
+    rows += name + ',' + CsvNumber(w) + ',' + (measured ? CsvNumber(p.figures.ratio) : "") + ',' +
+            (measured && p.figures.ratio > 0 ? CsvNumber(Decibels(p.figures.ratio)) : "") + ',' +
+            (measured ? CsvNumber(p.figures.phaseLag) : "") + ',' + CsvNumber(theory) + ',' +
+            CsvNumber(Decibels(theory)) + ',' + CsvNumber(TheoryLag(d, w)) + ',' + (p.figures.steady ? "yes" : "no") +
+            ',' + (p.stopReached ? "yes" : "no") + ',' + settings + "\r\n";
   }
-  return csv;
+  return rows;
 }
 
 QImage FrequencyResponseWindow::Picture() {

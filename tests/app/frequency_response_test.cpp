@@ -6,7 +6,9 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFontMetrics>
 #include <QImage>
+#include <QMenu>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,6 +21,7 @@
 
 #include "app/Unit1.h"
 #include "app/frequency_response_window.h"
+#include "platform/colors.h"
 #include "tests/app/box_watcher.h"
 #include "tests/support/reference_image.h"
 #include "tests/tools/run_main.h"
@@ -51,13 +54,35 @@ class FrequencyResponseTest : public ::testing::Test {
     WaitUntil([this] { return !window.Running(); });
     QApplication::processEvents();  // the layout follows the summary's lines, as it would for a user
   }
-  // The CSV's rows, header left out, as fields.
+  // The CSV's rows, header left out, as fields; the label, first, unquoted (it holds no quote).
   std::vector<std::vector<std::string>> CsvRows() { return CsvRows(window.Csv()); }
   static std::vector<std::vector<std::string>> CsvRows(const std::string& csv) {
     std::vector<std::vector<std::string>> rows;
     const auto lines = Split(csv);
-    for (std::size_t i = 1; i < lines.size(); ++i) rows.push_back(Split(lines[i].substr(0, lines[i].size() - 1), ','));
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+      const std::string& line = lines[i];
+      const bool quoted = line[0] == '"';
+      const std::size_t end = quoted ? line.find('"', 1) + 1 : line.find(',');
+      rows.push_back(Split(line.substr(end + 1, line.size() - end - 2), ','));  // the CR left out
+      rows.back().insert(rows.back().begin(), quoted ? line.substr(1, end - 2) : line.substr(0, end));
+    }
     return rows;
+  }
+  void Sweep(const char* from, const char* to, int count) {
+    window.FromEdit->setText(QString::fromLatin1(from));
+    window.ToEdit->setText(QString::fromLatin1(to));
+    window.CountEdit->setValue(count);
+    Sweep();
+  }
+  // The legend's entries in their order, as titles and colours, none while it is hidden.
+  std::vector<std::pair<QString, chart::TColor>> Legend() const {
+    std::vector<std::pair<QString, chart::TColor>> entries;
+    for (const chart::TChartSeries* s : window.MagnitudeChart->SeriesList()) {
+      if (!s->Title.isEmpty() && window.MagnitudeChart->Legend().Visible()) {
+        entries.emplace_back(s->Title, s->SeriesColor());
+      }
+    }
+    return entries;
   }
 
   TForm1 form{u','};
@@ -88,7 +113,7 @@ TEST_F(FrequencyResponseTest, TheDefaultSweepGivesTheoryAndMeasurementApartAndOn
   }
   EXPECT_TRUE(window.RunButton->isEnabled() && !window.CancelButton->isEnabled());
   const auto rows = CsvRows();
-  for (const auto& r : rows) EXPECT_EQ(r[8], "no") << "8 mm stays clear of the stops";
+  for (const auto& r : rows) EXPECT_EQ(r[9], "no") << "8 mm stays clear of the stops";
 
   const auto& log = form.Measured().Log().Records();
   ASSERT_EQ(log.size(), 1u);
@@ -100,7 +125,7 @@ TEST_F(FrequencyResponseTest, TheDefaultSweepGivesTheoryAndMeasurementApartAndOn
             std::tuple("frequency response", "8", "", "1", "500", "40"));
   // The measured peak is the largest measured magnitude of the window's own table, at its frequency.
   std::pair<double, std::string> loudest{-1e9, ""};
-  for (const auto& r : rows) loudest = std::max(loudest, std::pair(std::stod(r[2]), r[0]));
+  for (const auto& r : rows) loudest = std::max(loudest, std::pair(std::stod(r[3]), r[1]));
   EXPECT_EQ(std::pair(std::stod(column("measured resonance peak (dB)")), column("measured resonance frequency (rad/s)")),
             loudest);
   EXPECT_NEAR(std::stod(column("measured bandwidth -3 dB (rad/s)")), 49.3, 0.5);
@@ -174,7 +199,7 @@ TEST_F(FrequencyResponseTest, ACancelledSweepShowsAndSavesItsPartAndLogsNothing)
   ASSERT_EQ(rows.size(), 5u);
   for (std::size_t i = 0; i < rows.size(); ++i) {
     auto expected = complete[i];
-    expected[9] = "cancelled";
+    expected[10] = "cancelled";
     EXPECT_EQ(rows[i], expected);
   }
   const QString note = QStringLiteral("cancelled after %1 of 12 points").arg(rows.size());
@@ -226,7 +251,7 @@ TEST_F(FrequencyResponseTest, TheCsvGivesEachPointWithTheSweepsOwnSettings) {
   window.CountEdit->setValue(7);
 
   EXPECT_EQ(Split(window.Csv())[0],
-            "frequency (rad/s),measured amplitude ratio,measured magnitude (dB),measured phase lag (deg),theory "
+            "sweep,frequency (rad/s),measured amplitude ratio,measured magnitude (dB),measured phase lag (deg),theory "
             "amplitude ratio,theory magnitude (dB),theory phase lag (deg),steady,end stop,sweep status,sweep from "
             "(rad/s),sweep to (rad/s),sweep points,amplitude (mm),Kamp,Tamp (s),Kmotor (rad/(V s)),Tmotor (s),Pitch "
             "(mm),Kfb (V/mm)\r");
@@ -244,20 +269,105 @@ TEST_F(FrequencyResponseTest, TheCsvGivesEachPointWithTheSweepsOwnSettings) {
     const std::complex<double> h = sim::HeldClosedLoopResponse(d, w);
     const double lag = -std::arg(h) * 180 / std::numbers::pi;
     const double nan = std::nan("");
-    const double numbers[] = {w, ratio, 20 * std::log10(ratio), std::stod(m[2]), std::abs(h),
+    const double numbers[] = {nan, w, ratio, 20 * std::log10(ratio), std::stod(m[2]), std::abs(h),
                               20 * std::log10(std::abs(h)), lag < -90 ? lag + 360 : lag, nan, nan, nan, 3, 300, 5, 10,
                               120, 0.004, 1 / 0.6, 0.03, 6, 0.25};
-    const std::string texts[] = {m[4], "no", "complete"};
+    // With nothing kept to tell it from, the sweep is named as the present one.
+    const std::string texts[] = {"Present sweep", m[4], "no", "complete"};
     ASSERT_EQ(rows[i].size(), std::size(numbers));
     for (std::size_t c = 0; c < rows[i].size(); ++c) {
       if (std::isnan(numbers[c])) {
-        EXPECT_EQ(rows[i][c], texts[c - 7]) << "row " << i << ", column " << c;
+        EXPECT_EQ(rows[i][c], texts[c == 0 ? 0 : c - 7]) << "row " << i << ", column " << c;
       } else {
         EXPECT_NEAR(std::stod(rows[i][c]), numbers[c], 1e-12 * std::max(1.0, std::abs(numbers[c])))
             << "row " << i << ", column " << c;
       }
     }
   }
+}
+
+// A kept sweep is a line in its colour under the present sweep's squares on both charts, the
+// axes reaching out to it; the legend names both by what differs, above their points; the CSV
+// gives the kept sweep's rows as they were, after the present one's, under the same names.
+TEST_F(FrequencyResponseTest, AKeptSweepIsDrawnUnderThePresentOneNamedInTheLegendAndSaved) {
+  form.SpinEdit1->setText(QStringLiteral("7"));
+  EXPECT_FALSE(window.KeepButton->isEnabled()) << "nothing to keep yet";
+  Sweep("3", "300", 5);
+  const auto before = CsvRows();
+  QTest::mouseClick(window.KeepButton, Qt::LeftButton);
+  form.Edit1->setText(QStringLiteral("1000"));
+  Sweep("3", "30", 3);  // the kept sweep's first three frequencies, where both stay within 0,2 dB
+  QTemporaryDir folder;
+  form.SetFileNameAsker([&](const QString&, const QString&, const QString&) { return folder.filePath("f.png"); });
+  QTest::mouseClick(window.SavePngButton, Qt::LeftButton);
+  const QImage png(folder.filePath("f.png"));
+  const chart::TChartSeries &kept = *window.MagnitudeChart->SeriesList().front(),
+                            &phase = *window.PhaseChart->SeriesList().front();
+  const auto at = [&](int x, int y) { return png.pixel(x, y) & 0xFFFFFF; };  // as 0xRRGGBB
+  const int below = window.MagnitudeChart->height();
+  EXPECT_EQ(std::tuple(at(kept.PointX(3), kept.PointY(3)), at(phase.PointX(3), below + phase.PointY(3)),
+                       at(kept.PointX(1), kept.PointY(1))),
+            std::tuple(0xE69F00u, 0xE69F00u, 0xFF0000u))
+      << "orange at 94.9 rad/s, beyond the present sweep; its red square over it at 9.49";
+
+  const QString labels[] = {"Kamp 100, To 300, Points 5", "Kamp 1000, To 30, Points 3"};
+  ASSERT_EQ(Legend(), (std::vector{std::pair(labels[0], FrequencyResponseWindow::KeptColors[0]),
+                                   std::pair(labels[1], platform::clRed)}));
+  // The box 4 pixels into the plot: a row per sweep of a stroke and the label, a frame 3 pixels out.
+  const QFontMetrics metrics(window.MagnitudeChart->Legend().Font().ToQFont());
+  const int left = window.MagnitudeChart->ChartRect().Left + 4, top = window.MagnitudeChart->ChartRect().Top + 4;
+  const int row = metrics.height(), bottom = top + 6 + 2 * row, middle = top + 3 + row / 2;
+  const int right = left + 24 + metrics.horizontalAdvance(labels[0]);
+  int ink = 0;
+  for (int x = left + 21; x < right - 3; ++x) ink += at(x, middle) != 0xFFFFFF && at(x, middle + row) != 0xFFFFFF;
+  EXPECT_EQ(std::tuple(at(left + 10, middle), at(left + 10, middle + row), at(right - 1, middle), at(right - 2, middle),
+                       at(left + 10, bottom - 1), ink > 5),
+            std::tuple(0xE69F00u, 0xFF0000u, 0u, 0xFFFFFFu, 0u, true));
+  for (int i = 0; i < kept.Count() && kept.PointX(i) < right; ++i) EXPECT_GT(kept.PointY(i), bottom) << i;
+
+  EXPECT_NE(window.Csv().find("\r\n\"Kamp 100, To 300, Points 5\",3,"), std::string::npos) << "quoted";
+  const auto rows = CsvRows();
+  ASSERT_EQ(rows.size(), 8u);
+  EXPECT_EQ(std::tuple(rows[0][0], rows[0][12], rows[0][13], rows[0][15]),
+            std::tuple(labels[1].toStdString(), "30", "3", "1000"));
+  for (int i = 0; i < 5; ++i) {
+    auto expected = before[i];
+    expected[0] = labels[0].toStdString();
+    EXPECT_EQ(rows[3 + i], expected) << i;
+  }
+}
+
+// Four sweeps are kept at most, a sweep once, each in a colour that stays its own; one is
+// removed by its entry of the menu, or all at once, and the window is as before.
+TEST_F(FrequencyResponseTest, KeptSweepsAreRemovedOneByOneOrAllAndAFifthIsNotKept) {
+  form.SpinEdit1->setText(QStringLiteral("7"));
+  const auto& colors = FrequencyResponseWindow::KeptColors;
+  Sweep("30", "300", 2);
+  const QImage alone = window.Picture();
+  QTest::mouseClick(window.KeepButton, Qt::LeftButton);
+  EXPECT_FALSE(window.KeepButton->isEnabled()) << "kept already";
+  EXPECT_EQ(Legend(), (std::vector{std::pair(QString("Kept sweep 1"), colors[0]), {"Present sweep", platform::clRed}}));
+  for (int count = 3; count <= 6; ++count) {
+    Sweep("30", "300", count);
+    QTest::mouseClick(window.KeepButton, Qt::LeftButton);
+  }
+  window.KeepClick();
+  EXPECT_EQ(std::tuple(window.KeptCount(), window.KeepButton->isEnabled()), std::tuple(4, false));
+  QMenu& menu = *window.RemoveKeptButton->menu();
+  menu.actions()[1]->trigger();
+  EXPECT_EQ(std::tuple(menu.actions()[1]->text(), menu.actions()[3]->isVisible(), menu.actions().back()->text()),
+            std::tuple(QString("Points 4"), false, QString("Remove &all")));
+  QTest::mouseClick(window.KeepButton, Qt::LeftButton);
+  EXPECT_EQ(Legend(), (std::vector{std::pair(QString("Points 2"), colors[0]), {"Points 4", colors[2]},
+                                   {"Points 5", colors[3]}, {"Points 6", colors[1]}, {"Points 6", platform::clRed}}))
+      << "the colour set free, under the present sweep";
+
+  menu.actions().back()->trigger();
+  EXPECT_EQ(std::tuple(window.KeptCount(), Legend().size(), window.MagnitudeChart->SeriesList().size(),
+                       window.PhaseChart->SeriesList().size(), window.RemoveKeptButton->isEnabled()),
+            std::tuple(0, 0u, 4u, 2u, false));
+  Sweep("30", "300", 2);
+  EXPECT_EQ(Differences(window.Picture(), alone), "");
 }
 
 TEST_F(FrequencyResponseTest, AnUnstableLoopOrOneHeldAtTheStopsIsSaidNotPlotted) {
@@ -275,14 +385,14 @@ TEST_F(FrequencyResponseTest, AnUnstableLoopOrOneHeldAtTheStopsIsSaidNotPlotted)
   window.CountEdit->setValue(9);
   Sweep();
   const auto rows = CsvRows();
-  const auto stopped = std::count_if(rows.begin(), rows.end(), [](const auto& r) { return r[8] == "yes"; });
+  const auto stopped = std::count_if(rows.begin(), rows.end(), [](const auto& r) { return r[9] == "yes"; });
   ASSERT_TRUE(stopped > 0 && stopped < 9) << stopped;
-  const auto lowest = std::find_if(rows.begin(), rows.end(), [](const auto& r) { return r[8] == "yes"; });
+  const auto lowest = std::find_if(rows.begin(), rows.end(), [](const auto& r) { return r[9] == "yes"; });
   EXPECT_TRUE(window.Summary->text().endsWith(
       QStringLiteral("\nThe carriage met an end stop at %1 of the 9 frequencies, the lowest of them %2 rad/s; those "
                      "points are left out.")
           .arg(stopped)
-          .arg(Two(std::stod((*lowest)[0])))))
+          .arg(Two(std::stod((*lowest)[1])))))
       << window.Summary->text().toStdString();
 }
 
