@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <numeric>
 
 #include "app/keyboard.h"
 #include "app/measurement_rows.h"
@@ -289,3 +290,20 @@ void MeasurementsWindow::CopyClick() {
   QApplication::clipboard()->setText(app::TabSeparated(TableRows(), separator_));
 }
 
+std::vector<std::size_t> MeasurementsWindow::ChosenRecords() const {
+  const sim::ExperimentLog& log = m_.Log();
+  std::vector<std::size_t> chosen;
+  // A table not yet refreshed since the log was emptied or replaced shows rows of another log:
+  // what is selected in it says nothing about this one.
+  if (shownGeneration_ == log.Generation() && shown_.size() <= log.Records().size()) {
+    for (const QModelIndex& index : LogTable->selectionModel()->selectedRows()) {
+      chosen.push_back(static_cast<std::size_t>(LogTable->item(index.row(), 0)->data(RecordRole).toInt()));
+    }
+  }
+  if (chosen.empty()) {
+    chosen.resize(log.Records().size());
+    std::iota(chosen.begin(), chosen.end(), std::size_t{0});
+  }
+  std::sort(chosen.begin(), chosen.end());
+  return chosen;
+}

@@ -50,6 +50,10 @@ class MeasurementsWindow : public QWidget {
   QPushButton* ClearButton;
   QPushButton* SaveButton;
 
+  // The log rows the student chose for the lab report, as log indices in log order: the
+  // selected table rows, or every row when none is selected.
+  std::vector<std::size_t> ChosenRecords() const;
+
  signals:
   // "Save as CSV…": the main window asks for the name and writes the file.
   void SaveRequested();
