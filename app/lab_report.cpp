@@ -2,11 +2,15 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
+#include <QDir>
+#include <QInputDialog>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextTable>
@@ -14,8 +18,13 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "app/Unit1.h"
+#include "app/frequency_response_window.h"
+#include "app/journal.h"
 #include "app/measurement_rows.h"
+#include "app/measurements_window.h"
 #include "platform/fonts.h"
+#include "sim/stability.h"
 
 namespace app {
 
@@ -296,3 +305,120 @@ QByteArray ReportPdf(const LabReport& report) {
 
 }  // namespace app
 
+// The main window's two commands. What goes into the report is taken when the command is
+// chosen, before any dialog: the oscilloscope as the student saw it then.
+
+app::LabReport TForm1::ReportInputs() {
+  app::LabReport report;
+  report.title = windowTitle();
+  report.date = QDate::currentDate();
+  const bool accuracy = AccuracySelected();
+  report.research = accuracy ? RadioButton2->text() : RadioButton1->text();
+  report.parameters = {{QStringLiteral("Amplifier gain, Kamp"), Edit1->text(), QString()},
+                       {QStringLiteral("Amplifier time constant, Tamp"), Edit2->text(), QStringLiteral("s")},
+                       {QStringLiteral("Motor back emf constant, Kmotor"), Edit3->text(), QStringLiteral("sV/rad")},
+                       {QStringLiteral("Motor time constant, Tmotor"), Edit4->text(), QStringLiteral("s")},
+                       {QStringLiteral("Screw pitch"), Edit5->text(), QStringLiteral("mm")},
+                       {QStringLiteral("Feedback coefficient, Kfb"), Edit6->text(), QStringLiteral("V/mm")}};
+  if (accuracy) {
+    report.parameters.push_back({QStringLiteral("Amplitude"), SpinEdit1->text(), QStringLiteral("mm")});
+    report.parameters.push_back({QStringLiteral("Frequency"), SpinEdit2->text(), QStringLiteral("rad/s")});
+  }
+  // The verdict belongs to the parameters in the table, read as the next run would read them;
+  // a text that does not read still leaves a report of everything else.
+  try {
+    sim::Drive d = drive_;
+    ReadParametersInto(d, accuracy);
+    report.stability = sim::AssessStability(d);
+  } catch (const std::exception& e) {
+    report.unjudged = QString::fromUtf8(e.what());
+  }
+  atFault_ = nullptr;
+  const auto& records = measurements_.Log().Records();
+  for (const std::size_t i : MeasurementsForm->ChosenRecords()) {
+    report.rows.push_back({i + 1, records[i]});
+  }
+  report.oscilloscope = Chart1->grab().toImage();
+  if (FrequencyForm->Finished() != nullptr) {
+    report.frequencyResponse = FrequencyForm->Picture();
+  }
+  report.separator = separator_;
+  return report;
+}
+
+std::optional<QString> TForm1::StudentName() {
+  const QString key = QStringLiteral("report/student");
+  const QString known = store_ != nullptr ? store_->Settings().value(key).toString() : studentName_;
+  if (!known.isEmpty()) {
+    return known;
+  }
+  std::optional<QString> answer;
+  if (askName_) {
+    answer = askName_();
+  } else {
+    bool ok = false;
+    const QString text = QInputDialog::getText(this, QStringLiteral("Lab report"),
+                                               QStringLiteral("Your name, as the report should show it:"),
+                                               QLineEdit::Normal, QString(), &ok);
+    if (ok) {
+      answer = text;
+    }
+  }
+  if (!answer) {
+    return std::nullopt;
+  }
+  // An empty name makes a report without one, and is asked for again next time.
+  const QString name = answer->trimmed();
+  if (name.isEmpty()) {
+    return name;
+  }
+  if (store_ != nullptr) {
+    store_->Settings().setValue(key, name);
+    store_->Settings().sync();
+  } else {
+    studentName_ = name;
+  }
+  return name;
+}
+
+void TForm1::ExportReportClick() {
+  Guarded([this] {
+    app::LabReport report = ReportInputs();
+    const std::optional<QString> student = StudentName();
+    if (!student) {
+      return;
+    }
+    report.student = *student;
+    const QString path = AskFileName(QStringLiteral("Export lab report"), QStringLiteral("lab-report.pdf"),
+                                     QStringLiteral("PDF files (*.pdf);;All files (*)"));
+    if (!path.isEmpty()) {
+      app::WriteFileAtomically(path, app::ReportPdf(report));
+    }
+  });
+}
+
+void TForm1::PrintClick() {
+  Guarded([this] {
+    app::LabReport report = ReportInputs();
+    const std::optional<QString> student = StudentName();
+    if (!student) {
+      return;
+    }
+    report.student = *student;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("Lab report"));
+    const bool chosen =
+        choosePrinter_ ? choosePrinter_(printer) : QPrintDialog(&printer, this).exec() == QDialog::Accepted;
+    if (!chosen) {
+      return;
+    }
+    try {
+      app::PrintReport(report, printer);
+    } catch (const std::exception& e) {
+      const QString where = printer.outputFileName().isEmpty() ? printer.printerName()
+                                                               : QDir::toNativeSeparators(printer.outputFileName());
+      throw std::runtime_error(
+          QStringLiteral("Cannot print to %1: %2").arg(where, QString::fromUtf8(e.what())).toStdString());
+    }
+  });
+}
