@@ -242,9 +242,10 @@ std::unique_ptr<QTextDocument> ReportDocument(const LabReport& report, QSizeF pa
   w.Paragraph(report.stability ? StabilityVerdict(*report.stability, report.separator)
                                : QStringLiteral("Not judged: %1").arg(report.unjudged),
               Characters(13));
-  WriteLog(w, report);
+  // The present run beside its parameters; the log, however long, after it.
   w.Picture(QStringLiteral("Oscilloscope"), QStringLiteral("oscilloscope"), report.oscilloscope);
   w.Picture(QStringLiteral("Frequency response"), QStringLiteral("frequency-response"), report.frequencyResponse);
+  WriteLog(w, report);
   w.KeepHeadingsWithPictures();
   return doc;
 }
