@@ -38,8 +38,11 @@ class FrequencyResponseWindow;
 class MeasurementsWindow;
 class TForm2;
 
+class QPrinter;
+
 namespace app {
 class LabStore;
+struct LabReport;
 }
 
 // The window is the simulation cycle's host: it answers which research mode is selected,
@@ -143,6 +146,21 @@ class TForm1 : public QMainWindow, public sim::CycleHost {
   QAction* MenuSavePicture;
   QAction* MenuSavePicture2x;
   QAction* MenuSaveLog;
+
+  // The lab report (app/lab_report.cpp): File, Export lab report… and Print….
+  QAction* MenuExportReport;
+  QAction* MenuPrint;
+  void ExportReportClick();
+  void PrintClick();
+  // The student's name for the report, asked the first time a report is made; none when the
+  // student cancels. A QInputDialog unless a test sets another.
+  using NameAsker = std::function<std::optional<QString>()>;
+  void SetNameAsker(NameAsker asker) { askName_ = std::move(asker); }
+  // Lets the student choose the printer and its settings; false when cancelled. Qt's print
+  // dialog unless a test sets another.
+  using PrinterChooser = std::function<bool(QPrinter&)>;
+  void SetPrinterChooser(PrinterChooser chooser) { choosePrinter_ = std::move(chooser); }
+
   QAction* MenuNewLog;
   QAction* MenuOpenLog;
   QAction* MenuExit;
@@ -287,6 +305,14 @@ class TForm1 : public QMainWindow, public sim::CycleHost {
    private:
     chart::TLineSeries* series_ = nullptr;
   };
+
+  // The lab report's: what goes into it, and the name asked once (kept in the store's
+  // settings, or here for the session when there is no store).
+  app::LabReport ReportInputs();
+  std::optional<QString> StudentName();
+  NameAsker askName_;
+  PrinterChooser choosePrinter_;
+  QString studentName_;
 
   QChar separator_;
   QWidget* client_;

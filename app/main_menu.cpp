@@ -38,6 +38,11 @@ void TForm1::SetUpMenu() {
   MenuSavePicture = AddCommand(file, QStringLiteral("Save oscilloscope &picture as PNG\u2026"));
   MenuSavePicture2x = AddCommand(file, QStringLiteral("Save oscilloscope picture at &double size as PNG\u2026"));
   MenuSaveLog = AddCommand(file, QStringLiteral("Save experiment &log as CSV\u2026"));
+  // The lab report, as a PDF file or on paper.
+  MenuExportReport = AddCommand(file, QStringLiteral("&Export lab report\u2026"));
+  MenuPrint = AddCommand(file, QStringLiteral("P&rint\u2026"), QKeySequence::Print);
+  connect(MenuExportReport, &QAction::triggered, this, &TForm1::ExportReportClick);
+  connect(MenuPrint, &QAction::triggered, this, &TForm1::PrintClick);
   file->addSeparator();
   MenuNewLog = AddCommand(file, QStringLiteral("&New log"), QKeySequence(Qt::CTRL | Qt::Key_N));
   MenuOpenLog = AddCommand(file, QStringLiteral("&Open log\u2026"), QKeySequence(Qt::CTRL | Qt::Key_O));

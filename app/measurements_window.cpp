@@ -6,8 +6,10 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScopedValueRollback>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <numeric>
 
 #include "app/keyboard.h"
 #include "app/measurement_rows.h"
@@ -151,8 +153,8 @@ MeasurementsWindow::MeasurementsWindow(sim::Measurements& m, QChar separator, QW
   connect(LogTable, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
     const auto& records = m_.Log().Records();
     const std::size_t record = RecordAt(item->row());
-    // Filling the table sets the note the record already has; only the student's own edit differs.
-    if (item->column() == noteColumn_ && record < records.size() &&
+    // Only the student's own edit, not the table being filled.
+    if (!filling_ && item->column() == noteColumn_ && record < records.size() &&
         item->text().toStdString() != records[record].note) {
       emit NoteEdited(record, item->text());
     }
@@ -245,6 +247,7 @@ void MeasurementsWindow::SetRow(std::size_t record, const std::vector<std::strin
 }
 
 void MeasurementsWindow::RefreshLog() {
+  const QScopedValueRollback<bool> filling(filling_, true);
   const sim::ExperimentLog& log = m_.Log();
   const auto& records = log.Records();
   const bool afresh = log.Generation() != shownGeneration_ || records.size() < shown_.size() || shown_.empty();
@@ -311,7 +314,6 @@ void MeasurementsWindow::CopyClick() {
   QApplication::clipboard()->setText(app::TabSeparated(TableRows(), separator_));
 }
 
-
 std::size_t MeasurementsWindow::RecordAt(int tableRow) const {
   const QTableWidgetItem* first = LogTable->item(tableRow, 0);
   return first != nullptr ? static_cast<std::size_t>(first->data(RecordRole).toInt()) : static_cast<std::size_t>(-1);
@@ -353,4 +355,22 @@ bool MeasurementsWindow::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QWidget::eventFilter(watched, event);
+}
+
+std::vector<std::size_t> MeasurementsWindow::ChosenRecords() const {
+  const sim::ExperimentLog& log = m_.Log();
+  std::vector<std::size_t> chosen;
+  // A table not yet refreshed since the log was emptied or replaced shows rows of another log:
+  // what is selected in it says nothing about this one.
+  if (shownGeneration_ == log.Generation() && shown_.size() <= log.Records().size()) {
+    for (const QModelIndex& index : LogTable->selectionModel()->selectedRows()) {
+      chosen.push_back(static_cast<std::size_t>(LogTable->item(index.row(), 0)->data(RecordRole).toInt()));
+    }
+  }
+  if (chosen.empty()) {
+    chosen.resize(log.Records().size());
+    std::iota(chosen.begin(), chosen.end(), std::size_t{0});
+  }
+  std::sort(chosen.begin(), chosen.end());
+  return chosen;
 }

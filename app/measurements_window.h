@@ -58,6 +58,10 @@ class MeasurementsWindow : public QWidget {
   QPushButton* ClearButton;
   QPushButton* SaveButton;
 
+  // The log rows the student chose for the lab report, as log indices in log order: the
+  // selected table rows, or every row when none is selected.
+  std::vector<std::size_t> ChosenRecords() const;
+
  signals:
   // "Save as CSV…": the main window asks for the name and writes the file.
   void SaveRequested();
@@ -93,5 +97,6 @@ class MeasurementsWindow : public QWidget {
   std::size_t firstOpen_ = 0;  // every row before it is final
   std::uint64_t shownGeneration_ = static_cast<std::uint64_t>(-1);
   int noteColumn_ = 0;
+  bool filling_ = false;  // the table is being filled from the log, not edited
   QMenu* rowMenu_ = nullptr;
 };
