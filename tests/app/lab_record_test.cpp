@@ -131,6 +131,10 @@ TEST(LabRecord, ADamagedJournalIsKeptAsideUntouchedAndSaid) {
       {"{\"format\": \"drivelab journal\", \"version\": 1, \"rows\": [", "unterminated array at byte 54"},
       {R"({"format": "drivelab journal", "version": 1, "rows": [{"parameters": {"Kamp": "100"}}]})",
        "row 1: 'Kamp' is not a number"},
+      {R"({"format": "drivelab journal", "version": 1, "rows": [], "references": [{}, 7]})",
+       "reference 1: 'mode' is not a text"},
+      {R"({"format": "drivelab journal", "version": 1, "rows": [], "references": [{"mode": "sideways"}]})",
+       "reference 1: 'sideways' is no research mode"},
   };
   for (const auto& [bytes, reason] : damages) {
     SCOPED_TRACE(reason.toStdString());

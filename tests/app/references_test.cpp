@@ -87,7 +87,8 @@ TEST(References, KeptRunsLieUnderTheLiveOneInTheirColoursNamedByWhatDiffers) {
   EXPECT_LT(b.At(*b.form.Series1, 0).x(), faster.x()) << "the live trace spans the plot";
   // The legend: a framed black box, one stroke per kept run, in the order kept.
   const chart::TRect& plot = b.form.Chart1->ChartRect();
-  EXPECT_EQ(image.pixel(plot.Left + 4, plot.Top + 4), Rgb(platform::clSilver));
+  EXPECT_EQ(std::pair(image.pixel(plot.Left + 4, plot.Top + 4), image.pixel(plot.Left + 5, plot.Top + 5)),
+            std::pair(Rgb(platform::clSilver), Rgb(platform::clBlack)));
   const auto first = b.LegendRows(image, app::ReferenceColors[0]), second = b.LegendRows(image, app::ReferenceColors[1]);
   ASSERT_EQ(first.size(), 2u);
   ASSERT_EQ(second.size(), 2u);
@@ -158,6 +159,31 @@ TEST(References, KeptThroughResetModeChangesAndARestart) {
   EXPECT_EQ(again.form.ReferenceTitles(), QStringList{"reference 1"});
 }
 
+TEST(References, AKeptSineLiesOnALiveOneOfTheSameRunInPhase) {
+  Bench b;
+  QTest::mouseClick(b.form.RadioButton2, Qt::LeftButton);
+  b.form.SpinEdit2->setText(QStringLiteral("20"));
+  QTest::mouseClick(b.form.Button5, Qt::LeftButton);
+  for (int i = 0; i < 400; ++i) b.form.Timer1Timer();
+  b.form.KeepReferenceClick();
+  // The same run again after a Reset, which starts the time axis afresh, and 37 ticks later
+  // than the first began: only a shift by whole periods from the same phase lays one on the other.
+  QTest::mouseClick(b.form.Button4, Qt::LeftButton);
+  for (int i = 0; i < 37; ++i) b.form.Timer1Timer();
+  QTest::mouseClick(b.form.Button5, Qt::LeftButton);
+  for (int i = 0; i < 400; ++i) b.form.Timer1Timer();
+  const chart::TChartSeries& kept = *b.form.ReferenceTrace(0);
+  const chart::TChartSeries& live = *b.form.Series1;
+  int compared = 0;
+  for (int k = 0, j = 0; k < kept.Count(); ++k) {
+    while (j < live.Count() && live.XValues.ValueAt(j) < kept.XValues.ValueAt(k) - 1e-9) ++j;
+    if (j == live.Count() || std::abs(live.XValues.ValueAt(j) - kept.XValues.ValueAt(k)) > 1e-9) continue;
+    EXPECT_NEAR(kept.YValues.ValueAt(k), live.YValues.ValueAt(j), 1) << "at " << kept.XValues.ValueAt(k) << " s";
+    ++compared;
+  }
+  EXPECT_GT(compared, 150);
+}
+
 TEST(References, AShiftInWholeTicksOntoTheLiveStartOrItsPhase) {
   app::Reference r;
   r.start = 1.0007;
@@ -189,6 +215,10 @@ TEST(References, LabelsNameOnlyWhatDiffers) {
   EXPECT_EQ(app::DifferingLabels(runs({{100, 0.003}, {100, 0.0045}, {1900, 0.003}}), u',', "run %1"),
             (QStringList{"Kamp 100, Tamp 0,003", "Kamp 100, Tamp 0,0045", "Kamp 1900, Tamp 0,003"}));
   EXPECT_EQ(app::DifferingLabels(runs({{100, 0.003}, {100, 0.003}}), u'.', "run %1"), (QStringList{"run 1", "run 2"}));
+  auto longer = runs({{100, 0.003}, {100, 0.003}});
+  longer[1].push_back({"step", 40});
+  EXPECT_EQ(app::DifferingLabels(longer, u'.', "run %1"), (QStringList{"run 1", "step 40"}))
+      << "a setting only one run has sets it apart";
 }
 
 TEST(References, ANoteRoundTripsAndARowRunsAgainWithExactlyItsSettings) {
@@ -209,7 +239,16 @@ TEST(References, ANoteRoundTripsAndARowRunsAgainWithExactlyItsSettings) {
     MeasurementsWindow& w = *b.form.MeasurementsForm;
     const int column = w.LogTable->columnCount() - 1;
     ASSERT_EQ(w.LogTable->horizontalHeaderItem(column)->text(), QStringLiteral("note"));
-    w.LogTable->item(w.TableRowOf(0), column)->setText(QStringLiteral("lag, \"small\""));
+    // Typed into the note's cell, as a student does.
+    w.activateWindow();
+    w.LogTable->setFocus();
+    w.LogTable->setCurrentCell(w.TableRowOf(0), column);
+    QTest::keyClick(w.LogTable, Qt::Key_L);  // the first key opens the cell with it
+    auto* editor = w.LogTable->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, QStringLiteral("ag, \"small\""));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();  // the cell takes the text once the key is through
     EXPECT_EQ(b.form.Measured().Log().Records()[0].note, "lag, \"small\"");
     // Its traces are still on hand this session.
     w.RowMenu(w.TableRowOf(0))->actions()[1]->trigger();
@@ -229,6 +268,13 @@ TEST(References, ANoteRoundTripsAndARowRunsAgainWithExactlyItsSettings) {
               std::vector<QString>({"100", "0,003", "0,3", "0,02", "8", "0,2", "30", "20"}));
     QTest::mouseClick(b.form.Button5, Qt::LeftButton);
     EXPECT_EQ(b.form.Measured().RunParameters(), accuracyRow.parameters) << "every parameter to the last bit";
+    // Enter on a row does the same; another key does not.
+    b.form.Edit1->setText(QStringLiteral("7"));
+    w.LogTable->setCurrentCell(w.TableRowOf(0), 0);
+    QTest::keyClick(w.LogTable, Qt::Key_Down);
+    EXPECT_EQ(b.form.Edit1->text(), QStringLiteral("7"));
+    QTest::keyClick(w.LogTable, Qt::Key_Return);
+    EXPECT_EQ(b.form.Edit1->text(), QStringLiteral("100"));
   }
   QFile journal(dir.filePath(QStringLiteral("journal.json")));
   ASSERT_TRUE(journal.open(QIODevice::ReadOnly));
@@ -239,6 +285,10 @@ TEST(References, ANoteRoundTripsAndARowRunsAgainWithExactlyItsSettings) {
   Bench again(&store);
   again.form.MenuMeasurements->trigger();  // the table filled from the log leaves its notes alone
   EXPECT_EQ(again.form.Measured().Log().Records()[0].note, "lag, \"small\"");
+  ASSERT_EQ(again.form.References().size(), 1u);
+  EXPECT_EQ(std::tuple(again.form.References()[0].amplitude, again.form.References()[0].frequency,
+                       again.form.References()[0].error.size()),
+            std::tuple(31, 20, 393u));
   EXPECT_EQ(sim::LogFields(again.form.Measured().Log().Records()[0]).back(), "lag, \"small\"");
 }
 
