@@ -63,8 +63,9 @@ void TForm1::SetUpMenu() {
   MenuKeepReference = AddCommand(view, QStringLiteral("&Keep as reference"), QKeySequence(Qt::CTRL | Qt::Key_K));
   MenuReferences = view->addMenu(QStringLiteral("&References"));
   MenuReferences->setObjectName(QStringLiteral("ReferencesMenu"));
+  // Filled as it opens, with the names the kept runs have then.
   connect(MenuReferences, &QMenu::aboutToShow, this, &TForm1::RebuildReferencesMenu);
-  RebuildReferencesMenu();
+  MenuReferences->addAction(QStringLiteral("Clear all references"))->setEnabled(false);
 
   QMenu* help = bar->addMenu(QStringLiteral("&Help"));
   help->setObjectName(QStringLiteral("HelpMenu"));

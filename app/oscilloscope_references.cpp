@@ -249,21 +249,22 @@ void TForm1::PlotReferences() {
 
 void TForm1::RebuildReferencesMenu() {
   MenuReferences->clear();
-  const QStringList titles = ReferenceTitles();
+  std::vector<const app::Reference*> kept;
+  for (const app::Reference& r : references_) {
+    kept.push_back(&r);
+  }
+  const QStringList names = app::ReferenceLabels(kept, LiveRunNow(), separator_);
   for (std::size_t i = 0; i < references_.size(); ++i) {
-    const app::Reference& r = references_[i];
-    QString name = titles[static_cast<qsizetype>(i)];
-    if (name.isEmpty()) {
-      name = QStringLiteral("%1 (%2 research)")
-                 .arg(app::DifferingLabels({app::ReferenceSettings(r), {}}, separator_, QString()).first(),
-                      r.accuracy ? QStringLiteral("accuracy") : QStringLiteral("stability"));
+    QString name = names[static_cast<qsizetype>(i)];
+    if (references_[i].accuracy != AccuracySelected()) {
+      name += references_[i].accuracy ? QStringLiteral(" (accuracy research)") : QStringLiteral(" (stability research)");
     }
     QAction* show = MenuReferences->addAction(QStringLiteral("Show %1").arg(name));
     show->setCheckable(true);
-    show->setChecked(r.shown);
+    show->setChecked(references_[i].shown);
     connect(show, &QAction::toggled, this, [this, i](bool on) { ShowReference(i, on); });
-    QAction* clear = MenuReferences->addAction(QStringLiteral("Clear %1").arg(name));
-    connect(clear, &QAction::triggered, this, [this, i] { ClearReference(i); });
+    connect(MenuReferences->addAction(QStringLiteral("Clear %1").arg(name)), &QAction::triggered, this,
+            [this, i] { ClearReference(i); });
     MenuReferences->addSeparator();
   }
   QAction* all = MenuReferences->addAction(QStringLiteral("Clear all references"));
