@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFontMetrics>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLocale>
@@ -611,20 +610,8 @@ void FrequencyResponseWindow::FitCharts() {
     magnitude.push_back(k.magnitude.get());
     phase.push_back(k.phase.get());
   }
-  // The box the chart draws: a row per titled series, each a 14-pixel stroke and 4 more
-  // before its label, and 3 pixels all round.
-  QSize legend;
-  if (MagnitudeChart->Legend().Visible()) {
-    const QFontMetrics metrics(MagnitudeChart->Legend().Font().ToQFont());
-    int rows = 0, text = 0;
-    for (const chart::TChartSeries* s : MagnitudeChart->SeriesList()) {
-      if (!s->Title.isEmpty()) {
-        ++rows;
-        text = std::max(text, metrics.horizontalAdvance(s->Title));
-      }
-    }
-    legend = QSize(3 + 14 + 4 + text + 3, 3 + rows * metrics.height() + 3);
-  }
+  const chart::TRect box = MagnitudeChart->LegendRect();
+  const QSize legend = box.Width() > 0 ? QSize(box.Width(), box.Height()) : QSize();
   FitVertically(*MagnitudeChart, magnitude, legend);
   FitVertically(*PhaseChart, phase);
 }

@@ -81,18 +81,28 @@ void TCustomChart::DrawTitlesAndLegend() {
   // The legend lies over the plot, drawn after the series: it takes no room here.
 }
 
-void TCustomChart::DrawLegend() {
-  if (!legend_.Visible()) {
-    return;
-  }
+namespace {
+
+constexpr int LegendInset = 4, LegendPadding = 3, LegendStroke = 14, LegendGap = 4;
+
+}  // namespace
+
+std::vector<const TChartSeries*> TCustomChart::LegendSeries() const {
   std::vector<const TChartSeries*> listed;
-  for (const TChartSeries* series : SeriesList()) {
-    if (series->Active() && series->ShowInLegend && !series->Title.isEmpty()) {
-      listed.push_back(series);
+  if (legend_.Visible()) {
+    for (const TChartSeries* series : SeriesList()) {
+      if (series->Active() && series->ShowInLegend && !series->Title.isEmpty()) {
+        listed.push_back(series);
+      }
     }
   }
+  return listed;
+}
+
+TRect TCustomChart::LegendRect() {
+  const std::vector<const TChartSeries*> listed = LegendSeries();
   if (listed.empty()) {
-    return;
+    return {};
   }
   TChartCanvas3D& canvas = Canvas();
   canvas.UseFont(legend_.Font());
@@ -101,30 +111,39 @@ void TCustomChart::DrawLegend() {
   for (const TChartSeries* series : listed) {
     textWidth = std::max(textWidth, canvas.MeasureTextWidth(series->Title));
   }
-  constexpr int Inset = 4, Padding = 3, Stroke = 14, Gap = 4;
+  const int left = ChartRect().Left + LegendInset;
+  const int top = ChartRect().Top + LegendInset;
+  return TRect{left, top, left + LegendPadding + LegendStroke + LegendGap + textWidth + LegendPadding,
+               top + LegendPadding + lineHeight * static_cast<int>(listed.size()) + LegendPadding};
+}
+
+void TCustomChart::DrawLegend() {
+  const TRect box = LegendRect();
+  if (box.Width() <= 0) {
+    return;
+  }
+  TChartCanvas3D& canvas = Canvas();  // LegendRect left the legend's font on it
+  const int lineHeight = canvas.MeasureTextHeight(QStringLiteral("W"));
   const TRect& plot = ChartRect();
-  const int left = plot.Left + Inset;
-  const int top = plot.Top + Inset;
-  const int right = left + Padding + Stroke + Gap + textWidth + Padding;
-  const int bottom = top + Padding + lineHeight * static_cast<int>(listed.size()) + Padding;
   canvas.ClipToRectangle(TRect{plot.Left + 1, plot.Top + 1, plot.Right, plot.Bottom});
   canvas.SetPenStyle(psSolid);
   canvas.SetPenWidth(1);
   canvas.SetPenColor(legend_.Font().Color());
   canvas.SetBrushColor(legend_.Color());
   canvas.SetBrushStyle(bsSolid);
-  canvas.DrawRectangle(left, top, right, bottom);
+  canvas.DrawRectangle(box.Left, box.Top, box.Right, box.Bottom);
   canvas.SetBackgroundMode(cbmTransparent);
   canvas.SetBrushStyle(bsClear);
-  int y = top + Padding;
-  for (const TChartSeries* series : listed) {
+  const int left = box.Left + LegendPadding;
+  int y = box.Top + LegendPadding;
+  for (const TChartSeries* series : LegendSeries()) {
     canvas.SetPenColor(series->SeriesColor());
     const int middle = y + lineHeight / 2;
     for (int row = middle - 1; row <= middle; ++row) {
-      canvas.LineBetween(left + Padding, row, left + Padding + Stroke, row);
+      canvas.LineBetween(left, row, left + LegendStroke, row);
     }
     canvas.SetTextAlignment(TA_LEFT | TA_TOP);
-    canvas.DrawText(left + Padding + Stroke + Gap, y, series->Title);
+    canvas.DrawText(left + LegendStroke + LegendGap, y, series->Title);
     y += lineHeight;
   }
   canvas.RemoveClip();

@@ -3,6 +3,7 @@
 // TChart: the control the main window holds.
 
 #include <memory>
+#include <vector>
 
 #include "chart/axis_panel.h"
 #include "chart/chart_parts.h"
@@ -33,6 +34,10 @@ class TCustomChart : public TCustomAxisPanel {
   // Stands for the back wall's pen.
   TChartPen& Frame() { return backWall_.Pen(); }
 
+  // Where the legend lies over the plot, as the plot was last laid out; empty while it is
+  // hidden or lists nothing.
+  TRect LegendRect();
+
   // --- the mouse ---
   // Zooms the four side axes to the rubber band's rectangle.
   virtual void ZoomToRectangle();
@@ -62,6 +67,8 @@ class TCustomChart : public TCustomAxisPanel {
   void DrawZoomRectangle() override;
   void DrawTitlesAndLegend() override;
   void DrawLegend() override;
+  // The active series with a title and ShowInLegend, in list order; none while it is hidden.
+  std::vector<const TChartSeries*> LegendSeries() const;
   // A title at the top of ChartRect or the foot at its bottom; ChartRect gives up its room.
   void DrawTitle(TChartTitle& title, bool atTop);
   void DrawWalls() override;
