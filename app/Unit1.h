@@ -310,6 +310,8 @@ class TForm1 : public QMainWindow, public sim::CycleHost {
   // settings, or here for the session when there is no store).
   app::LabReport ReportInputs();
   std::optional<QString> StudentName();
+  // The inputs with the name; none when the student cancelled the name.
+  std::optional<app::LabReport> NamedReport();
   NameAsker askName_;
   PrinterChooser choosePrinter_;
   QString studentName_;

@@ -382,30 +382,36 @@ std::optional<QString> TForm1::StudentName() {
   return name;
 }
 
+std::optional<app::LabReport> TForm1::NamedReport() {
+  app::LabReport report = ReportInputs();
+  const std::optional<QString> student = StudentName();
+  if (!student) {
+    return std::nullopt;
+  }
+  report.student = *student;
+  return report;
+}
+
 void TForm1::ExportReportClick() {
   Guarded([this] {
-    app::LabReport report = ReportInputs();
-    const std::optional<QString> student = StudentName();
-    if (!student) {
+    const std::optional<app::LabReport> report = NamedReport();
+    if (!report) {
       return;
     }
-    report.student = *student;
     const QString path = AskFileName(QStringLiteral("Export lab report"), QStringLiteral("lab-report.pdf"),
                                      QStringLiteral("PDF files (*.pdf);;All files (*)"));
     if (!path.isEmpty()) {
-      app::WriteFileAtomically(path, app::ReportPdf(report));
+      app::WriteFileAtomically(path, app::ReportPdf(*report));
     }
   });
 }
 
 void TForm1::PrintClick() {
   Guarded([this] {
-    app::LabReport report = ReportInputs();
-    const std::optional<QString> student = StudentName();
-    if (!student) {
+    const std::optional<app::LabReport> report = NamedReport();
+    if (!report) {
       return;
     }
-    report.student = *student;
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("Lab report"));
     const bool chosen =
@@ -414,7 +420,7 @@ void TForm1::PrintClick() {
       return;
     }
     try {
-      app::PrintReport(report, printer);
+      app::PrintReport(*report, printer);
     } catch (const std::exception& e) {
       const QString where = printer.outputFileName().isEmpty() ? printer.printerName()
                                                                : QDir::toNativeSeparators(printer.outputFileName());

@@ -25,26 +25,13 @@ void BM_AccuracyTick(benchmark::State& state) {
 }
 BENCHMARK(BM_AccuracyTick)->Unit(benchmark::kMicrosecond);
 
-void BM_WholeTick(benchmark::State& state) {
+// The tick and the oscilloscope's paint; with references, four earlier runs kept as such.
+void WholeTick(benchmark::State& state, bool references) {
   TForm1 form(u',');
   StartAccuracy(form);
-  chart::TChart& chart = *form.Chart1;
-  QImage window(chart.width(), chart.height(), QImage::Format_RGB32);
-  QPainter painter(&window);
-  const chart::TRect rect{0, 0, chart.width(), chart.height()};
-  for (auto _ : state) {
-    form.Timer1Timer();
-    chart.DrawChart(&painter, rect);
+  if (references) {
+    KeepFourReferences(form);
   }
-  benchmark::DoNotOptimize(form.Drive().CarriageX);
-}
-BENCHMARK(BM_WholeTick)->Unit(benchmark::kMicrosecond);
-
-// The same with four earlier runs kept as references.
-void BM_WholeTickFourReferences(benchmark::State& state) {
-  TForm1 form(u',');
-  StartAccuracy(form);
-  KeepFourReferences(form);
   chart::TChart& chart = *form.Chart1;
   QImage window(chart.width(), chart.height(), QImage::Format_RGB32);
   QPainter painter(&window);
@@ -56,6 +43,9 @@ void BM_WholeTickFourReferences(benchmark::State& state) {
   state.counters["references"] = static_cast<double>(form.References().size());
   benchmark::DoNotOptimize(form.Drive().CarriageX);
 }
+void BM_WholeTick(benchmark::State& state) { WholeTick(state, false); }
+void BM_WholeTickFourReferences(benchmark::State& state) { WholeTick(state, true); }
+BENCHMARK(BM_WholeTick)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WholeTickFourReferences)->Unit(benchmark::kMicrosecond);
 
 // The same tick as the window's timer runs it, one every 10 ms: between ticks the caches

@@ -313,11 +313,14 @@ TEST_F(FrequencyResponseTest, AKeptSweepIsDrawnUnderThePresentOneNamedInTheLegen
   const QString labels[] = {"Kamp 100, To 300, Points 5", "Kamp 1000, To 30, Points 3"};
   ASSERT_EQ(Legend(), (std::vector{std::pair(labels[0], FrequencyResponseWindow::KeptColors[0]),
                                    std::pair(labels[1], platform::clRed)}));
-  // The box 4 pixels into the plot: a row per sweep of a stroke and the label, a frame 3 pixels out.
-  const QFontMetrics metrics(window.MagnitudeChart->Legend().Font().ToQFont());
-  const int left = window.MagnitudeChart->ChartRect().Left + 4, top = window.MagnitudeChart->ChartRect().Top + 4;
-  const int row = metrics.height(), bottom = top + 6 + 2 * row, middle = top + 3 + row / 2;
-  const int right = left + 24 + metrics.horizontalAdvance(labels[0]);
+  // The box 4 pixels into the plot, as wide as the longer label: a row per sweep of a stroke
+  // and the label, a frame 3 pixels out.
+  const chart::TRect box = window.MagnitudeChart->LegendRect();
+  const int left = box.Left, right = box.Right, bottom = box.Bottom, row = (box.Height() - 6) / 2;
+  const int middle = box.Top + 3 + row / 2;
+  EXPECT_EQ(std::pair(left, right - left),
+            std::pair(window.MagnitudeChart->ChartRect().Left + 4,
+                      24 + QFontMetrics(window.MagnitudeChart->Legend().Font().ToQFont()).horizontalAdvance(labels[0])));
   int ink = 0;
   for (int x = left + 21; x < right - 3; ++x) ink += at(x, middle) != 0xFFFFFF && at(x, middle + row) != 0xFFFFFF;
   EXPECT_EQ(std::tuple(at(left + 10, middle), at(left + 10, middle + row), at(right - 1, middle), at(right - 2, middle),
