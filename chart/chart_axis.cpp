@@ -327,6 +327,9 @@ void TCustomChartAxis::MapValues(const double* values, int count, double multipl
     }
     return;
   }
+  if (count <= 0) {
+    return;  // nothing to map, and no list to compare
+  }
   const TAxisMapping mapping = Mapping();
   const auto n = static_cast<std::size_t>(count);
   ++mapCount_;
