@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // The machine picture in the 489 x 233 animation image: the fixed motor, transducer bar
 // and block diagram, and the lead screw and carriage that move on every tick.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // The target strip: a white 217 x 41 image with a red marker 8 columns wide centred on
 // markerX (columns markerX-4..markerX+3, rows 5..24). Strip column x lies over picture

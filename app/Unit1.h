@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // The main window: the drive's initial data, the research mode, the commands, the machine
 // picture with its target strip, and the oscilloscope.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // The instructions window: a fixed, read-only text beside the main window. Created hidden;
 // "Help" shows it, its close box only hides it.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // Runs set side by side (kept traces, overlaid sweeps) are told apart by what the student
 // changed between them: the labels name only the settings in which they differ.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // What the File menu writes, as functions that need no window: the trace window as CSV, the
 // oscilloscope picture enlarged, and the writing of a file that is either whole or absent.

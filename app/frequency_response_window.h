@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // The Frequency response window: a sweep of accuracy runs from the main window's present
 // parameters and amplitude, run in a thread of its own (so that the main window's run keeps

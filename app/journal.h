@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // The experiment journal: the log's final rows kept on disk in the user's data folder, so
 // that a student's runs outlive the program. It is JSON, written whole through

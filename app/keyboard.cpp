@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The main window without a mouse, and with a screen reader: the marker strip's keys, Enter
 // for "Process", and the names, buddies and tooltips of the inputs.
 #include "app/keyboard.h"

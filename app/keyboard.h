@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // The marker strip as a keyboard user meets it: it takes the focus in stability research and
 // shows a dotted frame while it has it. The frame is painted over the strip, never into its

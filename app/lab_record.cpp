@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The lab record: the experiment log kept in the journal across runs of the program, the log
 // started anew or brought back, and the windows where the student left them.
 #include <QDir>

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // The lab report: what a student hands in after a session, as one document for a PDF file or
 // a printer. Built from plain inputs, so that nothing here opens a dialog or reads a window;

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Program start: the command line first, then the main window, then the hidden
 // instructions window, the lab record (journal and window positions) attached to them, then
 // the message loop until the main window closes.

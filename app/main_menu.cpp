@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The main window's menu bar: the commands a student reaches from the keyboard or looks up
 // by name, above the client area the buttons live in.
 #include <QDir>
@@ -96,6 +100,8 @@ QString TForm1::AboutText() {
              "drivelab %1\n\n"
              "A teaching simulator of the position drive of a numerically controlled machine tool: "
              "stability and accuracy research of its feed drive.\n\n"
+             "drivelab is free software: you may share and change it under the GNU General Public "
+             "License, version 3 or (at your option) any later version. It comes with no warranty.\n\n"
              "Built with Qt %2, running on Qt %3. Qt is used under the GNU Lesser General Public "
              "License, version 3.\n\n"
              "Fonts: Liberation Sans, under the SIL Open Font License, version 1.1; DejaVu Sans, under "

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // The figures of the present run as rows for the Measurements window: the same names, order
 // and values as the headless runner's --measure, so that a figure read in the window can be

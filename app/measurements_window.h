@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // The Measurements window: the figures of the present run, live, the stability verdict with
 // the critical gain, and the experiment log as a table. Modeless beside the main window,

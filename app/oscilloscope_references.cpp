@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Kept traces on the oscilloscope, and a log row's run repeated or annotated.
 #include <QMenu>
 #include <algorithm>

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // Traces kept from earlier runs, drawn under the live ones so that a student compares the
 // same step at gain 100 and 1900 on one screen instead of screenshots. A kept trace is what

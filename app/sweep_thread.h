@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // A frequency sweep run to its end in a thread of its own, so that the main window's run
 // keeps its pace meanwhile. The thread owns the sweep, and with it its copy of the drive;

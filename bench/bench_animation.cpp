@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The machine picture's share of a timer tick.
 #include <benchmark/benchmark.h>
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The running program's tick on the real main window: the cycle, the marker following the
 // sine, the screw and the carriage, the three series refilled; and with the paint of the
 // oscilloscope that follows it.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The value lists' share of a timer tick: each of the three traces is emptied and refilled
 // with 393 points in ascending x, then the automatic bottom axis asks for the x range.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What the running program costs the student's machine: the main window on a real display
 // (bench/window-load starts it under Xvfb), run by its own timer and event loop for a number
 // of seconds, and then the process's processor time as a share of the wall time, and the

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The layout and drawing half of an axis: the room it takes from the plotting rectangle,
 // and its title, labels, line, ticks and grid.
 #include <QVarLengthArray>

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // The arithmetic of an axis, free of any widget: label steps, the label number format,
 // the label values of a range and the minor tick positions. The axis object and its

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // TCustomAxisPanel: the chart layer that owns the series list and the axes, lays the axes
 // out and draws them, and fixes the order in which a paint draws everything.

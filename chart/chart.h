@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // TCustomChart: the titles, the walls and the legend on top of the axis panel.
 // TChart: the control the main window holds.

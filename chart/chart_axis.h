@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // The chart's axes. An axis maps values to pixels along one side of the plotting
 // rectangle, takes its range from the series or keeps a fixed one, chooses a label step

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // The chart's drawing surface. Every pixel of the chart goes through it: lines, outlined
 // rectangles, the gradient, aligned and rotated text, clipping, and the off-screen frame

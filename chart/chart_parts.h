@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // The chart's owned parts that are only settings: the background gradient, the titles,
 // the walls and the legend. Each raises OnChange when a setter stores a new value.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // The chart's drawing tools: pens with Visible and SmallDots, the brush with its two style
 // rules, and fonts. Each raises OnChange when a setter stores a new value, so that its

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // TChartSeries: a chart's series of points. It keeps one value list per dimension (x
 // ascending, y as added), a colour and an optional label per point, joins a chart, says

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // TCustomSeries draws its points as a chain of straight segments; TLineSeries is the one
 // the oscilloscope uses: segments only, no point markers.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Logarithmic axes: the arithmetic, and the axis' mapping, labels and minor ticks when its
 // Logarithmic is set. The linear axis keeps its own quick paths; these go the plain way, a
 // logarithm per value.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // The arithmetic of a logarithmic axis, free of any widget: whole decades, the decades that
 // get labels and the minor tick values between them. The axis maps a value v to

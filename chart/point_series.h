@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // TPointSeries: a marker at each point and no line between them, for measured values that
 // stand beside a computed curve.

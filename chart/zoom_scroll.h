@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // The chart under the mouse: a left drag draws a rubber band and zooms the four side axes
 // to it, a drag back up or to the left undoes the zoom, a right drag scrolls the axes with

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Draws the application icon at each size the desktop asks for, from the motif of the
 // 32 x 32 window icon (app/icons/drivelab.xpm): the motor, the lead screw, the carriage
 // riding it, the red target marker above and the red trace below.

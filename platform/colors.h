@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // Colours as the drawing code writes them: 0x00BBGGRR (red in the low byte), the window
 // system's colour numbers as 0xFF0000nn, and the two marker values that are not colours.

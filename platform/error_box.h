@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // Errors are exceptions; Qt must never see one escape into its event loop. Every handler,
 // timer tick and mouse entry runs through RunGuarded, which shows the error box and returns.

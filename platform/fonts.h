@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // The layout's fonts by family and pixel height. "MS Sans Serif" and "Tahoma" are not on a
 // Debian machine; they are substituted by installed families of close metrics.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // Numbers typed by the user, read strictly:
 //   real:    [blanks] [+|-] digits with at most one decimal separator [(E|e) [+|-] digits] [blanks]

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // A group panel: a single-line border with a raised bevel inside it, in the button face.
 // Children go on Client(), whose origin lies inside the border, so that their positions

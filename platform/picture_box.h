@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // A picture control: shows its own bitmap, which the program draws into at named moments
 // and never from a paint event. Call update() after drawing.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The surface itself: construction, the drawing state, the clip, and pixels written and
 // read as they are. Lines, shapes and text are drawn in raster_lines.cpp,
 // raster_shapes.cpp and raster_text.cpp.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // What the files of RasterCanvas share and nothing else needs: the pixel format, the row
 // writes and the integer division of the exact geometry. The row writes sit in every inner

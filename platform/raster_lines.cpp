@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Lines and open paths: 1-pixel lines solid and patterned, wider pens, and the short ways
 // the chart draws its traces and grid by.
 #include <algorithm>

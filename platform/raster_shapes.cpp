@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Filled shapes: boxes, ellipses and polygons, the brush inside and the pen round them.
 #include <algorithm>
 #include <cmath>

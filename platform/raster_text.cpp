@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Text: each text rendered once per font and angle and kept as pixel runs, and those runs
 // placed by TextOut and DrawText.
 #include <QHashFunctions>

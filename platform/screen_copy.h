@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // Getting a picture the program drew itself onto the screen: the rectangles of a widget's
 // paint region are copied row by row straight into its window's backing store, the pixels

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // The drive state: every value the simulation reads or writes, in one plain struct.
 // The main window owns the one instance of a run; tests and the headless runner make

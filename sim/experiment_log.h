@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // The experiment log: one record per completed measurement, written as CSV (RFC 4180:
 // CRLF line ends, fields quoted when they hold a comma, a quote or a line break) with '.'

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // Accuracy research over a range of frequencies: the table of amplitude ratio and lag
 // against frequency that a student would otherwise build run by run.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // What a student reads off the traces, computed from the full-precision position at every
 // integration step (50 us) instead of the oscilloscope's whole millimetres.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // What watches the drive between integration steps: the measurements read the position at
 // every 50 us step rather than at every tick. An observer only reads; the drive's results

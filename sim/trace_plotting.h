@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // Turning the trace window into the oscilloscope's three line series. Each cycle empties
 // them and refills them from the whole window, one point to each series in turn per index.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // The headless runner: the drive simulation driven from the command line, one CSV row
 // per cycle. The window's defaults are its defaults, and the parameters are read the way

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The runner's measurement options: --measure after a run, --sweep instead of one.
 
 #include <algorithm>

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // The main window in accuracy research, run by hand: amplitude 51 mm at 20 rad/s, and the
 // timer stopped so that the benchmark calls each tick itself.

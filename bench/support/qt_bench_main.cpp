@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Benchmark main for drawing and widget benchmarks: fonts need a GUI application, and no
 // window is shown, so the offscreen platform serves.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // Answers every message box as soon as it shows, keeping its "caption|text" and the window it
 // is shown over: error boxes and the About box never wait for a person in the widget tests,

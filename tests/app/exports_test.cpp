@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The File menu's exports: the traces CSV as the oscilloscope shows them, the oscilloscope
 // picture at 1x and 2x, and writes that either finish or leave nothing behind.
 #include <gtest/gtest.h>

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The running program: the real main window driven by mouse and key events.
 #include <gtest/gtest.h>
 

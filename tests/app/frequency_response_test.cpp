@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The Frequency response window on the real main window: its figures equal the headless
 // runner's --sweep for the same input; its picture, Cancel, the unstable loop, the stops, the
 // exports and the experiment log; the sweep's thread, stopped by Cancel, a close or the end of

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The main window without a mouse: keyboard-only runs in both research modes, and what a
 // screen reader hears of every input.
 #include <gtest/gtest.h>

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The lab record on the real main window: the journal outlives the program, a damaged one is
 // kept aside and said, a second program keeps its log in memory, Clear and New log keep the
 // old rows for Open log, a journal that cannot be written is said, and the windows come back

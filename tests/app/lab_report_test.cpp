@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The lab report, read back from the PDF as a teacher reads it: the parameters as typed, the
 // chosen log rows with each figure beside its column's name, the notes, the verdict; the same
 // report on a printer; a report that cannot be written; the name asked once.

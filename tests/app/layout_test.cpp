@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The two windows as they open: places, texts, fonts, colours, tab order.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // The student's gesture that starts a stability run: a press on the strip's centre, a move
 // `offset` millimetres aside and the release there.

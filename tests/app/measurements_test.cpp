@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The Measurements window on the real main window: the figures after a run equal the
 // headless runner's --measure for the same input, and the experiment log's table, copy,
 // clear and save.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The menu bar above the layout: its commands, their keys, and the client area below it.
 #include <gtest/gtest.h>
 
@@ -51,7 +55,8 @@ TEST_F(MenuTest, F1ShowsTheInstructionsAboutNamesTheProgramAndExitClosesEveryWin
     form.MenuAbout->trigger();
     ASSERT_EQ(boxes.shown.size(), 1u);
     const std::string& about = boxes.shown[0];
-    for (const char* part : {"About drivelab|drivelab ", "GNU Lesser General Public License", "Liberation Sans",
+    for (const char* part : {"About drivelab|drivelab ", "GNU General Public License, version 3 or (at your option) any later",
+                             "GNU Lesser General Public License", "Liberation Sans",
                              "SIL Open Font License", "DejaVu Sans"}) {
       EXPECT_NE(about.find(part), std::string::npos) << part;
     }

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window's three pictures — the machine, the marker strip and the oscilloscope — through
 // runs of both researches, against reference images.
 #include <gtest/gtest.h>

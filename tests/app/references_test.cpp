@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Runs set side by side: kept traces under the live ones, hidden and cleared one by one,
 // through Reset, mode changes and a restart; a log row's note and its run repeated.
 #include <gtest/gtest.h>

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What the window system shows is the window's backing store. Ticks repaint only what they
 // change, straight into it: after each one, the machine picture, the marker strip and the
 // oscilloscope there must hold, pixel for pixel, what drawing them afresh gives.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The oscilloscope under the mouse: zoom, undo, scroll and wheel on the real main window.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The chart's short ways of drawing against the plain one, frame by frame: two charts fed
 // the same points, one of them drawing every segment through the surface's operations and
 // every frame whole, must show the same picture after every paint.

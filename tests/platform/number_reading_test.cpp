@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The named cases of the number grammar, then random texts whose expectations come from how each
 // was built or from the grammar written as a pattern, never from the code under test.
 #include "platform/number_reading.h"

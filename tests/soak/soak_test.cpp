@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A long random session on the real main window: 100,000 ticks in each research mode with
 // parameter sets good and bad, marker drags, mode switches, the buttons, spin texts, and
 // drags and the wheel on the oscilloscope. No crash, no NaN or infinity, only the program's

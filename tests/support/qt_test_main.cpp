@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // GoogleTest main for tests that need a QApplication: offscreen unless a display is chosen,
 // the program's font substitutes installed, the same style as the program.
 #include <gtest/gtest.h>

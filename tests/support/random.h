@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // A seeded random source for long randomized tests. mt19937_64 is the same sequence
 // everywhere; the reductions are ours, so a replay does not depend on the standard

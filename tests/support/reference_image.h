@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // A picture against its reference PNG in tests/references, made once from a picture checked
 // by eye. DRIVELAB_WRITE_REFERENCES=1 writes the references anew instead of comparing; a

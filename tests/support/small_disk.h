@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // A file size limit stands in for a full disk while the object lives: a write past `bytes`
 // fails part of the way with "File too large", as one onto a full disk fails with "No space

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The drivelab authors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // The integer a typed text stands for, read without the code under test: an optional sign,
 // then decimal digits only, within 32 signed bits. Typing into a spin edit puts nothing
