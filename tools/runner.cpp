@@ -123,6 +123,8 @@ const std::vector<OptionRule>& Rules() {
   static const std::string sweepForm = "FROM:TO:COUNT, " + ShortNumber(sim::MinSweepFrequency) +
                                        " <= FROM <= TO <= " + ShortNumber(sim::MaxSweepFrequency) +
                                        " rad/s and COUNT from 1 to " + std::to_string(sim::MaxSweepPoints);
+  static const std::string locusForm =
+      "FROM:TO:COUNT, 0 <= FROM <= TO and COUNT from 1 to " + std::to_string(MaxLocusGains);
   static const std::vector<OptionRule> rules = {
       {"--mode", "stability or accuracy",
        [](std::string_view text, Options& o) {
@@ -155,6 +157,11 @@ const std::vector<OptionRule>& Rules() {
        [](std::string_view text, Options& o) {
          o.sweep = ReadSweep(text);
          return o.sweep.has_value();
+       }},
+      {"--locus", locusForm,
+       [](std::string_view text, Options& o) {
+         o.locus = ReadLocus(text);
+         return o.locus.has_value();
        }},
   };
   return rules;
@@ -273,8 +280,8 @@ ParseResult ParseOptions(const std::vector<std::string_view>& args) {
       result.version = true;
       return result;
     }
-    if (arg == "--measure") {
-      options.measure = true;
+    if (arg == "--measure" || arg == "--poles") {
+      (arg == "--measure" ? options.measure : options.poles) = true;
       named.push_back(arg);
       continue;
     }
@@ -305,6 +312,9 @@ ParseResult ParseOptions(const std::vector<std::string_view>& args) {
     harmonicGiven |= rule->name == "--amplitude" || rule->name == "--frequency";
   }
   if (result.error = MeasureConflict(options, named); !result.error.empty()) {
+    return result;
+  }
+  if (result.error = PolesConflict(options, named); !result.error.empty()) {
     return result;
   }
   if (options.sweep) {
@@ -362,6 +372,15 @@ Output:
                frequency (rad/s),amplitude ratio,phase lag (deg),error amplitude (mm),steady,end stop
                where "end stop" says whether the carriage met an end stop in that run.
                A loop that is not stable is not swept.
+  --poles      the closed loop's three poles instead of the cycles, one row each:
+               pole,real (1/s),imaginary (rad/s), the real one first
+  --locus FROM:TO:COUNT
+               the root locus: the poles at COUNT gains evenly spaced from FROM to TO
+               (0 <= FROM <= TO, COUNT 1..100000), one row per gain:
+               Kamp,pole 1 real,pole 1 imaginary,pole 2 real,...,pole 3 imaginary
+               --poles and --locus print no cycles: --offset, --amplitude, --frequency,
+               --cycles, --every, --measure and --sweep are refused with them, and
+               --kamp with --locus, which sets the gain
   --help       this text
   --version    the program's name and version
 
@@ -384,6 +403,9 @@ int ReportingFloatErrors(std::ostream& out, std::ostream& err, const std::functi
 int Run(const Options& options, std::ostream& out, std::ostream& err) {
   if (options.sweep) {
     return RunSweep(options, out, err);
+  }
+  if (options.poles || options.locus) {
+    return RunPoles(options, out, err);
   }
   sim::Drive d;
   sim::Measurements measurements;

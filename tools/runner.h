@@ -30,6 +30,14 @@ struct SweepRange {
   int count = 0;
 };
 
+// --locus FROM:TO:COUNT: COUNT gains evenly spaced from FROM to TO.
+struct LocusRange {
+  double from = 0;
+  double to = 0;
+  int count = 0;
+};
+inline constexpr int MaxLocusGains = 100000;
+
 // The window's stand-in: the mode the run was started in; numbers need no drawing or
 // plotting, and the run's length, not a timer, decides how many cycles run.
 class HeadlessHost final : public sim::CycleHost {
@@ -73,6 +81,8 @@ struct Options {
   std::int64_t every = 1;
   bool measure = false;              // --measure: the run's figures after its rows
   std::optional<SweepRange> sweep;  // --sweep: a frequency sweep instead of a run
+  bool poles = false;               // --poles: the closed loop's poles instead of a run
+  std::optional<LocusRange> locus;  // --locus: the poles at each of these gains
 };
 
 struct ParseResult {
@@ -117,6 +127,12 @@ void WriteMeasurements(std::ostream& out, const sim::Measurements& m);
 // whether the measurement became steady, whether the carriage met an end stop). Exit
 // status as Run's, or 2 with nothing on out when the loop read is not stable.
 int RunSweep(const Options& options, std::ostream& out, std::ostream& err);
+
+// The pole options (runner_poles.cpp): their value, what they cannot run with (an empty
+// text when all is well), and their rows.
+std::optional<LocusRange> ReadLocus(std::string_view text);
+std::string PolesConflict(const Options& options, const std::vector<std::string_view>& named);
+int RunPoles(const Options& options, std::ostream& out, std::ostream& err);
 
 // The whole command line: 0 success, 1 simulation error or lost output, 2 bad options or
 // a sweep of a loop that is not stable.

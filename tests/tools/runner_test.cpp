@@ -10,6 +10,8 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cmath>
+#include <complex>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -63,6 +65,16 @@ TEST(RunnerOptions, BoundsAcceptedAndBadOptionsNamedWithTheFormTheyExpect) {
       {{"--sweep", "1:10:5", "--measure"}, "--measure does not apply"},
       {{"--frequency", "5", "--sweep", "1:10:5"}, "--frequency does not apply"},
       {{"--mode", "stability", "--sweep", "1:10:5"}, "--sweep is accuracy research; it cannot run with --mode stability"},
+      {{"--poles", "--kamp", "2000", "--mode", "accuracy"}, ""},
+      {{"--locus", "0:0:1"}, ""},
+      {{"--locus", "0:1e4:100000"}, ""},
+      {{"--locus", "0:10:100001"}, "--locus expects FROM:TO:COUNT, 0 <= FROM <= TO and COUNT from 1 to 100000"},
+      {{"--locus", "-1:10:5"}, "not '-1:10:5'"}, {{"--locus", "10:1:5"}, "not '10:1:5'"},
+      {{"--locus", "1:10:1"}, "not '1:10:1'"},
+      {{"--poles", "--locus", "0:1:2"}, "--poles gives the poles at one gain and --locus at many; choose one"},
+      {{"--poles", "--cycles", "3"}, "--poles prints the loop's poles, not a run; --cycles does not apply"},
+      {{"--locus", "0:1:2", "--sweep", "1:10:5"}, "--sweep does not apply"},
+      {{"--locus", "0:1:2", "--kamp", "5"}, "--locus sets the gain itself; --kamp does not apply"},
   };
   for (const auto& [args, error] : rows) {
     const ParseResult parsed = ParseOptions(args);
@@ -157,6 +169,40 @@ TEST(RunnerMeasure, FiguresOfBothResearchesFollowTheRows) {
   EXPECT_EQ(std::tie(f["amplitude"], f["frequency"], f["steady"]), std::tuple("10", "20", "yes"));
   EXPECT_NEAR(std::stod(f["phase_lag"]), 37.1, 0.05);
   EXPECT_EQ(Figures(std::get<1>(RunMain({"--cycles", "5"}))).first, "") << "nothing follows the rows without --measure";
+}
+
+// The poles against Vieta's formulas for s^3 + A1*s^2 + A2*s + A3: their sum is -A1, their
+// product -A3; at the critical gain 2007.13 a pair stands on the imaginary axis at 129.1 rad/s.
+TEST(RunnerMeasure, PolesAndTheLocusOfTheClosedLoop) {
+  const auto [status, out, err] = RunMain({"--poles"});
+  ASSERT_EQ(status, 0) << err;
+  const auto lines = Split(out);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0], "pole,real (1/s),imaginary (rad/s)");
+  std::complex<double> sum = 0, product = 1;
+  for (int i = 1; i <= 3; ++i) {
+    const auto f = Split(lines[i], ',');
+    EXPECT_EQ(f[0], std::to_string(i));
+    const std::complex<double> pole(std::stod(f[1]), std::stod(f[2]));
+    sum += pole;
+    product *= pole;
+  }
+  const double a1 = 1 / 0.003 + 1 / 0.02, a3 = 100 * 0.75 * 8 * 0.2 / (2 * M_PI * 0.003 * 0.02);
+  EXPECT_NEAR(sum.real(), -a1, 1e-9 * a1);
+  EXPECT_NEAR(product.real(), -a3, 1e-9 * a3);
+  EXPECT_NEAR(product.imag(), 0, 1e-6);
+
+  const auto [locusStatus, locus, locusErr] = RunMain({"--locus", "0:2007.1297:3", "--tamp", "0.003"});
+  ASSERT_EQ(locusStatus, 0) << locusErr;
+  const auto rows = Split(locus);
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(rows[0], "Kamp,pole 1 real,pole 1 imaginary,pole 2 real,pole 2 imaginary,pole 3 real,pole 3 imaginary");
+  EXPECT_EQ(Split(rows[1], ',')[0], "0");
+  const auto last = Split(rows[3], ',');
+  EXPECT_EQ(last[0], "2007.1297");
+  EXPECT_NEAR(std::stod(last[1]), -a1, 1e-3);
+  EXPECT_NEAR(std::stod(last[5]), 0, 1e-3);
+  EXPECT_NEAR(std::stod(last[6]), 129.0994, 1e-3);
 }
 
 TEST(RunnerMeasure, SweepPrintsOneRowPerFrequency) {
