@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <ostream>
 #include <streambuf>
 #include <system_error>
@@ -155,12 +156,12 @@ const std::vector<OptionRule>& Rules() {
        IntegerIn(1, INT64_MAX, [](Options& o, std::int64_t v) { o.every = v; })},
       {"--sweep", sweepForm,
        [](std::string_view text, Options& o) {
-         o.sweep = ReadSweep(text);
+         o.sweep = ReadRange(text, sim::MinSweepFrequency, sim::MaxSweepFrequency, sim::MaxSweepPoints);
          return o.sweep.has_value();
        }},
       {"--locus", locusForm,
        [](std::string_view text, Options& o) {
-         o.locus = ReadLocus(text);
+         o.locus = ReadRange(text, 0, std::numeric_limits<double>::max(), MaxLocusGains);
          return o.locus.has_value();
        }},
   };

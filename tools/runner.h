@@ -23,19 +23,15 @@ namespace runner {
 
 enum class Mode { Stability, Accuracy };
 
-// --sweep FROM:TO:COUNT: COUNT angular frequencies, rad/s, log-spaced from FROM to TO.
-struct SweepRange {
+// FROM:TO:COUNT: COUNT values from FROM to TO, for --sweep angular frequencies (log-spaced)
+// and for --locus gains (evenly spaced).
+struct Range {
   double from = 0;
   double to = 0;
   int count = 0;
 };
-
-// --locus FROM:TO:COUNT: COUNT gains evenly spaced from FROM to TO.
-struct LocusRange {
-  double from = 0;
-  double to = 0;
-  int count = 0;
-};
+using SweepRange = Range;
+using LocusRange = Range;
 inline constexpr int MaxLocusGains = 100000;
 
 // The window's stand-in: the mode the run was started in; numbers need no drawing or
@@ -113,7 +109,9 @@ int Run(const Options& options, std::ostream& out, std::ostream& err);
 
 // --sweep's value, or nothing when it is not FROM:TO:COUNT with 0.1 <= FROM <= TO <= 1000
 // and COUNT from 1 to 1000 (FROM = TO when COUNT is 1): sim's bounds of a sweep.
-std::optional<SweepRange> ReadSweep(std::string_view text);
+// FROM:TO:COUNT with low <= FROM <= TO <= high, COUNT from 1 to maxCount, and FROM = TO
+// when COUNT is 1; none for any other text.
+std::optional<Range> ReadRange(std::string_view text, double low, double high, int maxCount);
 
 // What --measure and --sweep forbid alongside them, given the options named on the command
 // line; empty when the combination is fine.
@@ -128,9 +126,8 @@ void WriteMeasurements(std::ostream& out, const sim::Measurements& m);
 // status as Run's, or 2 with nothing on out when the loop read is not stable.
 int RunSweep(const Options& options, std::ostream& out, std::ostream& err);
 
-// The pole options (runner_poles.cpp): their value, what they cannot run with (an empty
-// text when all is well), and their rows.
-std::optional<LocusRange> ReadLocus(std::string_view text);
+// The pole options (runner_poles.cpp): what they cannot run with (an empty text when all is
+// well), and their rows.
 std::string PolesConflict(const Options& options, const std::vector<std::string_view>& named);
 int RunPoles(const Options& options, std::ostream& out, std::ostream& err);
 

@@ -23,16 +23,6 @@ bool Named(const std::vector<std::string_view>& named, std::string_view option) 
   return std::find(named.begin(), named.end(), option) != named.end();
 }
 
-std::optional<double> ReadSweepFrequency(std::string_view text) {
-  double value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size() || text.empty() ||
-      !(value >= sim::MinSweepFrequency && value <= sim::MaxSweepFrequency)) {
-    return std::nullopt;
-  }
-  return value;
-}
-
 void Row(std::ostream& out, std::string_view name, const std::string& value, std::string_view unit) {
   out << name << ',' << sim::CsvField(value) << ',' << unit << '\n';
 }
@@ -74,22 +64,30 @@ std::string Instability(const sim::Drive& d, const sim::StabilityFigures& s) {
 
 }  // namespace
 
-std::optional<SweepRange> ReadSweep(std::string_view text) {
+std::optional<Range> ReadRange(std::string_view text, double low, double high, int maxCount) {
+  const auto bound = [&](std::string_view part) -> std::optional<double> {
+    double value = 0;
+    const auto [end, ec] = std::from_chars(part.data(), part.data() + part.size(), value);
+    if (ec != std::errc() || end != part.data() + part.size() || part.empty() || !(value >= low && value <= high)) {
+      return std::nullopt;
+    }
+    return value;
+  };
   const auto first = text.find(':');
   const auto second = first == std::string_view::npos ? first : text.find(':', first + 1);
   if (second == std::string_view::npos) {
     return std::nullopt;
   }
-  const auto from = ReadSweepFrequency(text.substr(0, first));
-  const auto to = ReadSweepFrequency(text.substr(first + 1, second - first - 1));
+  const auto from = bound(text.substr(0, first));
+  const auto to = bound(text.substr(first + 1, second - first - 1));
   const std::string_view countText = text.substr(second + 1);
   int count = 0;
   const auto [end, ec] = std::from_chars(countText.data(), countText.data() + countText.size(), count);
   if (!from || !to || *from > *to || ec != std::errc() || end != countText.data() + countText.size() ||
-      countText.empty() || count < 1 || count > sim::MaxSweepPoints || (count == 1 && *from != *to)) {
+      countText.empty() || count < 1 || count > maxCount || (count == 1 && *from != *to)) {
     return std::nullopt;
   }
-  return SweepRange{*from, *to, count};
+  return Range{*from, *to, count};
 }
 
 std::string MeasureConflict(const Options& options, const std::vector<std::string_view>& named) {

@@ -5,7 +5,6 @@
 // The runner's pole options: the closed loop's poles for the parameters given, and the root
 // locus over a range of gains.
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <ostream>
 
@@ -16,15 +15,6 @@ namespace runner {
 
 namespace {
 
-std::optional<double> ReadGain(std::string_view text) {
-  double value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size() || text.empty() || !(value >= 0) || !std::isfinite(value)) {
-    return std::nullopt;
-  }
-  return value;
-}
-
 void WritePoles(std::ostream& out, const sim::Poles& poles) {
   for (const auto& pole : poles) {
     out << ',' << sim::CsvNumber(pole.real()) << ',' << sim::CsvNumber(pole.imag());
@@ -32,24 +22,6 @@ void WritePoles(std::ostream& out, const sim::Poles& poles) {
 }
 
 }  // namespace
-
-std::optional<LocusRange> ReadLocus(std::string_view text) {
-  const auto first = text.find(':');
-  const auto second = first == std::string_view::npos ? first : text.find(':', first + 1);
-  if (second == std::string_view::npos) {
-    return std::nullopt;
-  }
-  const auto from = ReadGain(text.substr(0, first));
-  const auto to = ReadGain(text.substr(first + 1, second - first - 1));
-  const std::string_view countText = text.substr(second + 1);
-  int count = 0;
-  const auto [end, ec] = std::from_chars(countText.data(), countText.data() + countText.size(), count);
-  if (!from || !to || *from > *to || ec != std::errc() || end != countText.data() + countText.size() ||
-      countText.empty() || count < 1 || count > MaxLocusGains || (count == 1 && *from != *to)) {
-    return std::nullopt;
-  }
-  return LocusRange{*from, *to, count};
-}
 
 std::string PolesConflict(const Options& options, const std::vector<std::string_view>& named) {
   if (!options.poles && !options.locus) {
