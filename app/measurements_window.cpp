@@ -305,9 +305,7 @@ std::vector<std::vector<std::string>> MeasurementsWindow::TableRows() const {
   std::vector<std::vector<std::string>> rows{sim::LogColumns()};
   const auto& records = m_.Log().Records();
   for (int r = 0; r < LogTable->rowCount(); ++r) {
-    const QTableWidgetItem* first = LogTable->item(r, 0);
-    const auto record = static_cast<std::size_t>(first->data(RecordRole).toInt());
-    if (record < records.size()) {
+    if (const std::size_t record = RecordAt(r); record < records.size()) {
       rows.push_back(sim::LogFields(records[record]));
     }
   }
@@ -368,7 +366,7 @@ std::vector<std::size_t> MeasurementsWindow::ChosenRecords() const {
   // what is selected in it says nothing about this one.
   if (shownGeneration_ == log.Generation() && shown_.size() <= log.Records().size()) {
     for (const QModelIndex& index : LogTable->selectionModel()->selectedRows()) {
-      chosen.push_back(static_cast<std::size_t>(LogTable->item(index.row(), 0)->data(RecordRole).toInt()));
+      chosen.push_back(RecordAt(index.row()));
     }
   }
   if (chosen.empty()) {

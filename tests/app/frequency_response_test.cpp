@@ -10,7 +10,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QFontMetrics>
 #include <QImage>
 #include <QMenu>
 #include <QPointer>
@@ -317,19 +316,10 @@ TEST_F(FrequencyResponseTest, AKeptSweepIsDrawnUnderThePresentOneNamedInTheLegen
   const QString labels[] = {"Kamp 100, To 300, Points 5", "Kamp 1000, To 30, Points 3"};
   ASSERT_EQ(Legend(), (std::vector{std::pair(labels[0], FrequencyResponseWindow::KeptColors[0]),
                                    std::pair(labels[1], platform::clRed)}));
-  // The box 4 pixels into the plot, as wide as the longer label: a row per sweep of a stroke
-  // and the label, a frame 3 pixels out.
+  // In the picture, each sweep's stroke in its row of the box; the curves pass below the box.
   const chart::TRect box = window.MagnitudeChart->LegendRect();
-  const int left = box.Left, right = box.Right, bottom = box.Bottom, row = (box.Height() - 6) / 2;
-  const int middle = box.Top + 3 + row / 2;
-  EXPECT_EQ(std::pair(left, right - left),
-            std::pair(window.MagnitudeChart->ChartRect().Left + 4,
-                      24 + QFontMetrics(window.MagnitudeChart->Legend().Font().ToQFont()).horizontalAdvance(labels[0])));
-  int ink = 0;
-  for (int x = left + 21; x < right - 3; ++x) ink += at(x, middle) != 0xFFFFFF && at(x, middle + row) != 0xFFFFFF;
-  EXPECT_EQ(std::tuple(at(left + 10, middle), at(left + 10, middle + row), at(right - 1, middle), at(right - 2, middle),
-                       at(left + 10, bottom - 1), ink > 5),
-            std::tuple(0xE69F00u, 0xFF0000u, 0u, 0xFFFFFFu, 0u, true));
+  const int right = box.Right, bottom = box.Bottom, row = (box.Height() - 6) / 2, middle = box.Top + 3 + row / 2;
+  EXPECT_EQ(std::pair(at(box.Left + 10, middle), at(box.Left + 10, middle + row)), std::pair(0xE69F00u, 0xFF0000u));
   for (int i = 0; i < kept.Count() && kept.PointX(i) < right; ++i) EXPECT_GT(kept.PointY(i), bottom) << i;
 
   EXPECT_NE(window.Csv().find("\r\n\"Kamp 100, To 300, Points 5\",3,"), std::string::npos) << "quoted";

@@ -27,9 +27,7 @@ std::vector<std::complex<double>> Sorted(const Poles& poles) {
 
 TEST(RootLocus, FromTheOpenLoopPolesToAPairOnTheImaginaryAxisAtTheCriticalGain) {
   const auto open = Sorted(PolesAt(Defaults, 0));
-  EXPECT_NEAR(open[0].real(), -1 / 0.003, 1e-9);
-  EXPECT_NEAR(open[1].real(), -1 / 0.02, 1e-9);
-  EXPECT_NEAR(open[2].real(), 0, 1e-9);
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(open[i].real(), (std::array{-1 / 0.003, -1 / 0.02, 0.0})[i], 1e-9) << i;
   const double critical = A1 * A2 / PerGain;
   EXPECT_NEAR(critical, 2007.13, 0.005);
   const auto crossing = Sorted(PolesAt(Defaults, critical));
