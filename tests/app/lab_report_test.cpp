@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QPageRanges>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -96,6 +97,7 @@ TEST_F(LabReportTest, ThePdfHoldsTheParametersAsTypedTheChosenRowsTheirNotesAndT
   lab.form.Edit1->setText(QStringLiteral("3000"));
   QString text = lab.Export();
   EXPECT_TRUE(text.contains(QStringLiteral("Student: Ada Lovelace"))) << text.toStdString();
+  EXPECT_EQ(LineOf(text, QStringLiteral("Investigation")), "Investigation of drive stability and accuracy");
   EXPECT_EQ(LineOf(text, QStringLiteral("Research")), "Research Stability research");
   EXPECT_EQ(LineOf(text, QStringLiteral("Amplifier gain, Kamp")), "Amplifier gain, Kamp 3000");
   EXPECT_EQ(LineOf(text, QStringLiteral("Amplifier time constant")), "Amplifier time constant, Tamp 0,003 s");
@@ -153,7 +155,9 @@ TEST_F(LabReportTest, APrintedReportIsTheExportedOne) {
   Lab lab(dir.path());
   const QString exported = lab.Export();
   QString chosen = dir.filePath(QStringLiteral("printed.pdf"));
+  QPageRanges pages;
   lab.form.SetPrinterChooser([&](QPrinter& printer) {
+    printer.setPageRanges(pages);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(chosen);
     printer.setPageSize(QPageSize(QPageSize::A4));
@@ -163,6 +167,12 @@ TEST_F(LabReportTest, APrintedReportIsTheExportedOne) {
   lab.form.MenuPrint->trigger();
   ASSERT_FALSE(exported.isEmpty());
   EXPECT_EQ(PdfText(chosen), exported);
+  // The second page alone, as the print dialog's range asks.
+  const QStringList exportedPages = exported.split(u'\f', Qt::SkipEmptyParts);
+  ASSERT_GE(exportedPages.size(), 2);
+  pages.addPage(2);
+  lab.form.MenuPrint->trigger();
+  EXPECT_EQ(PdfText(chosen).split(u'\f', Qt::SkipEmptyParts), QStringList{exportedPages[1]});
 
   chosen.clear();  // cancelled: nothing printed, nothing said
   BoxWatcher boxes;
