@@ -17,6 +17,7 @@
 #include "animation/marker_strip.h"
 #include "app/Unit2.h"
 #include "app/frequency_response_window.h"
+#include "app/root_locus_window.h"
 #include "app/keyboard.h"
 #include "app/measurements_window.h"
 #include "platform/fonts.h"
@@ -165,6 +166,8 @@ TForm1::TForm1(QChar decimalSeparator, QWidget* parent)
   connect(FrequencyForm, &FrequencyResponseWindow::SaveCsvRequested, this, &TForm1::SaveFrequencyResponseCsvClick);
   connect(FrequencyForm, &FrequencyResponseWindow::SavePngRequested, this, &TForm1::SaveFrequencyResponsePngClick);
   connect(FrequencyForm, &FrequencyResponseWindow::SweepFinished, this, &TForm1::LogSweep);
+  RootLocusForm = new RootLocusWindow(separator_, this);
+  connect(RootLocusForm, &RootLocusWindow::GainChosen, this, &TForm1::LocusGainClick);
 
   errorBox_ = std::make_unique<platform::MessageBoxReporter>(this, QApplication::applicationName());
   SetErrorReporter(errorBox_.get());
@@ -461,7 +464,10 @@ void TForm1::FocusAtFault() {
   atFault_ = nullptr;
 }
 
-void TForm1::ReadParameters(bool accuracy) { ReadParametersInto(drive_, accuracy); }
+void TForm1::ReadParameters(bool accuracy) {
+  ReadParametersInto(drive_, accuracy);
+  RootLocusForm->SetParameters(sim::ParametersOf(drive_));
+}
 
 void TForm1::ReadParametersInto(sim::Drive& d, bool accuracy) const {
   // Each reading names its box first, so that a failure leaves the box at fault known.
@@ -574,5 +580,6 @@ void TForm1::closeEvent(QCloseEvent* event) {
   }
   MeasurementsForm->close();
   FrequencyForm->close();
+  RootLocusForm->close();
   QMainWindow::closeEvent(event);
 }

@@ -40,6 +40,7 @@
 
 class FrequencyResponseWindow;
 class MeasurementsWindow;
+class RootLocusWindow;
 class TForm2;
 
 class QPrinter;
@@ -144,6 +145,8 @@ class TForm1 : public QMainWindow, public sim::CycleHost {
   MeasurementsWindow* MeasurementsForm;
   // Modeless too; View, Frequency response shows it.
   FrequencyResponseWindow* FrequencyForm;
+  // Modeless too; View, Root locus shows it.
+  RootLocusWindow* RootLocusForm;
 
   // The menu bar's commands.
   QAction* MenuSaveTraces;
@@ -170,6 +173,7 @@ class TForm1 : public QMainWindow, public sim::CycleHost {
   QAction* MenuExit;
   QAction* MenuMeasurements;
   QAction* MenuFrequencyResponse;
+  QAction* MenuRootLocus;
   QAction* MenuResetZoom;
   QAction* MenuKeepReference;
   QMenu* MenuReferences;  // each kept trace shown or hidden, cleared one by one or all
@@ -194,6 +198,11 @@ class TForm1 : public QMainWindow, public sim::CycleHost {
   void AboutClick();
   void MeasurementsClick();
   void FrequencyResponseClick();
+  // Shows the root locus of the parameters as the boxes hold them.
+  void RootLocusClick();
+  // A gain clicked on the locus goes into the Gain box as if typed, and is read with the
+  // other boxes as the next run would read them.
+  void LocusGainClick(double gain);
   void SaveFrequencyResponseCsvClick();
   void SaveFrequencyResponsePngClick();
   // A finished sweep becomes one line of the experiment log.

@@ -13,6 +13,7 @@
 #include "app/frequency_response_window.h"
 #include "app/journal.h"
 #include "app/measurements_window.h"
+#include "app/root_locus_window.h"
 
 namespace {
 
@@ -22,11 +23,12 @@ struct Remembered {
   QWidget* window;
 };
 
-std::array<Remembered, 4> RememberedWindows(TForm1& form) {
+std::array<Remembered, 5> RememberedWindows(TForm1& form) {
   return {{{"main", &form},
            {"instructions", form.Form2},
            {"measurements", form.MeasurementsForm},
-           {"frequencyResponse", form.FrequencyForm}}};
+           {"frequencyResponse", form.FrequencyForm},
+           {"rootLocus", form.RootLocusForm}}};
 }
 
 std::vector<sim::LogRecord> FinalRows(const sim::ExperimentLog& log) {
@@ -66,6 +68,9 @@ void TForm1::ReopenToolWindows() {
     }
     if (settings.value(QStringLiteral("open/frequencyResponse")).toBool()) {
       FrequencyResponseClick();
+    }
+    if (settings.value(QStringLiteral("open/rootLocus")).toBool()) {
+      RootLocusClick();
     }
     if (settings.value(QStringLiteral("open/instructions")).toBool()) {
       Button3Click();

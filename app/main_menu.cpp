@@ -18,6 +18,7 @@
 #include "app/exports.h"
 #include "app/frequency_response_window.h"
 #include "app/measurements_window.h"
+#include "app/root_locus_window.h"
 #include "sim/drive_model.h"
 #include "sim/frequency_sweep.h"
 #include "drivelab/version.h"
@@ -62,6 +63,7 @@ void TForm1::SetUpMenu() {
   MenuMeasurements = AddCommand(view, QStringLiteral("&Measurements"), QKeySequence(Qt::CTRL | Qt::Key_M));
   MenuFrequencyResponse =
       AddCommand(view, QStringLiteral("&Frequency response\u2026"), QKeySequence(Qt::CTRL | Qt::Key_B));
+  MenuRootLocus = AddCommand(view, QStringLiteral("R&oot locus"), QKeySequence(Qt::CTRL | Qt::Key_R));
   MenuResetZoom = AddCommand(view, QStringLiteral("Reset &zoom"));
   view->addSeparator();
   MenuKeepReference = AddCommand(view, QStringLiteral("&Keep as reference"), QKeySequence(Qt::CTRL | Qt::Key_K));
@@ -84,6 +86,7 @@ void TForm1::SetUpMenu() {
   connect(MenuOpenLog, &QAction::triggered, this, &TForm1::OpenLogClick);
   connect(MenuMeasurements, &QAction::triggered, this, &TForm1::MeasurementsClick);
   connect(MenuFrequencyResponse, &QAction::triggered, this, &TForm1::FrequencyResponseClick);
+  connect(MenuRootLocus, &QAction::triggered, this, &TForm1::RootLocusClick);
   connect(MenuExit, &QAction::triggered, this, &TForm1::Button1Click);
   connect(MenuResetZoom, &QAction::triggered, this, &TForm1::ResetZoomClick);
   connect(MenuKeepReference, &QAction::triggered, this, &TForm1::KeepReferenceClick);
@@ -191,6 +194,33 @@ void TForm1::FrequencyResponseClick() {
     FrequencyForm->raise();
     FrequencyForm->activateWindow();
   });
+}
+
+void TForm1::RootLocusClick() {
+  const bool done = Guarded([this] {
+    // The boxes as the next run reads them, leaving the run in this window alone.
+    sim::Drive d = drive_;
+    ReadParametersInto(d, AccuracySelected());
+    RootLocusForm->SetParameters(sim::ParametersOf(d));
+    RootLocusForm->show();
+    RootLocusForm->raise();
+    RootLocusForm->activateWindow();
+  });
+  if (!done) {
+    FocusAtFault();
+  }
+}
+
+void TForm1::LocusGainClick(double gain) {
+  Edit1->setText(app::GainText(gain, separator_));
+  const bool done = Guarded([this] {
+    sim::Drive d = drive_;
+    ReadParametersInto(d, AccuracySelected());
+    RootLocusForm->SetParameters(sim::ParametersOf(d));
+  });
+  if (!done) {
+    FocusAtFault();
+  }
 }
 
 void TForm1::LogSweep() {

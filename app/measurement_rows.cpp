@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "sim/experiment_log.h"
+#include "sim/root_locus.h"
 
 namespace app {
 
@@ -40,6 +41,9 @@ std::vector<FigureRow> MeasurementRows(const sim::Measurements& m) {
           {"peak_time", QStringLiteral("Time of the first peak"), "s", number(f.peakTime), {}},
           {"peak", QStringLiteral("First peak"), "mm", number(f.peakValue), {}},
           {"overshoot", QStringLiteral("Overshoot"), "%", number(f.overshoot), {}},
+          // Beside the measured one: what the poles promise, were the loop of second order.
+          {"predicted_overshoot", QStringLiteral("Overshoot predicted by the dominant poles (theory)"), "%",
+           sim::PredictedOvershoot(m.RunParameters()), {}},
           {"settling_time_5", QStringLiteral("Settling time, 5 %"), "s", number(f.settling5), {}},
           {"settling_time_2", QStringLiteral("Settling time, 2 %"), "s", number(f.settling2), {}},
           {"steady_state_error", QStringLiteral("Steady-state error"), "mm", number(f.steadyStateError), {}},

@@ -47,11 +47,11 @@ namespace {
 
 // Every figure the window can show, in the runner's order: step, harmonic, stability.
 constexpr const char* FigureNames[] = {
-    "step",           "command_ramp",    "rise_time",          "peak_time",          "peak",
-    "overshoot",      "settling_time_5", "settling_time_2",    "steady_state_error", "verdict",
-    "amplitude",      "frequency",       "periods_measured",   "carriage_amplitude", "amplitude_ratio",
-    "phase_lag",      "error_amplitude", "steady",             "stable",             "critical_Kamp",
-    "critical_frequency"};
+    "step",           "command_ramp",     "rise_time",     "peak_time",          "peak",
+    "overshoot",      "predicted_overshoot", "settling_time_5", "settling_time_2", "steady_state_error",
+    "verdict",        "amplitude",        "frequency",     "periods_measured",   "carriage_amplitude",
+    "amplitude_ratio", "phase_lag",       "error_amplitude", "steady",           "stable",
+    "critical_Kamp",  "critical_frequency"};
 
 // The record's row in the log, kept with the row's first cell through any sorting.
 constexpr int RecordRole = Qt::UserRole + 1;

@@ -466,6 +466,12 @@ TPenMode TChartCanvas3D::PenMode() const { return s_->penMode; }
 
 void TChartCanvas3D::DrawRectangle(const TRect& rect) { DrawRectangle(rect.Left, rect.Top, rect.Right, rect.Bottom); }
 
+void TChartCanvas3D::DrawEllipse(int x0, int y0, int x1, int y1) {
+  if (s_->target != nullptr) {
+    s_->target->Ellipse(x0, y0, x1, y1);
+  }
+}
+
 void TChartCanvas3D::LineBetween(int x0, int y0, int x1, int y1) {
   if (s_->target != nullptr) {
     s_->target->MoveTo(x0, y0);

@@ -67,6 +67,8 @@ class TChartCanvas {
   virtual void ClipToRectangle(const TRect& rect) = 0;
   virtual void DrawHorizontalLine(int x0, int x1, int y) = 0;
   virtual void DrawRectangle(const TRect& rect) = 0;
+  // The ellipse inscribed in the box, filled with the brush and outlined with the pen.
+  virtual void DrawEllipse(int x0, int y0, int x1, int y1) = 0;
   virtual void DrawVerticalLine(int x, int y0, int y1) = 0;
   virtual void FillGradient(const TRect& rect, TColor start, TColor end, TGradientDirection direction) = 0;
   virtual void MarkStale() = 0;
@@ -187,6 +189,7 @@ class TChartCanvas3D final : public TCanvas3D {
   void ClipToRectangle(const TRect& rect) override;
   void DrawHorizontalLine(int x0, int x1, int y) override;
   void DrawRectangle(const TRect& rect) override;
+  void DrawEllipse(int x0, int y0, int x1, int y1) override;
   void DrawVerticalLine(int x, int y0, int y1) override;
   void FillGradient(const TRect& rect, TColor start, TColor end, TGradientDirection direction) override;
   void MarkStale() override;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "sim/drive.h"
@@ -21,6 +22,23 @@ Drive WithGain(const Parameters& p, double gain) {
   Drive d;
   ApplyParameters(d, q);
   return d;
+}
+
+// `next` in the order that moves each pole of `previous` least, in sum.
+Poles Following(const Poles& previous, const Poles& next) {
+  std::array<int, 3> order{0, 1, 2}, best = order;
+  double least = std::numeric_limits<double>::infinity();
+  do {
+    double moved = 0;
+    for (int i = 0; i < 3; ++i) {
+      moved += std::abs(next[order[i]] - previous[i]);
+    }
+    if (moved < least) {
+      least = moved;
+      best = order;
+    }
+  } while (std::next_permutation(order.begin(), order.end()));
+  return {next[best[0]], next[best[1]], next[best[2]]};
 }
 
 }  // namespace
@@ -74,9 +92,36 @@ std::vector<LocusPoint> RootLocus(const Parameters& p, double maxGain, int count
   std::vector<LocusPoint> locus;
   locus.reserve(gains.size());
   for (double g : gains) {
-    locus.push_back({g, PolesAt(p, g)});
+    const Poles poles = PolesAt(p, g);
+    locus.push_back({g, locus.empty() ? poles : Following(locus.back().poles, poles)});
   }
   return locus;
+}
+
+std::optional<LocusHit> NearestOnLocus(const std::vector<LocusPoint>& locus, std::complex<double> s) {
+  std::optional<LocusHit> nearest;
+  const auto consider = [&](double gain, std::complex<double> pole) {
+    const double distance = std::abs(s - pole);
+    if (!nearest || distance < nearest->distance) {
+      nearest = LocusHit{gain, pole, distance};
+    }
+  };
+  if (locus.size() == 1) {
+    for (const auto& pole : locus[0].poles) {
+      consider(locus[0].gain, pole);
+    }
+  }
+  for (std::size_t k = 1; k < locus.size(); ++k) {
+    for (int branch = 0; branch < 3; ++branch) {
+      const std::complex<double> a = locus[k - 1].poles[branch], b = locus[k].poles[branch];
+      const double length = std::norm(b - a);
+      // Where along a..b the foot of the perpendicular from s falls, held to the piece.
+      const double t =
+          length > 0 ? std::clamp(((s - a) * std::conj(b - a)).real() / length, 0.0, 1.0) : 0.0;
+      consider(locus[k - 1].gain + t * (locus[k].gain - locus[k - 1].gain), a + t * (b - a));
+    }
+  }
+  return nearest;
 }
 
 std::optional<DominantPair> Dominant(const Poles& poles) {
@@ -98,6 +143,15 @@ std::optional<double> SecondOrderOvershoot(double damping) {
     return std::nullopt;
   }
   return 100 * std::exp(-std::numbers::pi * damping / std::sqrt(1 - damping * damping));
+}
+
+std::optional<double> PredictedOvershoot(const Parameters& p) {
+  const Poles poles = PolesAt(p, p.Kamp);
+  if (std::any_of(poles.begin(), poles.end(), [](const auto& pole) { return !(pole.real() < 0); })) {
+    return std::nullopt;
+  }
+  const std::optional<DominantPair> pair = Dominant(poles);
+  return pair ? SecondOrderOvershoot(pair->damping) : 0.0;
 }
 
 }  // namespace sim

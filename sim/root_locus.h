@@ -35,8 +35,19 @@ struct LocusPoint {
 };
 
 // The locus from gain 0 to maxGain: `count` gains evenly spaced, and finer ones around the
-// break-away and critical gains where the poles move fastest, in ascending gain.
+// break-away and critical gains where the poles move fastest, in ascending gain. Each
+// point's poles follow the order of the point before, so that poles[i] is one branch
+// throughout, from the open-loop pole it starts at.
 std::vector<LocusPoint> RootLocus(const Parameters& p, double maxGain, int count);
+
+// The point of the locus nearest s, on the straight pieces between neighbouring gains of one
+// branch, with its gain interpolated between theirs; none for an empty locus.
+struct LocusHit {
+  double gain = 0;
+  std::complex<double> pole;
+  double distance = 0;
+};
+std::optional<LocusHit> NearestOnLocus(const std::vector<LocusPoint>& locus, std::complex<double> s);
 
 // The complex pair nearest the imaginary axis, as a second-order loop would have it:
 // damping ratio -Re/|p| and natural frequency |p|. None when all three poles are real.
@@ -50,5 +61,10 @@ std::optional<DominantPair> Dominant(const Poles& poles);
 // 100*exp(-pi*zeta/sqrt(1 - zeta^2)); none at a damping of 1 or more (no overshoot) or
 // below 0 (no settling at all).
 std::optional<double> SecondOrderOvershoot(double damping);
+
+// What the poles at the parameters' own gain promise a step: the overshoot of a second-order
+// loop with the dominant pair's damping, 0 when all three poles are real; none when a pole
+// lies on or right of the imaginary axis and the loop does not settle.
+std::optional<double> PredictedOvershoot(const Parameters& p);
 
 }  // namespace sim

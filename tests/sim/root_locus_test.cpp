@@ -70,6 +70,51 @@ TEST(RootLocus, EvenGainsWithFinerOnesWhereThePolesTurn) {
   EXPECT_GE(near, 19) << "tenths of the even step either side";
 }
 
+TEST(RootLocus, EachBranchKeepsItsPlaceFromGainToGain) {
+  const auto locus = RootLocus(Defaults, 6000, 500);
+  // From the open loop's 0, -1/Tamp and -1/Tmotor in some order; which one starts where
+  // decides the rest.
+  int far = -1;
+  for (int b = 0; b < 3; ++b) {
+    if (std::abs(locus.front().poles[b] + 1 / 0.003) < 1e-9) far = b;
+  }
+  ASSERT_NE(far, -1);
+  const int up = (far + 1) % 3, down = (far + 2) % 3;
+  const double breakAway = *BreakAwayGain(Defaults);
+  for (std::size_t k = 1; k < locus.size(); ++k) {
+    const Poles& p = locus[k].poles;
+    EXPECT_EQ(p[far].imag(), 0) << k;
+    EXPECT_LT(p[far].real(), locus[k - 1].poles[far].real()) << "ever further left, " << k;
+    if (locus[k].gain > breakAway * 1.001) {
+      EXPECT_NEAR(p[up].imag(), -p[down].imag(), 1e-9) << k;
+      // Neither pole of the pair jumps to the other half-plane once it has left the axis.
+      EXPECT_EQ(p[up].imag() > 0, locus.back().poles[up].imag() > 0) << k;
+    }
+  }
+}
+
+TEST(RootLocus, AClickFindsTheNearestPieceOfABranchAndItsGain) {
+  // Two gains, the branches 0 -> 2i, -1 -> -1 + 2i (moved in 0..10) and -5 staying put.
+  const std::vector<LocusPoint> locus = {{0, {std::complex<double>(0), {-1, 0}, {-5, 0}}},
+                                         {10, {std::complex<double>(0, 2), {-1, 2}, {-5, 0}}}};
+  auto hit = NearestOnLocus(locus, {0.1, 0.5});
+  ASSERT_TRUE(hit.has_value());
+  EXPECT_NEAR(hit->gain, 2.5, 1e-12) << "a quarter of the way up";
+  EXPECT_NEAR(hit->distance, 0.1, 1e-12);
+  EXPECT_NEAR(hit->pole.imag(), 0.5, 1e-12);
+  hit = NearestOnLocus(locus, {-1.2, 3});
+  EXPECT_NEAR(hit->gain, 10, 1e-12) << "beyond the end: the end";
+  EXPECT_NEAR(hit->distance, std::hypot(0.2, 1.0), 1e-12);
+  EXPECT_EQ(NearestOnLocus(locus, {-4.9, 0})->pole, std::complex<double>(-5, 0));
+  EXPECT_FALSE(NearestOnLocus({}, {0, 0}).has_value());
+  // On the real locus, at one of its gains exactly.
+  const auto real = RootLocus(Defaults, 6000, 500);
+  const LocusPoint& at = real[321];
+  hit = NearestOnLocus(real, at.poles[1]);
+  EXPECT_NEAR(hit->gain, at.gain, 1e-9);
+  EXPECT_EQ(hit->distance, 0);
+}
+
 TEST(RootLocus, TheDominantPairAndTheOvershootASecondOrderLoopWouldHave) {
   const auto pair = Dominant({std::complex<double>(-10), {-3, -4}, {-3, 4}});
   ASSERT_TRUE(pair.has_value());
@@ -81,6 +126,15 @@ TEST(RootLocus, TheDominantPairAndTheOvershootASecondOrderLoopWouldHave) {
   EXPECT_NEAR(*SecondOrderOvershoot(0), 100, 1e-12);
   EXPECT_FALSE(SecondOrderOvershoot(1).has_value());
   EXPECT_FALSE(SecondOrderOvershoot(-0.1).has_value());
+  // The defaults: -23.3505 +- 20.0081i, damping 0.75936 (the run itself overshoots 2.53 %).
+  EXPECT_NEAR(*PredictedOvershoot(Defaults), 2.55680, 1e-5);
+  Parameters p = Defaults;
+  p.Kamp = *BreakAwayGain(Defaults) * 0.9;
+  EXPECT_EQ(PredictedOvershoot(p), 0.0) << "three real poles";
+  p.Kamp = A1 * A2 / PerGain * 1.01;
+  EXPECT_FALSE(PredictedOvershoot(p).has_value()) << "swinging out";
+  p.Kamp = 0;
+  EXPECT_FALSE(PredictedOvershoot(p).has_value()) << "a pole at 0 never settles";
 }
 
 }  // namespace

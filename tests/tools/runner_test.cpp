@@ -153,13 +153,14 @@ std::pair<std::string, std::map<std::string, std::string>> Figures(const std::st
 TEST(RunnerMeasure, FiguresOfBothResearchesFollowTheRows) {
   const auto [status, out, err] = RunMain({"--measure", "--every", "100"});
   ASSERT_EQ(status, 0) << err;
-  EXPECT_EQ(Split(out).size(), 1u + 5u + 1u + 1u + 13u) << "rows, blank line, header, figures";
+  EXPECT_EQ(Split(out).size(), 1u + 5u + 1u + 1u + 14u) << "rows, blank line, header, figures";
   auto [units, f] = Figures(out);
-  EXPECT_EQ(units, "step,mm command_ramp,s rise_time,s peak_time,s peak,mm overshoot,% settling_time_5,s settling_time_2,s "
+  EXPECT_EQ(units, "step,mm command_ramp,s rise_time,s peak_time,s peak,mm overshoot,% predicted_overshoot,% settling_time_5,s settling_time_2,s "
                    "steady_state_error,mm verdict, stable, critical_Kamp, critical_frequency,rad/s ");
   EXPECT_EQ(std::tie(f["step"], f["rise_time"], f["settling_time_2"], f["verdict"]),
             std::tuple("50", "0.0758", "0.18625", "settled"));
   EXPECT_NEAR(std::stod(f["overshoot"]), 2.533, 0.001);
+  EXPECT_NEAR(std::stod(f["predicted_overshoot"]), 2.5568, 0.0001);
   EXPECT_NEAR(std::stod(f["critical_Kamp"]), 2007.13, 0.01);
 
   std::tie(units, f) =
