@@ -155,14 +155,16 @@ RootLocusWindow::RootLocusWindow(QChar separator, QWidget* parent)
     DrawNotes();
     // The first paint, or one after a resize, tells the plot's true size; the axes follow
     // it once the paint is over, as a range set during one is lost with its frame.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-          if (FitAxes()) {
-            Chart->update();
-          }
-        },
-        Qt::QueuedConnection);
+    if (built_ && PlotSize() != fitted_) {
+      QMetaObject::invokeMethod(
+          this,
+          [this] {
+            if (FitAxes()) {
+              Chart->update();
+            }
+          },
+          Qt::QueuedConnection);
+    }
   };
   Chart->installEventFilter(this);
   ShowPointed(std::nullopt);
@@ -266,13 +268,17 @@ void RootLocusWindow::Rebuild() {
   Chart->update();
 }
 
+QSize RootLocusWindow::PlotSize() const {
+  // As last painted, grown or shrunk with the chart since.
+  return {Chart->BottomAxis().AxisLength + Chart->width() - Chart->ChartBounds().Width(),
+          Chart->LeftAxis().AxisLength + Chart->height() - Chart->ChartBounds().Height()};
+}
+
 bool RootLocusWindow::FitAxes() {
   if (!built_) {
     return false;
   }
-  // The plot as last painted, grown or shrunk with the chart since.
-  const QSize plot(Chart->BottomAxis().AxisLength + Chart->width() - Chart->ChartBounds().Width(),
-                   Chart->LeftAxis().AxisLength + Chart->height() - Chart->ChartBounds().Height());
+  const QSize plot = PlotSize();
   if (plot == fitted_ || plot.width() < 1 || plot.height() < 1) {
     return false;
   }

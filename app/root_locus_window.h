@@ -84,6 +84,7 @@ class RootLocusWindow : public QWidget {
   void Rebuild();
   // The axes' ranges for the plot's size as last painted; true when they changed.
   bool FitAxes();
+  QSize PlotSize() const;
   // Over the series: the critical gain beside its crossing and the rays' damping ratios.
   void DrawNotes();
   void ShowPointed(const std::optional<sim::LocusHit>& hit);

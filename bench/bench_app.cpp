@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/Unit1.h"
+#include "app/root_locus_window.h"
 #include "bench/support/accuracy_run.h"
 
 namespace {
@@ -51,6 +52,33 @@ void BM_WholeTick(benchmark::State& state) { WholeTick(state, false); }
 void BM_WholeTickFourReferences(benchmark::State& state) { WholeTick(state, true); }
 BENCHMARK(BM_WholeTick)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WholeTickFourReferences)->Unit(benchmark::kMicrosecond);
+
+// The Root locus window's chart painted whole, as after a resize or a pointer moving along a
+// branch; and with a new parameter, the locus computed again first.
+void RootLocusPaint(benchmark::State& state, bool rebuild) {
+  RootLocusWindow window(u',');
+  window.resize(640, 640);
+  sim::Parameters p{100, 0.003, 0.75, 0.02, 8, 0.2};
+  window.SetParameters(p);
+  window.show();
+  window.Picture();  // laid out and fitted
+  chart::TChart& chart = *window.Chart;
+  QImage image(chart.width(), chart.height(), QImage::Format_RGB32);
+  QPainter painter(&image);
+  const chart::TRect rect{0, 0, chart.width(), chart.height()};
+  for (auto _ : state) {
+    if (rebuild) {
+      p.Tamp = p.Tamp == 0.003 ? 0.004 : 0.003;
+      window.SetParameters(p);
+    }
+    chart.DrawChart(&painter, rect);
+  }
+  state.counters["gains"] = static_cast<double>(window.Locus().size());
+}
+void BM_RootLocusPaint(benchmark::State& state) { RootLocusPaint(state, false); }
+void BM_RootLocusNewParameters(benchmark::State& state) { RootLocusPaint(state, true); }
+BENCHMARK(BM_RootLocusPaint)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RootLocusNewParameters)->Unit(benchmark::kMicrosecond);
 
 // The same tick as the window's timer runs it, one every 10 ms: between ticks the caches
 // and the core go to other work or cool down. Only the tick itself is timed.

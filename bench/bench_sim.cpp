@@ -11,6 +11,7 @@
 #include "sim/cycle.h"
 #include "sim/drive_model.h"
 #include "sim/frequency_sweep.h"
+#include "sim/root_locus.h"
 #include "tools/runner.h"
 
 namespace {
@@ -88,6 +89,20 @@ void BM_DefaultSweep(benchmark::State& state) {
   state.counters["slices"] = static_cast<double>(slices) / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_DefaultSweep)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The Root locus window's locus of the default drive: 600 gains up to three times the
+// critical one, and the finer ones where the poles turn.
+void BM_RootLocus(benchmark::State& state) {
+  const sim::Parameters p{100, 0.003, 0.75, 0.02, 8, 0.2};
+  std::size_t gains = 0;
+  for (auto _ : state) {
+    const auto locus = sim::RootLocus(p, 3 * 2007.13, 600);
+    gains = locus.size();
+    benchmark::DoNotOptimize(locus.data());
+  }
+  state.counters["gains"] = static_cast<double>(gains);
+}
+BENCHMARK(BM_RootLocus)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -63,9 +63,9 @@ TEST(InstructionsWindow, CorrectedLinesAndTheNewSectionReadOnlyOnPaleYellow) {
   EXPECT_FALSE(form.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
   EXPECT_TRUE(MatchesReference(form.grab().toImage(), "instructions"));  // the box, its colour, font and bars
   const QStringList lines = form.Memo1->toPlainText().split(u'\n');
-  ASSERT_EQ(lines.size(), 80);
+  ASSERT_EQ(lines.size(), 88);
   EXPECT_TRUE(lines[0].endsWith(QStringLiteral("accuracy "))) << "trailing blanks belong to the line";
-  for (int empty : {5, 14, 24, 41, 48, 58, 69, 79}) EXPECT_TRUE(lines[empty].isEmpty()) << empty + 1;
+  for (int empty : {5, 14, 24, 41, 48, 58, 69, 77, 84, 87}) EXPECT_TRUE(lines[empty].isEmpty()) << empty + 1;
   EXPECT_EQ(lines[18], QStringLiteral("harmonic input signal, as well as the \"Process\" button."));
   EXPECT_EQ(lines[6], QStringLiteral("Stability research."));
   // The words a student can trust, and the traces' colours as the oscilloscope draws them.
@@ -77,7 +77,8 @@ TEST(InstructionsWindow, CorrectedLinesAndTheNewSectionReadOnlyOnPaleYellow) {
                             "yellow-green line", "the error - the orange line", "Measurements (Ctrl+M)",
                             "(Shift: 10 mm)", "one second on the clock is 0.2 s", "from where the carriage stands",
                             "timed from the ramp's end", "File, Open log brings", "press Reset before the next run",
-                            "Frequency response (Ctrl+B)", "0.1 to 1000 rad/s", "Escape or Ctrl+W"}) {
+                            "Frequency response (Ctrl+B)", "0.1 to 1000 rad/s", "Root locus (Ctrl+R)",
+                            "Escape or Ctrl+W"}) {
     EXPECT_TRUE(text.contains(QString::fromLatin1(right))) << right;
   }
 
