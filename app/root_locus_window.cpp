@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 #include "app/keyboard.h"
 #include "app/measurement_rows.h"
@@ -197,7 +198,24 @@ void RootLocusWindow::Rebuild() {
     return;
   }
   built_ = true;
-  const sim::Parameters& p = *parameters_;
+  try {
+    Build(*parameters_);
+  } catch (const std::exception& e) {
+    // Parameters a run can take may still lead the locus out of range (a critical gain near
+    // the largest double): the window says so, and the run is none the worse.
+    locus_.clear();
+    criticalGain_.reset();
+    for (chart::TChartSeries* s : Chart->SeriesList()) {
+      s->Clear();
+    }
+    Summary->setText(QStringLiteral("No root locus can be drawn for these parameters: %1.")
+                         .arg(QString::fromStdString(e.what())));
+    ShowPointed(std::nullopt);
+    Chart->update();
+  }
+}
+
+void RootLocusWindow::Build(const sim::Parameters& p) {
   sim::Drive d;
   sim::ApplyParameters(d, p);
   const sim::StabilityFigures stability = sim::AssessStability(d);
@@ -206,6 +224,9 @@ void RootLocusWindow::Rebuild() {
   // Three times the critical gain shows the pair well past the axis; without one, three
   // times the present gain.
   maxGain_ = 3 * (criticalGain_ && *criticalGain_ > 0 ? *criticalGain_ : std::max(std::fabs(p.Kamp), 1.0));
+  if (!std::isfinite(maxGain_)) {
+    throw std::range_error("three times the critical gain is beyond the largest number");
+  }
   locus_ = sim::RootLocus(p, maxGain_, LocusGains);
 
   data_ = {0, 0, 0, 0};

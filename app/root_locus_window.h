@@ -80,8 +80,10 @@ class RootLocusWindow : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
-  // The locus and every series from the parameters, when they changed since it was built.
+  // The locus and every series from the parameters, when they changed since it was built;
+  // a locus that cannot be computed is said in the summary.
   void Rebuild();
+  void Build(const sim::Parameters& p);
   // The axes' ranges for the plot's size as last painted; true when they changed.
   bool FitAxes();
   QSize PlotSize() const;

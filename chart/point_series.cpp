@@ -25,23 +25,15 @@ void TPointSeries::DrawPoint(int index) {
   TChartCanvas3D& canvas = ParentChart()->Canvas();
   const int h = Pointer().HorizSize;
   const int v = Pointer().VertSize;
-  switch (Pointer().Style) {
-    case psCross:
-    case psDiagCross:
-      // Strokes of the pointer pen's width in the point's colour: a mark, not a box. A
-      // 1-pixel line leaves its end pixel out, hence one more.
-      canvas.UseChartPen(Pointer().Pen);
-      canvas.SetPenColor(c);
-      if (Pointer().Style == psCross) {
-        canvas.LineBetween(x - h, y, x + h + 1, y);
-        canvas.LineBetween(x, y - v, x, y + v + 1);
-      } else {
-        canvas.LineBetween(x - h, y - v, x + h + 1, y + v + 1);
-        canvas.LineBetween(x - h, y + v, x + h + 1, y - v - 1);
-      }
-      return;
-    default:
-      break;
+  if (Pointer().Style == psCross) {
+    // Strokes of the pointer pen's width in the point's colour: a mark, not a box. A
+    // 1-pixel line leaves its end pixel out, a wider one covers it.
+    canvas.UseChartPen(Pointer().Pen);
+    canvas.SetPenColor(c);
+    const int end = Pointer().Pen.Width() > 1 ? 0 : 1;
+    canvas.LineBetween(x - h, y, x + h + end, y);
+    canvas.LineBetween(x, y - v, x, y + v + end);
+    return;
   }
   canvas.UseChartPen(Pointer().Pen);
   canvas.SetBrushStyle(Pointer().Brush.Style() == bsClear ? bsClear : bsSolid);

@@ -16,8 +16,8 @@ class TPointSeries : public TCustomSeries {
 
   // The pointer's shape in the box HorizSize and VertSize pixels each side of the point: a
   // rectangle or a circle outlined in the pointer's pen and filled with the point's colour
-  // (nothing with a clear pointer brush), a cross or a diagonal cross in the point's colour.
-  // Other styles draw a rectangle. A point more than 32767 pixels out (a value a logarithmic
+  // (nothing with a clear pointer brush), or an upright cross in the point's colour. Other
+  // styles draw a rectangle. A point more than 32767 pixels out (a value a logarithmic
   // axis cannot show among them) is left out.
   void DrawPoint(int index) override;
   void DrawAllPoints() override;

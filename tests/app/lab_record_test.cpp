@@ -24,6 +24,7 @@
 #include "app/frequency_response_window.h"
 #include "app/journal.h"
 #include "app/measurements_window.h"
+#include "app/root_locus_window.h"
 #include "tests/app/box_watcher.h"
 #include "tests/app/marker_release.h"
 #include "tests/support/small_disk.h"
@@ -93,9 +94,11 @@ TEST(LabRecord, TheLogAndTheWindowsOutliveTheProgram) {
     lab.form.MeasurementsForm->move(300, 200);
     where = lab.form.MeasurementsForm->pos();
     lab.form.MenuInstructions->trigger();
+    lab.form.MenuRootLocus->trigger();
     ASSERT_EQ(lab.Rows().size(), 5u);
     before = Fields(lab.Rows());
     lab.form.MenuExit->trigger();
+    EXPECT_FALSE(lab.form.RootLocusForm->isVisible()) << "gone with the main window";
   }
   // The journal holds each figure under its own name.
   const QJsonArray rows = JournalRows(dir.filePath(QStringLiteral("journal.json")));
@@ -120,7 +123,9 @@ TEST(LabRecord, TheLogAndTheWindowsOutliveTheProgram) {
   Lab again(dir.path());
   EXPECT_EQ(Fields(again.Rows()), before) << "every row, every field";
   again.form.ReopenToolWindows();
-  EXPECT_TRUE(again.form.MeasurementsForm->isVisible() && again.form2.isVisible()) << "open at the close";
+  EXPECT_TRUE(again.form.MeasurementsForm->isVisible() && again.form2.isVisible() &&
+              again.form.RootLocusForm->isVisible())
+      << "open at the close";
   EXPECT_FALSE(again.form.FrequencyForm->isVisible()) << "closed at the close";
   EXPECT_EQ(again.form.MeasurementsForm->pos(), where);
   EXPECT_EQ(again.form.MeasurementsForm->LogTable->rowCount(), 5);

@@ -24,10 +24,10 @@ constexpr QRgb Blue = 0x005AC8, Red = 0xD21E1E, Orange = 0xFF8C00, Green = 0x008
 
 TEST(RootLocusShapes, EqualScaleAndTheGainAsTheBoxTakesIt) {
   // 20 across and 10 down in a square: the height widened about its middle.
-  const app::PlaneBox box = app::EqualScale({-10, 10, 5, 15}, 200, 200);
-  EXPECT_EQ(std::tuple(box.left, box.right, box.bottom, box.top), std::tuple(-10.0, 10.0, 0.0, 20.0));
-  const app::PlaneBox wide = app::EqualScale({-10, 10, -10, 10}, 400, 100);
-  EXPECT_EQ(std::tuple(wide.left, wide.right, wide.bottom, wide.top), std::tuple(-40.0, 40.0, -10.0, 10.0));
+  const app::PlaneBox box = app::EqualScale({-30, -10, 5, 15}, 200, 200);
+  EXPECT_EQ(std::tuple(box.left, box.right, box.bottom, box.top), std::tuple(-30.0, -10.0, 0.0, 20.0));
+  const app::PlaneBox wide = app::EqualScale({-10, 10, 0, 20}, 400, 100);
+  EXPECT_EQ(std::tuple(wide.left, wide.right, wide.bottom, wide.top), std::tuple(-40.0, 40.0, 0.0, 20.0));
   EXPECT_EQ(app::GainText(2007.13, u','), QStringLiteral("2007"));
   EXPECT_EQ(app::GainText(53.2749, u','), QStringLiteral("53,27"));
   EXPECT_EQ(app::GainText(100, u'.'), QStringLiteral("100"));
@@ -78,11 +78,17 @@ TEST_F(RootLocusTest, TheDefaultLocusWithItsMarksAtEqualScale) {
   EXPECT_NEAR(y.RangeMin, -y.RangeMax, 1e-9) << "the real axis in the middle";
   EXPECT_NEAR(window.MaxGain(), 3 * 2007.13, 0.02);
 
-  // Crosses at the open loop's 0 and -1/Tmotor: the arms, not the corners of a box.
+  // Crosses at the open loop's 0 and -1/Tmotor: 2-pixel arms reaching 5 pixels out, centred
+  // between pixels as an even width is; not the corners of a box.
   for (double pole : {0.0, -50.0}) {
-    EXPECT_EQ(At(pole), 0x000000u) << pole;
-    EXPECT_EQ(At(pole, 5, 0), 0x000000u) << pole;
-    EXPECT_EQ(At(pole, 0, -5), 0x000000u) << pole;
+    for (int d : {-6, -1, 0, 5}) {
+      EXPECT_EQ(At(pole, d, 0), 0x000000u) << pole << " across " << d;
+      EXPECT_EQ(At(pole, 0, d), 0x000000u) << pole << " down " << d;
+    }
+    for (int d : {-7, 6}) {
+      EXPECT_NE(At(pole, d, 0), 0x000000u) << pole << " across " << d;
+      EXPECT_NE(At(pole, 0, d), 0x000000u) << pole << " down " << d;
+    }
     EXPECT_NE(At(pole, 4, 4), 0x000000u) << pole;
   }
   // The present poles at Kamp 100: -23.35 +- 20.01i and -336.6, filled orange dots.
@@ -106,6 +112,23 @@ TEST_F(RootLocusTest, TheDefaultLocusWithItsMarksAtEqualScale) {
     EXPECT_TRUE(At(s) == Faint || At(s, -1) == Faint || At(s, 1) == Faint) << side;
   }
 
+  // The critical gain written beside the crossing, in its green, on a line of its own above
+  // the mark; each ray's ratio in grey where it leaves the plot at the top.
+  const auto count = [&](QRect r, QRgb colour) {
+    int n = 0;
+    for (int px = r.left(); px <= r.right(); ++px)
+      for (int py = r.top(); py <= r.bottom(); ++py) n += (picture.pixel(px, py) & 0xFFFFFF) == colour;
+    return n;
+  };
+  const QPoint crossing = window.PixelOf({0, 129.099});
+  EXPECT_GT(count(QRect(crossing.x() - 160, crossing.y() - 18, 150, 14), Green), 40) << "left of it, as the plot ends";
+  EXPECT_EQ(count(QRect(crossing.x() - 160, crossing.y(), 150, 14), Green), 0);
+  const int top = window.Chart->ChartRect().Top;
+  for (double zeta : RootLocusWindow::DampingLines) {
+    const int exit = window.PixelOf({-y.RangeMax * zeta / std::sqrt(1 - zeta * zeta), 0}).x();
+    EXPECT_GT(count(QRect(exit + 4, top + 2, 30, 13), 0x8C8C8C), 10) << zeta;
+  }
+
   EXPECT_EQ(window.Summary->text(),
             QStringLiteral("At Kamp 100 the poles are -336,6, -23,35 \u00B1 20,01i: damping ratio 0,7594, natural "
                            "frequency 30,75 rad/s. A second-order loop with that damping overshoots 2,557 %. The "
@@ -125,7 +148,10 @@ TEST_F(RootLocusTest, PointingAtABranchReadsItAndAClickPutsItsGainInTheBox) {
   const double perPixel = (locus[k + 1].gain - locus[k - 1].gain) / std::hypot(after.x() - before.x(), after.y() - before.y());
   const QPoint at = window.PixelOf(pole);
 
+  const QRect chartPlace = window.Chart->geometry();
   Hover(at);
+  QApplication::processEvents();
+  EXPECT_EQ(window.Chart->geometry(), chartPlace) << "the reading's length moves nothing under the pointer";
   const QRegularExpressionMatch read =
       QRegularExpression(QStringLiteral("^Kamp ([0-9,]+): pole (-?[0-9,]+) \u00B1 ([0-9,]+)i, damping ratio (-?[0-9,]+), "
                                         "natural frequency ([0-9,]+) rad/s\\. Click to take this gain\\.$"))
@@ -179,6 +205,16 @@ TEST_F(RootLocusTest, AClickWithAnotherBoxAtFaultSaysSoAndTheLocusFollowsTheRead
   picture = window.Picture();
   EXPECT_EQ(At(-200), 0x000000u) << "the cross at -1/Tamp";
   EXPECT_EQ(window.Locus().front().gain, 0);
+
+  // Parameters whose coefficients overflow (no reading lets them through to a run): the
+  // window says so instead of drawing, and throws nothing at its caller.
+  sim::Parameters huge = *window.Parameters();
+  huge.Kamp = 1e308;
+  EXPECT_NO_THROW(window.SetParameters(huge));
+  EXPECT_TRUE(window.Summary->text().startsWith(QStringLiteral("No root locus can be drawn for these parameters: ")))
+      << window.Summary->text().toStdString();
+  EXPECT_TRUE(window.Locus().empty());
+  EXPECT_FALSE(window.BranchAt(window.PixelOf(0)).has_value());
 }
 
 }  // namespace

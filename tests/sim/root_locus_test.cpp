@@ -107,6 +107,7 @@ TEST(RootLocus, AClickFindsTheNearestPieceOfABranchAndItsGain) {
   EXPECT_NEAR(hit->distance, std::hypot(0.2, 1.0), 1e-12);
   EXPECT_EQ(NearestOnLocus(locus, {-4.9, 0})->pole, std::complex<double>(-5, 0));
   EXPECT_FALSE(NearestOnLocus({}, {0, 0}).has_value());
+  EXPECT_EQ(NearestOnLocus({locus[1]}, {-0.9, 1.8})->pole, std::complex<double>(-1, 2)) << "one gain: its poles";
   // On the real locus, at one of its gains exactly.
   const auto real = RootLocus(Defaults, 6000, 500);
   const LocusPoint& at = real[321];
