@@ -95,7 +95,7 @@ TEST_F(RootLocusTest, TheDefaultLocusWithItsMarksAtEqualScale) {
   for (std::complex<double> pole : {std::complex<double>(-23.3505, 20.0081), {-23.3505, -20.0081}, {-336.632, 0}}) {
     EXPECT_EQ(At(pole), Orange) << pole;
     EXPECT_EQ(At(pole, 3, 0), Orange) << pole;
-    EXPECT_NE(At(pole, 5, 5), Orange) << pole << ": a dot, not a box";
+    EXPECT_NE(At(pole, 4, 4), Orange) << pole << ": a dot, not a box";
   }
   // The crossing at +-129.1 rad/s, and the pair blue before it and red after it.
   EXPECT_EQ(At({0, 129.099}), Green);
