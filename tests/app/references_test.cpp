@@ -257,10 +257,8 @@ TEST(References, ANoteRoundTripsAndARowRunsAgainWithExactlyItsSettings) {
     QTest::keyClick(editor, Qt::Key_Return);
     QApplication::processEvents();  // the cell takes the text once the key is through
     EXPECT_EQ(b.form.Measured().Log().Records()[0].note, "lag, \"small\"");
-    // Its traces are still on hand this session.
+    // Its traces are still on hand this session; kept, they are read back after the restart below.
     w.RowMenu(w.TableRowOf(0))->actions()[1]->trigger();
-    ASSERT_EQ(b.form.References().size(), 1u);
-    EXPECT_EQ(std::pair(b.form.References()[0].accuracy, b.form.References()[0].error.size()), std::pair(true, std::size_t{393}));
     // Other settings, another mode, then a double-click on the row.
     QTest::mouseClick(b.form.RadioButton1, Qt::LeftButton);
     for (QLineEdit* e : {b.form.Edit1, b.form.Edit2, b.form.Edit3, b.form.Edit4, b.form.Edit5, b.form.Edit6})

@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QImage>
-#include <QPainter>
 #include <QTest>
 #include <algorithm>
 #include <string>

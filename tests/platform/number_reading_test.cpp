@@ -47,12 +47,9 @@ std::string Integer(const QString& text) {
 
 TEST(ReadReal, GrammarWithTheInjectedSeparatorOnly) {
   const std::tuple<const char*, char16_t, const char*> rows[] = {
-      {"  8  ", u',', "8"},
+      // Texts that read back, signs, blanks and exponents are in the random texts below.
       {"8 mm", u',', "'8 mm' is not a valid floating point value"},
-      {"-2,5e-3", u',', "-0.0025"},
-      {"+1E+3", u',', "1000"},
       {",5", u',', "0.5"},  // a digit on one side of the separator is enough
-      {"0.003", u'.', "0.003"},
       {"0.003", u',', "'0.003' is not a valid floating point value"},
       {"0,003", u'.', "'0,003' is not a valid floating point value"},
       {"", u',', "'' is not a valid floating point value"},

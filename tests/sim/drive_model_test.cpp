@@ -56,16 +56,12 @@ TEST(Integrator, ConstantTenVoltsFromRestOvershootsAndSettlesAtCommandOverKfb) {
   d.Command = 10;
   const std::tuple<int, double, double> checkpoints[] = {{40, 0.0189, 5e-5}, {400, 5.35, 5e-3}, {4000, 50.77, 5e-3},
                                                          {60000, 50.0, 1e-9}};
+  // The peak itself is measured against the exact solution in measurements_test.cpp.
   int done = 0;
-  double peak = 0;
   for (const auto& [steps, position, tolerance] : checkpoints) {
-    for (; done < steps; ++done) {
-      IntegrateStep(d);
-      peak = std::max(peak, d.DriveState[2]);
-    }
+    for (; done < steps; ++done) IntegrateStep(d);
     EXPECT_NEAR(d.DriveState[2], position, tolerance) << "after " << steps << " steps";
   }
-  EXPECT_TRUE(peak > 51 && peak < 52) << peak;
 }
 
 // IntegrateStep as its comment writes it, every value checked: the fast form must give the same bits.
