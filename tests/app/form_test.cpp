@@ -29,7 +29,7 @@ class FormTest : public ::testing::Test {
   const sim::Drive& d = form.Drive();
 };
 
-TEST_F(FormTest, StartsInStabilityResearchAndModeSwitchesStopTheTimer) {
+TEST_F(FormTest, StartsInStabilityResearchModeSwitchesStopTheTimerPauseHoldsAndResetRests) {
   EXPECT_TRUE(form.RadioButton1->isChecked() && form.Panel2->isHidden() && form.Button5->isHidden());
   EXPECT_FALSE(Running());
   Press(60);
@@ -57,6 +57,18 @@ TEST_F(FormTest, StartsInStabilityResearchAndModeSwitchesStopTheTimer) {
   Click(form.RadioButton1);
   EXPECT_TRUE(form.Panel2->isHidden() && form.Button5->isHidden());
   EXPECT_FALSE(Running());
+
+  // Pause stops a run where it stands, Reset returns it to rest; what reaches the screen is
+  // pinned pixel for pixel in screen_test.cpp.
+  Drag(108, 158);
+  for (int tick = 0; tick < 30; ++tick) form.Timer1Timer();
+  const auto where = std::tuple(d.CarriageX, d.DriveState, d.MarkerX, form.Series1->Count());
+  Click(form.Button2);
+  EXPECT_FALSE(Running());
+  EXPECT_EQ(std::tuple(d.CarriageX, d.DriveState, d.MarkerX, form.Series1->Count()), where) << "paused";
+  Click(form.Button4);
+  EXPECT_FALSE(Running());
+  EXPECT_EQ(std::tuple(d.CarriageX, d.DriveState[2], d.MarkerX), std::tuple(0, 0.0, 108)) << "at rest";
 }
 
 TEST_F(FormTest, DragClampsTheMarkerToTheStrip) {
@@ -76,19 +88,6 @@ TEST_F(FormTest, DragClampsTheMarkerToTheStrip) {
   EXPECT_EQ(d.MarkerX, 150);
   Release(300, Qt::RightButton);
   EXPECT_TRUE(d.Dragging) << "a release outside the strip does not reach it";
-}
-
-// What reaches the screen is pinned pixel for pixel in screen_test.cpp.
-TEST_F(FormTest, PauseStopsTheRunWhereItStandsResetReturnsToRest) {
-  Drag(108, 158);
-  for (int tick = 0; tick < 30; ++tick) form.Timer1Timer();
-  const auto where = std::tuple(d.CarriageX, d.DriveState, d.MarkerX, form.Series1->Count());
-  Click(form.Button2);
-  EXPECT_FALSE(Running());
-  EXPECT_EQ(std::tuple(d.CarriageX, d.DriveState, d.MarkerX, form.Series1->Count()), where) << "paused";
-  Click(form.Button4);
-  EXPECT_FALSE(Running());
-  EXPECT_EQ(std::tuple(d.CarriageX, d.DriveState[2], d.MarkerX), std::tuple(0, 0.0, 108)) << "at rest";
 }
 
 TEST_F(FormTest, ProcessAndTheStripReadTheBoxesInAccuracyResearch) {

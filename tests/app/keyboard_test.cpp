@@ -41,7 +41,7 @@ class KeyboardTest : public ::testing::Test {
   const sim::Drive& d = form.Drive();
 };
 
-TEST_F(KeyboardTest, AStabilityRunFromTheKeyboardIsTheMouseRun) {
+TEST_F(KeyboardTest, AStabilityRunFromTheKeyboardIsTheMouseRunAndEnterIsProcessInAccuracyResearch) {
   ASSERT_EQ(QApplication::focusWidget(), form.Edit1) << "the window opens with the focus on the gain";
   for (int tab = 0; tab < 11; ++tab) Key(Qt::Key_Tab);
   ASSERT_EQ(QApplication::focusWidget(), form.Image2) << "after the buttons and the research mode";
@@ -73,9 +73,8 @@ TEST_F(KeyboardTest, AStabilityRunFromTheKeyboardIsTheMouseRun) {
   EXPECT_EQ(d.MarkerX, 177) << "held within the strip, as a drag";
   for (int i = 0; i < 20; ++i) Key(Qt::Key_Left, Qt::ShiftModifier);
   EXPECT_EQ(d.MarkerX, 40);
-}
 
-TEST_F(KeyboardTest, AnAccuracyRunFromTheKeyboardWithEnterForProcess) {
+  // An accuracy run from the keyboard, with Enter for "Process".
   form.Edit1->setFocus();
   Key(Qt::Key_Return);  // stability research: Enter in a box does nothing
   EXPECT_FALSE(form.Timer1->isActive());

@@ -48,7 +48,7 @@ class ZoomTest : public ::testing::Test {
   chart::TChartAxis& left = chart.LeftAxis();
 };
 
-TEST_F(ZoomTest, ADragDownAndRightZoomsAShortOneDoesNothingOneBackUndoesEveryZoomAndScroll) {
+TEST_F(ZoomTest, ADragDownAndRightZoomsUnderItsBandAShortOneDoesNothingOneBackUndoesEveryZoomAndScroll) {
   Drag(Qt::LeftButton, {100, 60}, {110, 150});  // only 10 pixels wide
   EXPECT_FALSE(chart.Zoomed());
   EXPECT_TRUE(bottom.Automatic());
@@ -71,6 +71,14 @@ TEST_F(ZoomTest, ADragDownAndRightZoomsAShortOneDoesNothingOneBackUndoesEveryZoo
   ExpectVerticalAxes(-120, 120);
   Ticks(1);
   EXPECT_DOUBLE_EQ(bottom.RangeMax, form.Drive().TraceTime[sim::TraceNewest]) << "following the data again";
+
+  // The rubber band is drawn over every paint while the drag goes on.
+  const platform::TColor plain = chart.Canvas().Buffer()->PixelAt(150, 60);
+  QTest::mousePress(&chart, Qt::LeftButton, {}, QPoint(100, 60));
+  QTest::mouseMove(&chart, QPoint(200, 150));
+  Ticks(3);  // full paints while the drag goes on
+  EXPECT_NE(chart.Canvas().Buffer()->PixelAt(150, 60), plain) << "the band's top edge survives the repaints";
+  QTest::mouseRelease(&chart, Qt::LeftButton, {}, QPoint(200, 150));
 }
 
 TEST_F(ZoomTest, ARightDragScrollsTheContentWithThePointerUntilItLeavesThePlot) {
@@ -104,15 +112,6 @@ TEST_F(ZoomTest, ResetZoomUndoesAndTheWheelShiftsTheVerticalAxes) {
   QApplication::sendEvent(&chart, &notch);
   ExpectVerticalAxes(-112.8, 127.2);
   EXPECT_TRUE(bottom.Automatic());
-}
-
-TEST_F(ZoomTest, TheRubberBandIsDrawnOverEveryPaintWhileDragging) {
-  const platform::TColor plain = chart.Canvas().Buffer()->PixelAt(150, 60);
-  QTest::mousePress(&chart, Qt::LeftButton, {}, QPoint(100, 60));
-  QTest::mouseMove(&chart, QPoint(200, 150));
-  Ticks(3);  // full paints while the drag goes on
-  EXPECT_NE(chart.Canvas().Buffer()->PixelAt(150, 60), plain) << "the band's top edge survives the repaints";
-  QTest::mouseRelease(&chart, Qt::LeftButton, {}, QPoint(200, 150));
 }
 
 }  // namespace
