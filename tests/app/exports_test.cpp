@@ -12,10 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <optional>
-#include <stdexcept>
 
 #include "app/Unit1.h"
-#include "app/exports.h"
 #include "tests/app/box_watcher.h"
 #include "tests/app/marker_release.h"
 #include "tests/support/small_disk.h"
@@ -69,7 +67,7 @@ class ExportTest : public ::testing::Test {
   QStringList suggestions;
 };
 
-TEST_F(ExportTest, TracesAsShownWithTheFullPrecisionPositionInBothModes) {
+TEST_F(ExportTest, TracesAsShownInBothModesAndThePictureAsDrawnAtOneAndTwiceItsSize) {
   ReleaseMarkerAt(form, 42);
   Ticks(450);
   next = QStringLiteral("stability.csv");
@@ -78,6 +76,17 @@ TEST_F(ExportTest, TracesAsShownWithTheFullPrecisionPositionInBothModes) {
   // The position column is not the whole millimetres of the trace: somewhere they differ.
   const QStringList mid = Lines(folder.filePath(next))[200].split(u',');
   EXPECT_NE(mid[3].toDouble(), mid[2].toDouble());
+
+  const QImage shown = form.Chart1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(shown.size(), QSize(489, 225));
+  next = QStringLiteral("one.png");
+  form.MenuSavePicture->trigger();
+  next = QStringLiteral("two.png");
+  form.MenuSavePicture2x->trigger();
+  const QImage one = QImage(folder.filePath(QStringLiteral("one.png"))).convertToFormat(QImage::Format_RGB32);
+  const QImage two = QImage(folder.filePath(QStringLiteral("two.png"))).convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(one, shown) << "pixel for pixel";
+  EXPECT_EQ(two, shown.scaled(978, 450)) << "every pixel doubled";
 
   QTest::mouseClick(form.RadioButton2, Qt::LeftButton);
   form.SpinEdit1->setText(QStringLiteral("30"));
@@ -89,23 +98,7 @@ TEST_F(ExportTest, TracesAsShownWithTheFullPrecisionPositionInBothModes) {
   const QStringList lines = Lines(folder.filePath(next));
   ExpectTheShownTraces(lines, true);
   EXPECT_EQ(lines[1].section(u',', 1), QStringLiteral("0,0,0,0,0"));
-  EXPECT_EQ(suggestions, QStringList({"traces.csv", "traces.csv"}));
-}
-
-TEST_F(ExportTest, ThePictureIsTheOscilloscopeAsDrawnAtOneAndTwiceItsSize) {
-  ReleaseMarkerAt(form, -48);
-  Ticks(300);
-  const QImage shown = form.Chart1->grab().toImage().convertToFormat(QImage::Format_RGB32);
-  ASSERT_EQ(shown.size(), QSize(489, 225));
-  next = QStringLiteral("one.png");
-  form.MenuSavePicture->trigger();
-  next = QStringLiteral("two.png");
-  form.MenuSavePicture2x->trigger();
-  const QImage one = QImage(folder.filePath(QStringLiteral("one.png"))).convertToFormat(QImage::Format_RGB32);
-  const QImage two = QImage(folder.filePath(QStringLiteral("two.png"))).convertToFormat(QImage::Format_RGB32);
-  EXPECT_EQ(one, shown) << "pixel for pixel";
-  EXPECT_EQ(two, shown.scaled(978, 450)) << "every pixel doubled";
-  EXPECT_EQ(suggestions, QStringList({"oscilloscope.png", "oscilloscope-2x.png"}));
+  EXPECT_EQ(suggestions, QStringList({"traces.csv", "oscilloscope.png", "oscilloscope-2x.png", "traces.csv"}));
 }
 
 // Every file, large or small, fails with its cause named and nothing left: a small one used to

@@ -48,7 +48,7 @@ class ZoomTest : public ::testing::Test {
   chart::TChartAxis& left = chart.LeftAxis();
 };
 
-TEST_F(ZoomTest, ADragDownAndRightZoomsAShortOneDoesNothingOneBackUndoes) {
+TEST_F(ZoomTest, ADragDownAndRightZoomsUnderItsBandAShortOneDoesNothingOneBackUndoesEveryZoomAndScroll) {
   Drag(Qt::LeftButton, {100, 60}, {110, 150});  // only 10 pixels wide
   EXPECT_FALSE(chart.Zoomed());
   EXPECT_TRUE(bottom.Automatic());
@@ -63,11 +63,22 @@ TEST_F(ZoomTest, ADragDownAndRightZoomsAShortOneDoesNothingOneBackUndoes) {
   EXPECT_DOUBLE_EQ(bottom.RangeMin, t0);
   EXPECT_DOUBLE_EQ(bottom.RangeMax, t1);
 
-  Drag(Qt::LeftButton, {200, 150}, {100, 60});
+  // A scroll and a second zoom on top: one drag back returns to before the first zoom.
+  Drag(Qt::RightButton, {150, 100}, {170, 120});
+  Drag(Qt::LeftButton, {120, 80}, {180, 140});
+  Drag(Qt::LeftButton, {180, 140}, {120, 80});
   EXPECT_FALSE(chart.Zoomed());
   ExpectVerticalAxes(-120, 120);
   Ticks(1);
   EXPECT_DOUBLE_EQ(bottom.RangeMax, form.Drive().TraceTime[sim::TraceNewest]) << "following the data again";
+
+  // The rubber band is drawn over every paint while the drag goes on.
+  const platform::TColor plain = chart.Canvas().Buffer()->PixelAt(150, 60);
+  QTest::mousePress(&chart, Qt::LeftButton, {}, QPoint(100, 60));
+  QTest::mouseMove(&chart, QPoint(200, 150));
+  Ticks(3);  // full paints while the drag goes on
+  EXPECT_NE(chart.Canvas().Buffer()->PixelAt(150, 60), plain) << "the band's top edge survives the repaints";
+  QTest::mouseRelease(&chart, Qt::LeftButton, {}, QPoint(200, 150));
 }
 
 TEST_F(ZoomTest, ARightDragScrollsTheContentWithThePointerUntilItLeavesThePlot) {
@@ -89,13 +100,7 @@ TEST_F(ZoomTest, ARightDragScrollsTheContentWithThePointerUntilItLeavesThePlot) 
   QTest::mouseRelease(&chart, Qt::RightButton, {}, QPoint(150, 140));
 }
 
-TEST_F(ZoomTest, OneUndoReturnsToBeforeTheFirstZoomOrScrollTheWheelShiftsAndResetZoomUndoes) {
-  Drag(Qt::LeftButton, {100, 60}, {200, 150});
-  Drag(Qt::RightButton, {150, 100}, {170, 120});
-  Drag(Qt::LeftButton, {120, 80}, {180, 140});
-  Drag(Qt::LeftButton, {180, 140}, {120, 80});
-  EXPECT_TRUE(bottom.Automatic());
-  ExpectVerticalAxes(-120, 120);
+TEST_F(ZoomTest, ResetZoomUndoesAndTheWheelShiftsTheVerticalAxes) {
   Drag(Qt::LeftButton, {100, 60}, {200, 150});
   form.MenuResetZoom->trigger();  // View, Reset zoom: the same as a drag back
   EXPECT_FALSE(chart.Zoomed());
@@ -107,15 +112,6 @@ TEST_F(ZoomTest, OneUndoReturnsToBeforeTheFirstZoomOrScrollTheWheelShiftsAndRese
   QApplication::sendEvent(&chart, &notch);
   ExpectVerticalAxes(-112.8, 127.2);
   EXPECT_TRUE(bottom.Automatic());
-}
-
-TEST_F(ZoomTest, TheRubberBandIsDrawnOverEveryPaintWhileDragging) {
-  const platform::TColor plain = chart.Canvas().Buffer()->PixelAt(150, 60);
-  QTest::mousePress(&chart, Qt::LeftButton, {}, QPoint(100, 60));
-  QTest::mouseMove(&chart, QPoint(200, 150));
-  Ticks(3);  // full paints while the drag goes on
-  EXPECT_NE(chart.Canvas().Buffer()->PixelAt(150, 60), plain) << "the band's top edge survives the repaints";
-  QTest::mouseRelease(&chart, Qt::LeftButton, {}, QPoint(200, 150));
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QTest>
-#include <QWheelEvent>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -34,7 +33,6 @@ TEST(AxisMath, LabelIncrementKeepsLabelsApartOrSkipsTheSearch) {
   // Range, axis length and label size in pixels, separation %, the axis' own increment.
   const std::tuple<double, int, int, int, double, double> rows[] = {
       {240, 166, 21, 10, 0, 50},     // the fixed -120..120 axis: 7 labels fit, 240/50 rounds to 5
-      {0.784, 448, 35, 10, 0, 0.1},  // the trace window
       {0, 448, 7, 10, 0, 1e-12},     // an empty range
       {240, 166, 21, 0, 0, 1},       // separation 0: no search, however crowded
       {7, 161, 21, 10, 0, 1},        // exactly as many labels as fit
@@ -45,34 +43,29 @@ TEST(AxisMath, LabelIncrementKeepsLabelsApartOrSkipsTheSearch) {
   }
 }
 
-TEST(AxisMath, LabelValuesRunDownFromAWholeMultiple) {
+TEST(AxisMath, LabelValuesRunDownFromAWholeMultipleEndAndStayInTheRange) {
   auto values = [](double lo, double hi, double inc) { return AxisLabelValues(lo, hi, inc, true); };
   EXPECT_EQ(values(-120, 120, 50), (std::vector<double>{100, 50, 0, -50, -100}));
   EXPECT_EQ(values(-120, 120, 20), (std::vector<double>{120, 100, 80, 60, 40, 20, 0, -20, -40, -60, -80, -100}));
-  const std::vector<double> trace = values(-0.782, 0.002, 0.1);  // after the first cycle
-  EXPECT_EQ(std::pair(trace.size(), trace.front()), std::pair(std::size_t{8}, 0.0));
-  EXPECT_EQ(values(0, 0, 1e-12), std::vector<double>{0}) << "an empty axis: one label";
   EXPECT_TRUE(values(0, 10000, 1).empty()) << "10000 increments or more: none";
   EXPECT_EQ(AxisLabelValues(-0.5, 0.75, 0.5, false), (std::vector<double>{0.75, 0.25, -0.25}));
-}
 
-TEST(AxisMath, LabelValuesOfDegenerateRangesEndAndStayInTheRange) {
   // A step below half the values' precision, a zero-width range, and a range narrower than
   // the lower bound's slack below a negative value.
   const std::tuple<double, double, double> rows[] = {
       {1e19, 1e19 + 1000, 200}, {20000, 20000, 1e-12}, {74, 74, 1e-12}, {-74 - 2e-11, -74 - 1e-11, 1e-12},
       {1e6, 1e6 + 1e-9, 1e-12},  {-0.5, 0.5, 1e-300}};
   for (const auto& [lo, hi, inc] : rows) {
-    const std::vector<double> values = AxisLabelValues(lo, hi, inc, true);  // a walk that never ends times out
+    const std::vector<double> labels = values(lo, hi, inc);  // a walk that never ends times out
     if (std::fabs((hi - lo) / inc) >= 10000) {
-      EXPECT_TRUE(values.empty()) << lo;
+      EXPECT_TRUE(labels.empty()) << lo;
       continue;
     }
-    ASSERT_FALSE(values.empty()) << lo;
-    EXPECT_LE(values.size(), lo == hi ? 1u : 10001u) << lo;
-    for (double v : values) EXPECT_TRUE(v <= hi && v >= lo - 1e-12 * (1 + std::fabs(lo))) << lo << ": " << v;
+    ASSERT_FALSE(labels.empty()) << lo;
+    EXPECT_LE(labels.size(), lo == hi ? 1u : 10001u) << lo;
+    for (double v : labels) EXPECT_TRUE(v <= hi && v >= lo - 1e-12 * (1 + std::fabs(lo))) << lo << ": " << v;
   }
-  EXPECT_EQ(AxisLabelValues(1e19, 1e19 + 4096, 200, true).back(), 1e19) << "the lower end closes a walk that stalls";
+  EXPECT_EQ(values(1e19, 1e19 + 4096, 200).back(), 1e19) << "the lower end closes a walk that stalls";
 }
 
 TEST(AxisMath, FormatLabelUnderAPointAndACommaLocale) {
@@ -135,7 +128,7 @@ std::string ErrorOf(const std::function<void()>& call) try {
   return e.what();
 }
 
-TEST(ChartAxis, SettersRefuseBadValuesAndKeepTheOldOnes) {
+TEST(ChartAxis, SettersRefuseBadValuesKeepTheOldOnesAndSetRangeOrdersAndFixes) {
   TChart chart;
   TChartAxis& axis = chart.LeftAxis();
   TChartAxis& log = chart.BottomAxis();
@@ -151,7 +144,6 @@ TEST(ChartAxis, SettersRefuseBadValuesAndKeepTheOldOnes) {
       {[&] { log.SetRange(0, 100); }, logMinimum},
       {[&] { log.SetRange(1, 100); }, "accepted"},
       {[&] { log.SetMinimum(0); }, logMinimum},
-      {[&] { log.SetMinimum(-3); }, logMinimum},
       {[&] { log.SetLogarithmicBase(1); }, "Logarithmic Base must be >= 2"},
       {[&] { chart.SetChart3DPercent(0); }, "3D effect percent must be between 1 and 100"},
       {[&] { chart.SetChart3DPercent(101); }, "3D effect percent must be between 1 and 100"},
@@ -165,24 +157,22 @@ TEST(ChartAxis, SettersRefuseBadValuesAndKeepTheOldOnes) {
             std::tuple(-120.0, 120.0, 0.0, false));
   EXPECT_EQ(std::tuple(log.Minimum(), log.Maximum(), log.LogarithmicBase()), std::tuple(1.0, 100.0, 10));
   EXPECT_EQ(ErrorOf([&] { axis.SetMinimum(0); }), "accepted") << "a linear axis takes 0";
-}
 
-TEST(ChartAxis, SetRangeOrdersWidensAndFixesTheRangeAndAutomaticCascades) {
-  TChart chart;
-  TChartAxis& axis = chart.BottomAxis();
-  axis.SetRange(150, 100);
-  EXPECT_EQ(std::pair(axis.Minimum(), axis.Maximum()), std::pair(100.0, 150.0));
-  EXPECT_FALSE(axis.Automatic() || axis.AutomaticMinimum() || axis.AutomaticMaximum()) << "fixed";
-  axis.SetRange(5, 5);
-  EXPECT_EQ(std::pair(axis.Minimum(), axis.Maximum()), std::pair(5.0, 5 + 1e-10));
-  axis.SetAutomatic(true);
-  EXPECT_TRUE(axis.AutomaticMinimum() && axis.AutomaticMaximum()) << "both ends follow";
-  axis.SetAutomaticMinimum(false);
-  EXPECT_FALSE(axis.Automatic()) << "one end fixed";
+  // SetRange orders, widens and fixes the range; Automatic cascades to both ends.
+  TChartAxis& right = chart.RightAxis();
+  right.SetRange(150, 100);
+  EXPECT_EQ(std::pair(right.Minimum(), right.Maximum()), std::pair(100.0, 150.0));
+  EXPECT_FALSE(right.Automatic() || right.AutomaticMinimum() || right.AutomaticMaximum()) << "fixed";
+  right.SetRange(5, 5);
+  EXPECT_EQ(std::pair(right.Minimum(), right.Maximum()), std::pair(5.0, 5 + 1e-10));
+  right.SetAutomatic(true);
+  EXPECT_TRUE(right.AutomaticMinimum() && right.AutomaticMaximum()) << "both ends follow";
+  right.SetAutomaticMinimum(false);
+  EXPECT_FALSE(right.Automatic()) << "one end fixed";
   chart.BeginLoading();  // while the form is read, no cascade
-  axis.SetAutomatic(true);
+  right.SetAutomatic(true);
   chart.EndLoading();
-  EXPECT_FALSE(axis.AutomaticMinimum());
+  EXPECT_FALSE(right.AutomaticMinimum());
 }
 
 // A linear -120..120 axis over pixels 20..260 and a logarithmic 1..1000 one over 20..320:
@@ -261,7 +251,7 @@ struct Painted {
 // An empty series: one label at the bottom axis' centre. Fixed 0..100 by 25 on the left with
 // the labels at the ends, then without. A frequency axis rounded out to decades 1..1000, a
 // label at each, minor ticks at 2..9, each point's marker at its place.
-TEST(AxisDrawing, LabelsTicksAndMarkersOfLinearAndLogarithmicAxes) {
+TEST(AxisDrawing, LabelsTicksAndMarkersOfLinearAndLogarithmicAxesAndEveryPaintEnds) {
   Painted<TLineSeries> empty({});
   Painted<TLineSeries> p({{0, 0}, {10, 100}});
   TChartAxis& left = p.chart.LeftAxis();
@@ -271,16 +261,13 @@ TEST(AxisDrawing, LabelsTicksAndMarkersOfLinearAndLogarithmicAxes) {
   left.SetLabelsOnAxis(false);
   Painted<TPointSeries> log({{1, 0.1}, {5, 0.5}, {40, 4}, {500, 50}}, true);
   EXPECT_TRUE(MatchesReference(Stacked({empty.Paint(), ends, p.Paint(), log.Paint()}), "axes"));
-}
 
-TEST(AxisDrawing, EveryPaintEndsAndLabelsStayBetweenTheAxisEnds) {
   // A paint that never ends times out. One x value far above the step's precision: a
   // zero-width time axis; a range at 1e19.
   Painted<TLineSeries>({{20000, 0}, {20000, 5}});
   Painted<TLineSeries> far({{0, 0}, {10, 100}});
   far.chart.LeftAxis().SetRange(1e19, 1e19 + 1000);
   far.Paint();
-  Painted<TLineSeries> p({{0, 0}, {100, 100}});
   TChartAxis& bottom = p.chart.BottomAxis();
   const std::pair<double, double> zooms[] = {{74, 74 + 2e-9}, {-74 - 2e-9, -74}, {74, 74}, {-120, 120}};
   for (const auto& [lo, hi] : zooms) {
@@ -292,7 +279,7 @@ TEST(AxisDrawing, EveryPaintEndsAndLabelsStayBetweenTheAxisEnds) {
   }
 }
 
-TEST(ZoomScroll, ADragAlongALogarithmicAxisShiftsByARatioAZoomKeepsItPositiveAndTheWheelScrolls) {
+TEST(ZoomScroll, ADragAlongALogarithmicAxisShiftsByARatioAndAZoomKeepsItPositive) {
   Painted<TLineSeries> p({{1, 1}, {10, 10}, {100, 100}}, true);
   TChartAxis& bottom = p.chart.BottomAxis();
   const auto drag = [&](Qt::MouseButton button, double from, double to, int y0, int y1) {
@@ -312,13 +299,6 @@ TEST(ZoomScroll, ADragAlongALogarithmicAxisShiftsByARatioAZoomKeepsItPositiveAnd
   drag(Qt::LeftButton, 5, 50, top, p.chart.ChartRect().Bottom - 5);
   EXPECT_NEAR(bottom.Minimum(), 5, 5 * 0.02);
   EXPECT_NEAR(bottom.Maximum(), 50, 50 * 0.02);
-  // A notch toward the user moves the vertical axis' range up by 3 %, a linear one by a difference.
-  TChartAxis& left = p.chart.LeftAxis();
-  left.SetRange(-120, 120);
-  QWheelEvent notch(QPointF(100, 100), QPointF(100, 100), {}, {0, -120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
-  QApplication::sendEvent(&p.chart, &notch);
-  EXPECT_EQ(std::pair(left.Minimum(), left.Maximum()), std::pair(-120 + 7.2, 120 + 7.2));
-  EXPECT_NEAR(bottom.Minimum(), 5, 5 * 0.02) << "a horizontal axis stays";
 }
 
 }  // namespace

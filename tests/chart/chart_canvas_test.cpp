@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QImage>
-#include <QPainter>
 #include <QTest>
 #include <algorithm>
 #include <string>
@@ -112,21 +111,19 @@ struct Shown {
   TChart* chart;
 };
 
-TEST(ChartPanel, MarginsArePercentagesAndTheTitleTakesItsLineAndAGap) {
+// The panel: margins as percentages, the title's line and a gap below it; gradient, bevel,
+// title and the black outline and inside of the wall. Below it, on a white frame: white to
+// silver from each direction's side, one quadrant each; a fill clipped to a cube one pixel
+// inside its rectangle, then to a corner of that; a title rotated 90 degrees and one rotated
+// 450, both reading upwards left of their point.
+TEST(ChartPanel, MarginsAndThePaintedPanelGradientsClipsAndRotatedText) {
+  Shown shown;
   TChartCanvas3D probe;
   probe.UseFont(TitleFont());
-  const int h = probe.TextLineHeight();
-  const std::tuple<int, bool, TRect> rows[] = {
-      {489, false, {5, 5, 484, 220}}, {978, false, {10, 5, 968, 220}}, {489, true, {5, 5 + h + 5, 484, 220}}};
-  for (const auto& [w, title, rect] : rows) EXPECT_EQ(Shown(w, title).chart->ChartRect(), rect) << w << ' ' << title;
-}
-
-// The panel: gradient, bevel, title and the black outline and inside of the wall. Below it,
-// on a white frame: white to silver from each direction's side, one quadrant each; a fill
-// clipped to a cube one pixel inside its rectangle, then to a corner of that; a title
-// rotated 90 degrees and one rotated 450, both reading upwards left of their point.
-TEST(ChartPanel, PaintedPanelGradientsClipsAndRotatedText) {
-  Shown shown;
+  EXPECT_EQ(shown.chart->ChartRect(), (TRect{5, 5 + probe.TextLineHeight() + 5, 484, 220}));
+  for (const auto& [w, rect] : {std::pair(489, TRect{5, 5, 484, 220}), {978, TRect{10, 5, 968, 220}}}) {
+    EXPECT_EQ(Shown(w, false).chart->ChartRect(), rect) << w << " untitled";
+  }
   Frame frame(200, 200);
   TChartCanvas3D& c = frame.canvas;
   c.FillGradient(TRect{0, 0, 50, 30}, clWhite, clSilver, gdTopBottom);

@@ -84,7 +84,6 @@ TEST(LineSeries, PointsKeepXAscendingWithTheirYColourAndLabel) {
   }
   EXPECT_EQ(std::tuple(s.XValues.ValueAt(1), s.YValues.ValueAt(1), s.PointColor(1), s.PointLabel(1)),
             std::tuple(2.0, 20.0, clBlue, QStringLiteral("b")));
-  EXPECT_EQ(s.AddXY(2, 25, QString(), clRed), 2) << "an equal x lands after its equals";
 }
 
 // The values grow 4 at a time up to 12, 16 up to 76, then by a quarter; the colours and
@@ -146,7 +145,7 @@ struct Plot {
 // its neighbours joined; no points, one point, two on one pixel draw nothing; a segment
 // leaving the top is cut at the border, not pinned along it; with the axis from 2, the first
 // visible point is joined from where the line from the point before crosses the left edge.
-TEST(LineSeriesDrawing, SegmentsColoursGapsClippingAndTheLeftEdge) {
+TEST(LineSeriesDrawing, SegmentsColoursGapsClippingTheLeftEdgeAndHitsAfterAClear) {
   const std::pair<Points, double> plots[] = {
       {{{1, 1, clRed}, {5, 1, clLime}, {9, 1, clRed}}, 0},
       {{{1, 5, clRed}, {5, 5, clNone}, {9, 5, clRed}, {10, 9, clRed}}, 0},
@@ -161,9 +160,8 @@ TEST(LineSeriesDrawing, SegmentsColoursGapsClippingAndTheLeftEdge) {
   QImage all;
   for (const auto& [points, left] : plots) all = Stacked({all, Plot(points, left).Image()});
   EXPECT_TRUE(MatchesReference(all, "line_series"));
-}
 
-TEST(LineSeriesDrawing, AClearedSeriesIsHitNowhere) {
+  // A cleared series is hit nowhere.
   Plot p({{0, 5, clRed}, {5, 5, clRed}, {10, 5, clRed}});
   ASSERT_EQ(p.series.Clicked(p.X(4), p.Y(5)), 1);
   p.series.Clear();

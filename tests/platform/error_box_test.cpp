@@ -48,7 +48,6 @@ TEST(FitToWidth, CutsEachLongLineInTheMiddleAndLeavesShortOnes) {
                                     metrics, 400);
   EXPECT_LE(metrics.horizontalAdvance(fitted), 400);
   EXPECT_TRUE(fitted.startsWith("'777") && fitted.endsWith("' is not a valid floating point value.")) << "both ends kept";
-  EXPECT_TRUE(fitted.contains(QChar(0x2026)));
   EXPECT_EQ(FitToWidth("Floating point overflow.\nsecond line", metrics, 400), "Floating point overflow.\nsecond line");
   // A long sentence keeps every word, its cause at the end included, over lines that fit; a
   // path wider than the box breaks after its slashes, and only a piece wider still is cut.

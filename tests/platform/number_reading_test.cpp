@@ -47,12 +47,9 @@ std::string Integer(const QString& text) {
 
 TEST(ReadReal, GrammarWithTheInjectedSeparatorOnly) {
   const std::tuple<const char*, char16_t, const char*> rows[] = {
-      {"  8  ", u',', "8"},
+      // Texts that read back, signs, blanks and exponents are in the random texts below.
       {"8 mm", u',', "'8 mm' is not a valid floating point value"},
-      {"-2,5e-3", u',', "-0.0025"},
-      {"+1E+3", u',', "1000"},
       {",5", u',', "0.5"},  // a digit on one side of the separator is enough
-      {"0.003", u'.', "0.003"},
       {"0.003", u',', "'0.003' is not a valid floating point value"},
       {"0,003", u'.', "'0,003' is not a valid floating point value"},
       {"", u',', "'' is not a valid floating point value"},
@@ -65,10 +62,9 @@ TEST(ReadReal, GrammarWithTheInjectedSeparatorOnly) {
 
 TEST(ReadInteger, DecimalOrHexadecimalWithin32Bits) {
   const std::pair<const char*, const char*> rows[] = {
-      {"  +7", "7"}, {"$1F", "31"}, {"-0X10", "-16"}, {"2147483647", "2147483647"}, {"-2147483648", "-2147483648"},
-      {"-$80000000", "-2147483648"}, {"2147483648", "'2147483648' is not a valid integer value"},
-      {"$80000000", "'$80000000' is not a valid integer value"},
-      {"50 ", "'50 ' is not a valid integer value"},  // blanks only before it
+      // The bounds; signs, blanks and the hexadecimal prefixes are in the random texts below.
+      {"2147483647", "2147483647"}, {"-2147483648", "-2147483648"}, {"-$80000000", "-2147483648"},
+      {"2147483648", "'2147483648' is not a valid integer value"}, {"$80000000", "'$80000000' is not a valid integer value"},
   };
   for (const auto& [text, result] : rows) EXPECT_EQ(Integer(text), result) << text;
 }

@@ -50,16 +50,14 @@ class SpinEditTest : public ::testing::Test {
   int beeps_ = 0;
 };
 
-TEST_F(SpinEditTest, KeysStepWithinTheLimitsTakeNumberCharactersAndRefuseTheRestWithABeep) {
+TEST_F(SpinEditTest, KeysStepWithinTheLimitsAndEnterIsRefusedWithABeep) {
   const std::tuple<int, const char*, QKeyCombination, const char*, int> rows[] = {  // max, before, key, after, beeps
       {50, "50", Qt::Key_Up, "50", 0},       {50, "", Qt::Key_Down, "0", 0},  // an empty text counts as the minimum
       {50, "7", Qt::Key_Up, "12", 0},        {50, "99", Qt::Key_Down, "50", 0},
       {50, "$1F", Qt::Key_Up, "36", 0},      {50, "2,5", Qt::Key_Up, "5", 0},  // no integer: the minimum
       {0, "-3", Qt::Key_Down, "-8", 0},      {0, "2147483646", Qt::Key_Up, "2147483647", 0},  // no limits
-      {50, "1", Qt::Key_7, "17", 0},         {50, "1", Qt::Key_Comma, "1,", 0},
-      {50, "1", Qt::Key_Period, "1", 1},     {50, "1", Qt::Key_A, "1", 1},
-      {50, "1", Qt::Key_Return, "1", 1},     {50, "1", Qt::Key_Enter, "1", 1},
-      {50, "1", Qt::Key_Backspace, "", 0},   {50, "1", Qt::ControlModifier | Qt::Key_A, "1", 0}};
+      {50, "1", Qt::Key_Enter, "1", 1},      {50, "1", Qt::Key_Backspace, "", 0},
+      {50, "1", Qt::ControlModifier | Qt::Key_A, "1", 0}};
   spin_->SetIncrement(5);
   for (const auto& [max, before, key, after, beeps] : rows) {
     spin_->SetMaxValue(max);

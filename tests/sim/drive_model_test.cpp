@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <tuple>
 
@@ -56,16 +55,12 @@ TEST(Integrator, ConstantTenVoltsFromRestOvershootsAndSettlesAtCommandOverKfb) {
   d.Command = 10;
   const std::tuple<int, double, double> checkpoints[] = {{40, 0.0189, 5e-5}, {400, 5.35, 5e-3}, {4000, 50.77, 5e-3},
                                                          {60000, 50.0, 1e-9}};
+  // The peak itself is measured against the exact solution in measurements_test.cpp.
   int done = 0;
-  double peak = 0;
   for (const auto& [steps, position, tolerance] : checkpoints) {
-    for (; done < steps; ++done) {
-      IntegrateStep(d);
-      peak = std::max(peak, d.DriveState[2]);
-    }
+    for (; done < steps; ++done) IntegrateStep(d);
     EXPECT_NEAR(d.DriveState[2], position, tolerance) << "after " << steps << " steps";
   }
-  EXPECT_TRUE(peak > 51 && peak < 52) << peak;
 }
 
 // IntegrateStep as its comment writes it, every value checked: the fast form must give the same bits.
@@ -87,6 +82,7 @@ void ReferenceStep(Drive& d) {
   }
 }
 
+// The unstable rows pin the end stops, in both directions, through the literal's clamp.
 TEST(Integrator, MatchesTheLiteralStepBitForBit) {
   // A settling transient; unstable loops held at the upper stop and at the lower one.
   for (const auto& [kamp, command] : {std::pair(100.0, 10.0), {5000.0, 10.0}, {5000.0, -10.0}}) {
@@ -102,24 +98,6 @@ TEST(Integrator, MatchesTheLiteralStepBitForBit) {
           << "Kamp " << kamp << ", command " << command << ", step " << step;
     }
   }
-}
-
-TEST(EndStops, HoldAnUnstableLoopWithBoundedVelocityAndAcceleration) {
-  Drive d = DefaultDrive();
-  d.Kamp = 5000;
-  ComputeCoefficients(d);
-  d.Command = 10;
-  std::array<double, 6> peak{};  // |x''|, |x'|, |x| over the first half of the run, then the second
-  for (int i = 0; i < 80000; ++i) {
-    IntegrateStep(d);
-    // Beyond a stop by at most one step's travel, until the next evaluation clamps it.
-    ASSERT_LE(std::abs(d.DriveState[2]), EndStop + d.StepH * std::abs(d.DriveState[1]) + 1e-9) << "step " << i;
-    for (int j = 0; j < 3; ++j) peak[i / 40000 * 3 + j] = std::max(peak[i / 40000 * 3 + j], std::abs(d.DriveState[j]));
-  }
-  EXPECT_GE(peak[5], EndStop) << "at the stops";
-  EXPECT_GT(peak[4], 1000.0) << "still swinging";
-  EXPECT_LT(peak[4], peak[1] * 1.01) << "the velocity does not grow";
-  EXPECT_LT(peak[3], peak[0] * 1.01) << "nor the acceleration";
 }
 
 }  // namespace
