@@ -6,12 +6,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QDeadlineTimer>
-#include <QElapsedTimer>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <tuple>
 
@@ -38,11 +37,6 @@ class SpinEditTest : public ::testing::Test {
     beeps_ = 0;
   }
   QWidget* Arrow(const char* name) const { return spin_->findChild<QWidget*>(QString::fromLatin1(name)); }
-  // The value once the text has changed from `value`, waiting as long as a slow machine needs.
-  int NextValue(int value) {
-    for (QDeadlineTimer limit(60000); spin_->Value() == value && !limit.hasExpired();) QTest::qWait(5);
-    return spin_->Value();
-  }
 
   QWidget window_;
   QLineEdit* other_ = new QLineEdit(&window_);
@@ -98,22 +92,35 @@ TEST_F(SpinEditTest, ArrowStepsOnReleaseOverItAndRepeatsWhileHeldOnIt) {
   EXPECT_EQ(spin_->Value(), 20) << "released off the arrow";
   QTest::mouseClick(up, Qt::LeftButton);
   EXPECT_EQ(spin_->Value(), 21) << "released over it";
-  QElapsedTimer held;
-  held.start();
+  // The repeat's timer ticked here, and put a day off between ticks: nothing waits for the
+  // clock, and a slow machine gets no tick of its own.
+  auto* repeat = up->findChild<QTimer*>();
+  ASSERT_NE(repeat, nullptr);
+  int interval = 0;
+  const auto tick = [&] {
+    QMetaObject::invokeMethod(repeat, "timeout");
+    interval = repeat->interval();
+    repeat->setInterval(24 * 3600 * 1000);
+  };
   QTest::mousePress(up, Qt::LeftButton);
-  EXPECT_GT(NextValue(21), 21) << "held, it repeats";
-  EXPECT_GE(held.elapsed(), platform::TSpinEdit::RepeatDelayMs) << "not before the delay";
+  EXPECT_EQ(std::tuple(repeat->isActive(), repeat->interval(), spin_->Value()),
+            std::tuple(true, platform::TSpinEdit::RepeatDelayMs, 21))
+      << "held, it waits the delay first";
+  repeat->setInterval(24 * 3600 * 1000);
+  tick();
+  EXPECT_EQ(std::pair(interval, spin_->Value()), std::pair(platform::TSpinEdit::RepeatIntervalMs, 22));
+  tick();
+  EXPECT_EQ(spin_->Value(), 23) << "then repeats";
   QTest::mouseMove(up, off);
-  const int left = spin_->Value();
-  QTest::qWait(300);
-  EXPECT_EQ(spin_->Value(), left) << "the ticks off the arrow step nothing";
+  tick();
+  EXPECT_EQ(spin_->Value(), 23) << "the ticks off the arrow step nothing";
+  EXPECT_TRUE(repeat->isActive());
   QTest::mouseMove(up, up->rect().center());
-  const int back = NextValue(left);
-  EXPECT_GT(back, left) << "back on it";
+  tick();
+  EXPECT_EQ(spin_->Value(), 24) << "back on it";
   QTest::mouseRelease(up, Qt::LeftButton, {}, up->rect().center());
-  EXPECT_EQ(spin_->Value(), back + 1) << "one more on the release";
-  QTest::qWait(150);
-  EXPECT_EQ(spin_->Value(), back + 1) << "no repeat after the release";
+  EXPECT_EQ(std::pair(spin_->Value(), repeat->isActive()), std::pair(25, false))
+      << "one more on the release, and no repeat after it";
 }
 
 TEST_F(SpinEditTest, HeightNeverBelowTheFontsMinimum) {
