@@ -203,6 +203,9 @@ class TForm1 : public QMainWindow, public sim::CycleHost {
   // A gain clicked on the locus goes into the Gain box as if typed, and is read with the
   // other boxes as the next run would read them.
   void LocusGainClick(double gain);
+  // The locus of the boxes as read for the next run; false, with the box at fault named,
+  // when a text does not read.
+  bool LocusFromBoxes();
   void SaveFrequencyResponseCsvClick();
   void SaveFrequencyResponsePngClick();
   // A finished sweep becomes one line of the experiment log.

@@ -314,23 +314,37 @@ QByteArray JournalBytes(const std::vector<sim::LogRecord>& rows, const std::vect
   return QJsonDocument(journal).toJson(QJsonDocument::Indented);
 }
 
+namespace {
+
+// Each entry of `list` read by `read`; the first that is no object or does not read damages
+// the journal, named by `what` and its place: "row 3: ...".
+template <class T, class Read>
+std::vector<T> ObjectsOf(const QJsonArray& list, const char* what, Read read) {
+  std::vector<T> objects;
+  for (const QJsonValue& entry : list) {
+    const QString name = QStringLiteral("%1 %2").arg(QLatin1String(what)).arg(objects.size() + 1);
+    if (!entry.isObject()) {
+      Damaged(name + QStringLiteral(" is not an object"));
+    }
+    try {
+      objects.push_back(read(entry.toObject()));
+    } catch (const std::runtime_error& e) {
+      Damaged(name + QStringLiteral(": ") + QString::fromUtf8(e.what()));
+    }
+  }
+  return objects;
+}
+
+}  // namespace
+
 std::vector<Reference> ReadJournalReferences(const QByteArray& bytes) {
   const QJsonObject journal = QJsonDocument::fromJson(bytes).object();
   std::vector<Reference> references;
   if (!journal.contains(QStringLiteral("references"))) {
     return references;
   }
-  for (const QJsonValue& kept : Field(journal, "references", &QJsonValue::isArray, "a list").toArray()) {
-    if (!kept.isObject()) {
-      Damaged(QStringLiteral("reference %1 is not an object").arg(references.size() + 1));
-    }
-    try {
-      references.push_back(ReferenceFromJson(kept.toObject()));
-    } catch (const std::runtime_error& e) {
-      Damaged(QStringLiteral("reference %1: %2").arg(references.size() + 1).arg(QString::fromUtf8(e.what())));
-    }
-  }
-  return references;
+  return ObjectsOf<Reference>(Field(journal, "references", &QJsonValue::isArray, "a list").toArray(), "reference",
+                              ReferenceFromJson);
 }
 
 std::vector<sim::LogRecord> ReadJournal(const QByteArray& bytes) {
@@ -346,19 +360,8 @@ std::vector<sim::LogRecord> ReadJournal(const QByteArray& bytes) {
   if (journal.value(QStringLiteral("version")).toInt() != Version) {
     Damaged(QStringLiteral("its version is not %1").arg(Version));
   }
-  const QJsonValue array = Field(journal, "rows", &QJsonValue::isArray, "a list");
-  std::vector<sim::LogRecord> rows;
-  for (const QJsonValue& row : array.toArray()) {
-    if (!row.isObject()) {
-      Damaged(QStringLiteral("row %1 is not an object").arg(rows.size() + 1));
-    }
-    try {
-      rows.push_back(RecordFromJson(row.toObject()));
-    } catch (const std::runtime_error& e) {
-      Damaged(QStringLiteral("row %1: %2").arg(rows.size() + 1).arg(QString::fromUtf8(e.what())));
-    }
-  }
-  return rows;
+  return ObjectsOf<sim::LogRecord>(Field(journal, "rows", &QJsonValue::isArray, "a list").toArray(), "row",
+                                   RecordFromJson);
 }
 
 LabStore::LabStore(QString folder, const QString& settingsPath)

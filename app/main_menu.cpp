@@ -196,31 +196,30 @@ void TForm1::FrequencyResponseClick() {
   });
 }
 
-void TForm1::RootLocusClick() {
+bool TForm1::LocusFromBoxes() {
   const bool done = Guarded([this] {
     // The boxes as the next run reads them, leaving the run in this window alone.
     sim::Drive d = drive_;
     ReadParametersInto(d, AccuracySelected());
     RootLocusForm->SetParameters(sim::ParametersOf(d));
-    RootLocusForm->show();
-    RootLocusForm->raise();
-    RootLocusForm->activateWindow();
   });
   if (!done) {
     FocusAtFault();
+  }
+  return done;
+}
+
+void TForm1::RootLocusClick() {
+  if (LocusFromBoxes()) {
+    RootLocusForm->show();
+    RootLocusForm->raise();
+    RootLocusForm->activateWindow();
   }
 }
 
 void TForm1::LocusGainClick(double gain) {
   Edit1->setText(app::GainText(gain, separator_));
-  const bool done = Guarded([this] {
-    sim::Drive d = drive_;
-    ReadParametersInto(d, AccuracySelected());
-    RootLocusForm->SetParameters(sim::ParametersOf(d));
-  });
-  if (!done) {
-    FocusAtFault();
-  }
+  LocusFromBoxes();
 }
 
 void TForm1::LogSweep() {

@@ -8,7 +8,6 @@
 #include <cmath>
 
 #include "sim/experiment_log.h"
-#include "sim/root_locus.h"
 
 namespace app {
 
@@ -43,7 +42,7 @@ std::vector<FigureRow> MeasurementRows(const sim::Measurements& m) {
           {"overshoot", QStringLiteral("Overshoot"), "%", number(f.overshoot), {}},
           // Beside the measured one: what the poles promise, were the loop of second order.
           {"predicted_overshoot", QStringLiteral("Overshoot predicted by the dominant poles (theory)"), "%",
-           sim::PredictedOvershoot(m.RunParameters()), {}},
+           m.PredictedOvershoot(), {}},
           {"settling_time_5", QStringLiteral("Settling time, 5 %"), "s", number(f.settling5), {}},
           {"settling_time_2", QStringLiteral("Settling time, 2 %"), "s", number(f.settling2), {}},
           {"steady_state_error", QStringLiteral("Steady-state error"), "mm", number(f.steadyStateError), {}},

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "sim/drive_model.h"
+#include "sim/root_locus.h"
 
 namespace sim {
 
@@ -283,9 +284,14 @@ void Measurements::Start(const Drive& d, Kind kind) {
   failure_.clear();
   provisional_ = false;
   releaseTarget_.reset();
+  Assess(d);
+  record_.reset();
+}
+
+void Measurements::Assess(const Drive& d) {
   stability_ = AssessStability(d);
   parameters_ = ParametersOf(d);
-  record_.reset();
+  predictedOvershoot_ = sim::PredictedOvershoot(parameters_);
 }
 
 void Measurements::BeginStep(const Drive& d, double offset, bool running) {
@@ -293,8 +299,7 @@ void Measurements::BeginStep(const Drive& d, double offset, bool running) {
     // The ramp the ticks have followed becomes the run, under the parameters just read.
     provisional_ = false;
     releaseTarget_ = offset;
-    parameters_ = ParametersOf(d);
-    stability_ = AssessStability(d);
+    Assess(d);
     step_.SetStability(stability_);
     return;
   }

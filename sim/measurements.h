@@ -157,6 +157,8 @@ class Measurements final : public StepObserver {
   const HarmonicMeasurement& Harmonic() const { return harmonic_; }
   const StabilityFigures& Stability() const { return stability_; }
   const Parameters& RunParameters() const { return parameters_; }
+  // What the run's poles predict (PredictedOvershoot), worked out once as the run begins.
+  const std::optional<double>& PredictedOvershoot() const { return predictedOvershoot_; }
   const ExperimentLog& Log() const { return log_; }
   ExperimentLog& Log() { return log_; }
   // The log row that still follows the present run; none before it has one or once it is final.
@@ -166,6 +168,8 @@ class Measurements final : public StepObserver {
 
  private:
   void Start(const Drive& d, Kind kind);
+  // The theory of the run's parameters.
+  void Assess(const Drive& d);
   // Stability research while the drive runs: a tick whose command differs from the target.
   void WatchCommand(const Drive& d);
   LogRecord Record() const;
@@ -181,6 +185,7 @@ class Measurements final : public StepObserver {
   HarmonicMeasurement harmonic_;
   StabilityFigures stability_;
   Parameters parameters_;
+  std::optional<double> predictedOvershoot_;
   ExperimentLog log_;
   std::optional<std::size_t> record_;  // the log row of the present run, once it has one
   static constexpr std::size_t Done = static_cast<std::size_t>(-1);  // no more rows of this run

@@ -13,7 +13,6 @@
 #include "sim/checked_float.h"
 #include "sim/experiment_log.h"
 #include "sim/frequency_sweep.h"
-#include "sim/root_locus.h"
 #include "tools/runner.h"
 
 namespace runner {
@@ -118,7 +117,7 @@ void WriteMeasurements(std::ostream& out, const sim::Measurements& m) {
     Row(out, "peak_time", CsvNumber(f.peakTime), "s");
     Row(out, "peak", CsvNumber(f.peakValue), "mm");
     Row(out, "overshoot", CsvNumber(f.overshoot), "%");
-    Row(out, "predicted_overshoot", CsvNumber(sim::PredictedOvershoot(m.RunParameters())), "%");
+    Row(out, "predicted_overshoot", CsvNumber(m.PredictedOvershoot()), "%");
     Row(out, "settling_time_5", CsvNumber(f.settling5), "s");
     Row(out, "settling_time_2", CsvNumber(f.settling2), "s");
     Row(out, "steady_state_error", CsvNumber(f.steadyStateError), "mm");
