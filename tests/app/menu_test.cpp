@@ -15,6 +15,7 @@
 #include "app/Unit2.h"
 #include "app/frequency_response_window.h"
 #include "app/measurements_window.h"
+#include "app/root_locus_window.h"
 #include "tests/app/box_watcher.h"
 
 namespace {
@@ -49,7 +50,7 @@ TEST_F(MenuTest, F1ShowsTheInstructionsAboutNamesTheProgramKeysCloseToolWindowsA
   const auto windows = QApplication::topLevelWidgets();
   EXPECT_EQ(std::count_if(windows.begin(), windows.end(), [](QWidget* w) { return qobject_cast<TForm2*>(w) && w->isVisible(); }),
             1) << "one instructions window";
-  for (QWidget* window : std::initializer_list<QWidget*>{&form2, form.MeasurementsForm, form.FrequencyForm}) {
+  for (QWidget* window : std::initializer_list<QWidget*>{&form2, form.MeasurementsForm, form.FrequencyForm, form.RootLocusForm}) {
     for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
       window->show();
       window->activateWindow();

@@ -225,6 +225,12 @@ TEST(References, LabelsNameOnlyWhatDiffers) {
   longer[1].push_back({"step", 40});
   EXPECT_EQ(app::DifferingLabels(longer, u'.', "run %1"), (QStringList{"run 1", "step 40"}))
       << "a setting only one run has sets it apart";
+  // Kept sines that differ in their command alone, named by it.
+  app::Reference slow, fast;
+  slow.accuracy = fast.accuracy = true;
+  slow.amplitude = fast.amplitude = 10;
+  std::tie(slow.frequency, fast.frequency) = std::pair(20, 40);
+  EXPECT_EQ(app::ReferenceLabels({&slow, &fast}, {}, u','), (QStringList{"frequency 20", "frequency 40"}));
 }
 
 TEST(References, ANoteRoundTripsAndARowRunsAgainWithExactlyItsSettings) {

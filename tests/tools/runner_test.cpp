@@ -193,12 +193,13 @@ TEST(RunnerMeasure, PolesAndTheLocusOfTheClosedLoop) {
   EXPECT_NEAR(product.real(), -a3, 1e-9 * a3);
   EXPECT_NEAR(product.imag(), 0, 1e-6);
 
-  const auto [locusStatus, locus, locusErr] = RunMain({"--locus", "0:2007.1297:3"});
+  const auto [locusStatus, locus, locusErr] = RunMain({"--locus", "1000:2007.1297:3"});
   ASSERT_EQ(locusStatus, 0) << locusErr;
   const auto rows = Split(locus);
   ASSERT_EQ(rows.size(), 4u);
   EXPECT_EQ(rows[0], "Kamp,pole 1 real,pole 1 imaginary,pole 2 real,pole 2 imaginary,pole 3 real,pole 3 imaginary");
-  EXPECT_EQ(std::pair(Split(rows[1], ',')[0], Split(rows[3], ',')[0]), std::pair(std::string("0"), std::string("2007.1297")));
+  EXPECT_EQ(std::tuple(Split(rows[1], ',')[0], Split(rows[2], ',')[0], Split(rows[3], ',')[0]),
+            std::tuple(std::string("1000"), std::string("1503.56485"), std::string("2007.1297")));
   EXPECT_NEAR(std::stod(Split(rows[3], ',')[6]), 129.0994, 1e-3) << "on the imaginary axis at the critical gain";
 }
 
