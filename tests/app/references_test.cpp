@@ -88,8 +88,10 @@ TEST(References, KeptRunsLieUnderTheLiveOneInTheirColoursNamedByWhatDiffers) {
   EXPECT_LT(b.At(*b.form.Series1, 0).x(), faster.x()) << "the live trace spans the plot";
   // The legend: a framed black box, one stroke per kept run, in the order kept.
   const chart::TRect& plot = b.form.Chart1->ChartRect();
-  EXPECT_EQ(std::pair(image.pixel(plot.Left + 4, plot.Top + 4), image.pixel(plot.Left + 5, plot.Top + 5)),
-            std::pair(Rgb(platform::clSilver), Rgb(platform::clBlack)));
+  EXPECT_EQ(std::tuple(image.pixel(plot.Left + 4, plot.Top + 4), image.pixel(plot.Left + 9, plot.Top + 4),
+                       image.pixel(plot.Left + 5, plot.Top + 5)),
+            std::tuple(Rgb(platform::clSilver), Rgb(platform::clSilver), Rgb(platform::clBlack)))
+      << "the frame's corner and top edge 4 pixels into the plot";
   const auto first = b.LegendRows(image, app::ReferenceColors[0]), second = b.LegendRows(image, app::ReferenceColors[1]);
   ASSERT_EQ(std::pair(first.size(), second.size()), std::pair(std::size_t{2}, std::size_t{2}));
   EXPECT_LT(first.back(), second.front());
