@@ -56,7 +56,9 @@ TEST(RootLocus, TheTwoSlowPolesMeetOnTheRealAxisAtTheBreakAwayGain) {
   EXPECT_NEAR(above[2].real(), s, 0.5);
 }
 
-TEST(RootLocus, EvenGainsWithFinerOnesWhereThePolesTurn) {
+// Each branch keeps its place from gain to gain, from the open loop's 0, -1/Tamp and -1/Tmotor
+// in some order; which one starts where decides the rest.
+TEST(RootLocus, EvenGainsWithFinerOnesWhereThePolesTurnAndEachBranchInItsPlace) {
   const double critical = A1 * A2 / PerGain;
   const auto locus = RootLocus(Defaults, 3 * critical, 500);
   ASSERT_GE(locus.size(), 500u);
@@ -68,17 +70,10 @@ TEST(RootLocus, EvenGainsWithFinerOnesWhereThePolesTurn) {
   const double spacing = 3 * critical / 499;
   const auto near = std::count_if(locus.begin(), locus.end(), [&](auto& p) { return std::abs(p.gain - critical) < spacing; });
   EXPECT_GE(near, 19) << "tenths of the even step either side";
-}
 
-TEST(RootLocus, EachBranchKeepsItsPlaceFromGainToGain) {
-  const auto locus = RootLocus(Defaults, 6000, 500);
-  // From the open loop's 0, -1/Tamp and -1/Tmotor in some order; which one starts where
-  // decides the rest.
-  int far = -1;
-  for (int b = 0; b < 3; ++b) {
-    if (std::abs(locus.front().poles[b] + 1 / 0.003) < 1e-9) far = b;
-  }
-  ASSERT_NE(far, -1);
+  const int far = std::find_if(locus.front().poles.begin(), locus.front().poles.end(),
+                               [](auto p) { return std::abs(p + 1 / 0.003) < 1e-9; }) - locus.front().poles.begin();
+  ASSERT_LT(far, 3);
   const int up = (far + 1) % 3, down = (far + 2) % 3;
   const double breakAway = *BreakAwayGain(Defaults);
   for (std::size_t k = 1; k < locus.size(); ++k) {
